@@ -1,0 +1,27 @@
+#include "Platform/Util/TextConversion.h"
+
+namespace Talvex::Util {
+
+QString Utf8ToQString(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+std::string QStringToUtf8(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+std::vector<unsigned char> QByteArrayToVectorByte(const QByteArray& bytes)
+{
+    const auto* begin = reinterpret_cast<const unsigned char*>(bytes.constData());
+    return std::vector<unsigned char>(begin, begin + bytes.size());
+}
+
+QByteArray VectorByteToQByteArray(const std::vector<unsigned char>& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()));
+}
+
+} // namespace Talvex::Util

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs the sample product. With a display it opens its window; without one it runs
+# headless, saves a screenshot of the main window to <build>/demo.png and exits.
+set -euo pipefail
+build=${1:-build}
+demo="$build/demo/talvex-demo"
+if [ -n "${DISPLAY:-}" ]; then
+  exec "$demo"
+fi
+export TALVEX_DEMO_SCREENSHOT="$build/demo.png"
+if command -v xvfb-run >/dev/null 2>&1; then
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$demo"
+fi
+QT_QPA_PLATFORM=offscreen exec "$demo"
