@@ -1,0 +1,82 @@
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+namespace Talvex::Core {
+
+// Subscription side of an observer list.
+template <class Observer>
+class EventPublisher {
+public:
+    virtual void Subscribe(Observer* observer) = 0;
+    virtual void Unsubscribe(Observer* observer) = 0;
+    virtual ~EventPublisher() = default;
+};
+
+// Runs each observer call at once, on the notifying thread.
+struct SyncExecutePolicy {
+    static void Execute(const std::function<void()>& call) { call(); }
+};
+
+// Observers in registration order, without nulls or duplicates, not owned.
+//
+// A notification pass calls every observer of a snapshot taken at its start, so an
+// observer may subscribe or unsubscribe (itself or others) from its callback: a new
+// one is first called in the next pass, a removed one is still called in this pass
+// if it comes later. Passes from different threads never interleave; a pass started
+// from inside a callback runs nested, on the same thread. An exception from an
+// observer ends the pass and reaches the notifier, with both locks released.
+template <class Observer, class ExecutePolicy = SyncExecutePolicy>
+class EventHandlerList : public virtual EventPublisher<Observer> {
+public:
+    void Subscribe(Observer* observer) override
+    {
+        if (!observer) {
+            return;
+        }
+        std::lock_guard<std::recursive_mutex> guard(listLock);
+        if (std::find(observers.begin(), observers.end(), observer) == observers.end()) {
+            observers.push_back(observer);
+        }
+    }
+
+    void Unsubscribe(Observer* observer) override
+    {
+        if (!observer) {
+            return;
+        }
+        std::lock_guard<std::recursive_mutex> guard(listLock);
+        const auto found = std::find(observers.begin(), observers.end(), observer);
+        if (found != observers.end()) {
+            observers.erase(found);
+        }
+    }
+
+    // `call` is invoked as call(Observer*) for every observer of the snapshot.
+    template <class Call>
+    void Notify(Call&& call)
+    {
+        const std::vector<Observer*> snapshot = Snapshot();
+        std::lock_guard<std::recursive_mutex> pass(notifyLock);
+        for (Observer* observer : snapshot) {
+            ExecutePolicy::Execute([&call, observer] { call(observer); });
+        }
+    }
+
+    std::vector<Observer*> Snapshot() const
+    {
+        std::lock_guard<std::recursive_mutex> guard(listLock);
+        return observers;
+    }
+
+private:
+    std::vector<Observer*> observers;
+    mutable std::recursive_mutex listLock;
+    std::recursive_mutex notifyLock;
+};
+
+} // namespace Talvex::Core
