@@ -1,0 +1,211 @@
+#include "App/Application/Settings/SettingsManager.h"
+
+#include "Platform/Util/TextConversion.h"
+
+#include <QStringList>
+
+#include <glog/logging.h>
+
+namespace Talvex::App {
+namespace {
+
+using Util::QByteArrayToVectorByte;
+using Util::QStringToUtf8;
+using Util::Utf8ToQString;
+using Util::VectorByteToQByteArray;
+
+template <class T, class Convert> boost::optional<T> OldValue(const QVariant& stored, Convert convert)
+{
+    if (!stored.isValid()) {
+        return boost::none;
+    }
+    return boost::optional<T>(convert(stored));
+}
+
+// A value written through this manager in this session is still a qlonglong and is
+// taken as it is; one read back from a text store is converted, with 0 for text that
+// is no number.
+long long StoredInt64(const QVariant& stored)
+{
+    if (stored.userType() == QMetaType::LongLong) {
+        return stored.value<qlonglong>();
+    }
+    bool ok = false;
+    const qlonglong converted = stored.toLongLong(&ok);
+    return ok ? converted : 0;
+}
+
+} // namespace
+
+SettingsManager::SettingsManager(const QString& application, const QString& organization)
+    : settings(QSettings::UserScope, organization, application)
+{
+    ReportStatus();
+}
+
+SettingsManager::SettingsManager(const QString& fileName, QSettings::Format format) : settings(fileName, format)
+{
+    ReportStatus();
+}
+
+SettingsManager::~SettingsManager() = default;
+
+void SettingsManager::ReportStatus() const
+{
+    // The store still works (as an empty one), but a product author should learn why
+    // the saved values are missing.
+    if (settings.status() != QSettings::NoError) {
+        LOG(ERROR) << "Settings store " << QStringToUtf8(settings.fileName()) << " could not be read ("
+                   << (settings.status() == QSettings::FormatError ? "format error" : "access error")
+                   << "); it reads as empty";
+    }
+}
+
+void SettingsManager::RegisterObserver(ISettingsManagerObserver* observer)
+{
+    observers.Subscribe(observer);
+}
+
+void SettingsManager::UnregisterObserver(ISettingsManagerObserver* observer)
+{
+    observers.Unsubscribe(observer);
+}
+
+QVariant SettingsManager::GetValue(const std::string& key, const QVariant& defaultValue) const
+{
+    return settings.value(Utf8ToQString(key), defaultValue);
+}
+
+bool SettingsManager::UpdateValue(const std::string& key, const QVariant& newValue, QVariant& oldValue)
+{
+    const QString qtKey = Utf8ToQString(key);
+    oldValue = settings.value(qtKey);
+    if (newValue == oldValue) {
+        return false;
+    }
+    settings.setValue(qtKey, newValue);
+    return true;
+}
+
+void SettingsManager::SetBool(const std::string& key, bool value)
+{
+    QVariant stored;
+    if (!UpdateValue(key, QVariant(value), stored)) {
+        return;
+    }
+    const auto oldValue = OldValue<bool>(stored, [](const QVariant& v) { return v.toBool(); });
+    observers.Notify([&](ISettingsManagerObserver* observer) { observer->OnBoolChanged(key, value, oldValue); });
+}
+
+void SettingsManager::SetInt(const std::string& key, int value)
+{
+    QVariant stored;
+    if (!UpdateValue(key, QVariant(value), stored)) {
+        return;
+    }
+    const auto oldValue = OldValue<int>(stored, [](const QVariant& v) { return v.toInt(); });
+    observers.Notify([&](ISettingsManagerObserver* observer) { observer->OnIntChanged(key, value, oldValue); });
+}
+
+void SettingsManager::SetString(const std::string& key, const std::string& value)
+{
+    QVariant stored;
+    if (!UpdateValue(key, QVariant(value.c_str()), stored)) {
+        return;
+    }
+    const auto oldValue = OldValue<std::string>(stored, [](const QVariant& v) { return QStringToUtf8(v.toString()); });
+    observers.Notify([&](ISettingsManagerObserver* observer) { observer->OnStringChanged(key, value, oldValue); });
+}
+
+void SettingsManager::SetByteArray(const std::string& key, const std::vector<unsigned char>& value)
+{
+    QVariant stored;
+    if (!UpdateValue(key, QVariant(VectorByteToQByteArray(value)), stored)) {
+        return;
+    }
+    const auto oldValue = OldValue<std::vector<unsigned char>>(
+        stored, [](const QVariant& v) { return QByteArrayToVectorByte(v.toByteArray()); });
+    observers.Notify([&](ISettingsManagerObserver* observer) { observer->OnByteArrayChanged(key, value, oldValue); });
+}
+
+void SettingsManager::SetInt64(const std::string& key, long long value)
+{
+    QVariant stored;
+    if (!UpdateValue(key, QVariant(static_cast<qlonglong>(value)), stored)) {
+        return;
+    }
+    const auto oldValue = OldValue<long long>(stored, StoredInt64);
+    observers.Notify([&](ISettingsManagerObserver* observer) { observer->OnInt64Changed(key, value, oldValue); });
+}
+
+void SettingsManager::SetDouble(const std::string& key, double value)
+{
+    QVariant stored;
+    if (!UpdateValue(key, QVariant(value), stored)) {
+        return;
+    }
+    const auto oldValue = OldValue<double>(stored, [](const QVariant& v) { return v.toDouble(); });
+    observers.Notify([&](ISettingsManagerObserver* observer) { observer->OnDoubleChanged(key, value, oldValue); });
+}
+
+bool SettingsManager::GetBool(const std::string& key, bool defaultValue) const
+{
+    return settings.value(Utf8ToQString(key), QVariant(defaultValue)).toBool();
+}
+
+int SettingsManager::GetInt(const std::string& key, int defaultValue) const
+{
+    return settings.value(Utf8ToQString(key), QVariant(defaultValue)).toInt();
+}
+
+std::string SettingsManager::GetString(const std::string& key, const std::string& defaultValue) const
+{
+    return QStringToUtf8(settings.value(Utf8ToQString(key), QVariant(defaultValue.c_str())).toString());
+}
+
+std::vector<unsigned char> SettingsManager::GetByteArray(const std::string& key,
+                                                         const std::vector<unsigned char>& defaultValue) const
+{
+    const QVariant value = settings.value(Utf8ToQString(key), QVariant(VectorByteToQByteArray(defaultValue)));
+    return QByteArrayToVectorByte(value.toByteArray());
+}
+
+long long SettingsManager::GetInt64(const std::string& key, long long defaultValue) const
+{
+    return settings.value(Utf8ToQString(key), QVariant(static_cast<qlonglong>(defaultValue))).toLongLong();
+}
+
+double SettingsManager::GetDouble(const std::string& key, double defaultValue) const
+{
+    return settings.value(Utf8ToQString(key), QVariant(defaultValue)).toDouble();
+}
+
+bool SettingsManager::Contains(const std::string& key) const
+{
+    return settings.contains(Utf8ToQString(key));
+}
+
+void SettingsManager::Remove(const std::string& key)
+{
+    settings.remove(Utf8ToQString(key));
+}
+
+bool SettingsManager::ContainsGroup(const std::string& group) const
+{
+    return settings.childGroups().contains(QString::fromStdString(group), Qt::CaseSensitive);
+}
+
+std::vector<std::string> SettingsManager::GetGroupKeys(const std::string& group)
+{
+    settings.beginGroup(QString::fromStdString(group));
+    const QStringList keys = settings.childKeys();
+    settings.endGroup();
+    std::vector<std::string> result;
+    result.reserve(static_cast<std::size_t>(keys.size()));
+    for (const QString& key : keys) {
+        result.push_back(QStringToUtf8(key));
+    }
+    return result;
+}
+
+} // namespace Talvex::App
