@@ -1,0 +1,306 @@
+#include "App/Application/LookAndFeel/LookAndFeelManager.h"
+
+#include "App/Application/LookAndFeel/IQssPreprocessor.h"
+#include "App/Application/LookAndFeel/PlaceholderSubstitution.h"
+#include "Platform/Core/PropertySerializer.h"
+#include "Platform/IO/DataInputString.h"
+#include "Platform/Util/FontDatabase.h"
+#include "Platform/Util/TextConversion.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QPixmapCache>
+#include <QResource>
+#include <QTextStream>
+#include <QTranslator>
+#include <QVariantMap>
+
+#include <glog/logging.h>
+
+namespace Talvex::App {
+
+namespace {
+
+// Selects the platform-specific style sheet and substitutions of a bundle.
+#if defined(Q_OS_WIN)
+const QString PLATFORM_KEY = QStringLiteral("win");
+#elif defined(Q_OS_MACOS)
+const QString PLATFORM_KEY = QStringLiteral("mac");
+#else
+const QString PLATFORM_KEY = QStringLiteral("linux");
+#endif
+
+QString ToQString(const std::string& text)
+{
+    return Util::Utf8ToQString(text);
+}
+
+bool OpensForReading(QFile& file)
+{
+    return file.open(QIODevice::ReadOnly | QIODevice::Text);
+}
+
+QString ReadStyleSheet(const std::string& path)
+{
+    QFile file(ToQString(path));
+    return OpensForReading(file) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void RegisterManifestFonts(const std::string& path)
+{
+    QFile file(ToQString(path));
+    if (!OpensForReading(file)) {
+        return;
+    }
+    QTextStream stream(&file);
+    while (!stream.atEnd()) {
+        QString fontFile;
+        stream >> fontFile;
+        if (!fontFile.isEmpty()) {
+            Util::FontDatabase::addApplicationFont(fontFile);
+        }
+    }
+}
+
+} // namespace
+
+LookAndFeelManager::LookAndFeelManager(const Talvex::ioPath& resourcesRoot, const std::string& descriptionFileName,
+                                       const std::list<std::string>& resourceNames, const std::list<std::string>&)
+    : resourcesRoot(resourcesRoot), resourceNames(resourceNames)
+{
+    DiscoverThemesAndLocales(descriptionFileName);
+    LoadThemeDescriptions(descriptionFileName);
+}
+
+LookAndFeelManager::~LookAndFeelManager() = default;
+
+void LookAndFeelManager::ListSubdirectories(const QString& folder, std::list<std::string>& names,
+                                            const PathFilter& filter)
+{
+    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QFileInfo& entry : entries) {
+        if (!entry.isDir()) {
+            continue;
+        }
+        const std::string name = Util::QStringToUtf8(entry.baseName());
+        if (!filter || filter(Talvex::ioPath(name))) {
+            names.push_back(name);
+        }
+    }
+}
+
+Talvex::ioPath LookAndFeelManager::ThemesFolder() const
+{
+    return resourcesRoot / RESOURCES / THEMES;
+}
+
+void LookAndFeelManager::DiscoverThemesAndLocales(const std::string& descriptionFileName)
+{
+    const Talvex::ioPath resources = resourcesRoot / RESOURCES;
+    const auto hasDescription = [this, &descriptionFileName](const Talvex::ioPath& theme) {
+        QFile description((ThemesFolder() / theme / descriptionFileName).ToQString());
+        return OpensForReading(description);
+    };
+    const QFileInfoList entries =
+        QDir(resources.ToQString()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QFileInfo& entry : entries) {
+        if (!entry.isDir()) {
+            continue;
+        }
+        if (entry.baseName() == QLatin1String(LOCALES)) {
+            ListSubdirectories((resources / LOCALES).ToQString(), locales);
+        } else if (entry.baseName() == QLatin1String(THEMES)) {
+            ListSubdirectories(ThemesFolder().ToQString(), themes, hasDescription);
+        }
+    }
+}
+
+void LookAndFeelManager::LoadThemeDescriptions(const std::string& descriptionFileName)
+{
+    for (const std::string& theme : themes) {
+        QFile file((ThemesFolder() / theme / descriptionFileName).ToQString());
+        if (!OpensForReading(file)) {
+            continue;
+        }
+        const std::string text = file.readAll().toStdString();
+        Talvex::Core::Property description{std::string()};
+        Talvex::Core::PropertySerializer::Deserialize(description, Talvex::Core::DataInputString::Create(&text), true);
+        themeDescriptions[theme] = std::move(description);
+    }
+}
+
+void LookAndFeelManager::Initialize(const std::string& locale, const std::string& theme)
+{
+    SetLocale(locale);
+    SetTheme(theme);
+}
+
+const std::string& LookAndFeelManager::GetCurrentLocale() const
+{
+    return currentLocale;
+}
+
+const std::list<std::string>& LookAndFeelManager::GetLocales() const
+{
+    return locales;
+}
+
+const std::list<std::string>& LookAndFeelManager::GetThemes() const
+{
+    return themes;
+}
+
+void LookAndFeelManager::SetLocale(const std::string& locale)
+{
+    if (locale == currentLocale) {
+        return;
+    }
+    currentLocale = locale;
+    observers.Notify([this](ILookAndFeelObserver* observer) { observer->OnLocaleChanged(currentLocale); });
+}
+
+std::string LookAndFeelManager::GetDefaultLocale() const
+{
+    return UNKNOWN_LOCALE;
+}
+
+const std::string& LookAndFeelManager::GetCurrentTheme() const
+{
+    return currentTheme;
+}
+
+QList<QFileInfo> LookAndFeelManager::GetFilteredResourceList()
+{
+    const QDir folder((ThemesFolder() / currentTheme).ToQString());
+    if (!folder.exists()) {
+        LOG(ERROR) << "The directory [" << (ThemesFolder() / currentTheme).utf8string() << "] doesn't exist!";
+        return {};
+    }
+    if (resourceNames.empty()) {
+        return folder.entryInfoList({QStringLiteral("*.rcc")}, QDir::Files, QDir::NoSort);
+    }
+    QList<QFileInfo> bundles;
+    for (const std::string& name : resourceNames) {
+        const QFileInfo bundle(folder, ToQString(name) + QStringLiteral(".rcc"));
+        if (bundle.exists()) {
+            bundles.append(bundle);
+        }
+    }
+    return bundles;
+}
+
+void LookAndFeelManager::ClearCurrentTheme()
+{
+    if (!currentTheme.empty()) {
+        for (const QFileInfo& bundle : GetFilteredResourceList()) {
+            if (bundle.isFile()) {
+                QResource::unregisterResource(bundle.absoluteFilePath(), QString());
+            }
+        }
+        currentTheme.clear();
+    }
+    QPixmapCache::clear();
+}
+
+void LookAndFeelManager::SetTheme(const std::string& theme)
+{
+    if (theme != currentTheme) {
+        ClearCurrentTheme();
+    }
+    if (theme.empty()) {
+        return;
+    }
+    currentTheme = theme;
+    ThemeDescription description;
+    for (const QFileInfo& bundle : GetFilteredResourceList()) {
+        if (!bundle.isFile()) {
+            continue;
+        }
+        QResource::registerResource(bundle.absoluteFilePath(), QString());
+        const std::string prefix = ":/" + Util::QStringToUtf8(bundle.baseName()) + "/";
+        description.styleSheets.push_back(prefix + "style.qss");
+        description.styleSheets.push_back(prefix + "fonts_" + PLATFORM_KEY.toStdString() + ".qss");
+        description.fontSubstitutionFiles.push_back(prefix + "fonts.json");
+        description.fontManifests.push_back(prefix + "fonts.manifest");
+    }
+    description.styleSheets.push_back(":/productStyle.qss");
+    description.styleSheets.push_back(":/productStyle_" + PLATFORM_KEY.toStdString() + ".qss");
+    ApplyTheme(description);
+    observers.Notify([this](ILookAndFeelObserver* observer) { observer->OnThemeChanged(currentTheme); });
+}
+
+void LookAndFeelManager::CollectSubstitutions(const std::list<std::string>& files,
+                                              QMap<QString, QString>& substitutions) const
+{
+    const QStringList platformKeys{QStringLiteral("all_platforms"), PLATFORM_KEY};
+    const QStringList languageKeys{QStringLiteral("all_languages"), ToQString(currentLocale)};
+    for (const std::string& path : files) {
+        QFile file(ToQString(path));
+        if (!OpensForReading(file)) {
+            continue;
+        }
+        const QVariantMap top =
+            QJsonDocument::fromJson(QTextStream(&file).readAll().toLocal8Bit()).object().toVariantMap();
+        for (const QString& platform : platformKeys) {
+            const QVariantMap languages = top.value(platform).toMap();
+            for (const QString& language : languageKeys) {
+                const QVariantMap names = languages.value(language).toMap();
+                for (auto it = names.cbegin(); it != names.cend(); ++it) {
+                    substitutions.insert(QLatin1Char('@') + it.key(), it.value().toString());
+                }
+            }
+        }
+    }
+}
+
+void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
+{
+    unitedStyleSheet.clear();
+    QMap<QString, QString> substitutions;
+    CollectSubstitutions(description.fontSubstitutionFiles, substitutions);
+    for (const std::string& manifest : description.fontManifests) {
+        RegisterManifestFonts(manifest);
+    }
+    for (const std::string& styleSheet : description.styleSheets) {
+        unitedStyleSheet.append(ReadStyleSheet(styleSheet)).append(QLatin1Char('\n'));
+    }
+    PlaceholderSubstitution(substitutions).Apply(unitedStyleSheet);
+    if (qssPreprocessor) {
+        qssPreprocessor->Process(unitedStyleSheet);
+    }
+}
+
+std::string LookAndFeelManager::GetUnitedStylesheet()
+{
+    return Util::QStringToUtf8(unitedStyleSheet);
+}
+
+std::string LookAndFeelManager::GetLocalizedThemeName(const std::string& theme) const
+{
+    const auto found = themeDescriptions.find(theme);
+    if (found != themeDescriptions.end() && found->second.ChildExists(currentLocale)) {
+        return found->second[currentLocale].GetString();
+    }
+    LOG(WARNING) << "No title found for theme [" << theme << "] on language [" << currentLocale << "]!";
+    return theme;
+}
+
+void LookAndFeelManager::RegisterObserver(ILookAndFeelObserver* observer)
+{
+    observers.Subscribe(observer);
+}
+
+void LookAndFeelManager::UnregisterObserver(ILookAndFeelObserver* observer)
+{
+    observers.Unsubscribe(observer);
+}
+
+void LookAndFeelManager::SetQssPreprocessor(const std::shared_ptr<IQssPreprocessor>& preprocessor)
+{
+    qssPreprocessor = preprocessor;
+}
+
+} // namespace Talvex::App

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "App/Application/LookAndFeel/ILookAndFeelManager.h"
+#include "App/Application/LookAndFeel/ILookAndFeelObserver.h"
+#include "App/Application/Settings/EventHandlerList.h"
+#include "Platform/Core/Property.h"
+#include "Platform/Core/ioPath.h"
+
+#include <TalvexExport.h>
+
+#include <QFileInfo>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+#include <functional>
+#include <list>
+#include <map>
+#include <memory>
+#include <string>
+
+class QTranslator;
+
+namespace Talvex::App {
+
+class IQssPreprocessor;
+
+// The look-and-feel service over a product's resources folder:
+// root/resources/themes/<theme>/ holds a description file with the theme's titles and
+// compiled resource bundles (<name>.rcc, files under the prefix "/<name>");
+// root/resources/locales/<locale>/ holds one language's translation catalogues.
+//
+// GUI thread only. Bundles of the current theme stay registered until another theme is
+// set; registered fonts stay registered for good. A malformed description file makes
+// the constructor throw whatever the property deserializer throws.
+class TALVEX_EXPORT LookAndFeelManager : public ILookAndFeelManager {
+public:
+    // `resourceNames` are the bundle (and catalogue) base names to load, in order; empty
+    // means every bundle found. The last argument is accepted for compatibility only.
+    LookAndFeelManager(const Talvex::ioPath& resourcesRoot, const std::string& descriptionFileName,
+                       const std::list<std::string>& resourceNames, const std::list<std::string>& unused = {});
+    ~LookAndFeelManager() override;
+
+    void Initialize(const std::string& locale, const std::string& theme) override;
+    const std::string& GetCurrentLocale() const override;
+    const std::list<std::string>& GetLocales() const override;
+    const std::list<std::string>& GetThemes() const override;
+    void SetLocale(const std::string& locale) override;
+    void SetTheme(const std::string& theme) override;
+    const std::string& GetCurrentTheme() const override;
+    std::string GetLocalizedThemeName(const std::string& theme) const override;
+    void ApplyTheme(const ThemeDescription& description) override;
+    std::string GetUnitedStylesheet() override;
+    std::string GetDefaultLocale() const override;
+    void RegisterObserver(ILookAndFeelObserver* observer) override;
+    void UnregisterObserver(ILookAndFeelObserver* observer) override;
+
+    // Replaces the product's hook; takes effect at the next ApplyTheme.
+    void SetQssPreprocessor(const std::shared_ptr<IQssPreprocessor>& preprocessor);
+
+private:
+    using PathFilter = std::function<bool(const Talvex::ioPath&)>;
+
+    static void ListSubdirectories(const QString& folder, std::list<std::string>& names,
+                                   const PathFilter& filter = PathFilter());
+    void DiscoverThemesAndLocales(const std::string& descriptionFileName);
+    void LoadThemeDescriptions(const std::string& descriptionFileName);
+    Talvex::ioPath ThemesFolder() const;
+    QList<QFileInfo> GetFilteredResourceList();
+    void ClearCurrentTheme();
+    void CollectSubstitutions(const std::list<std::string>& files, QMap<QString, QString>& substitutions) const;
+
+    Talvex::ioPath resourcesRoot;
+    std::list<std::string> resourceNames;
+    std::list<std::string> locales;
+    std::string currentLocale;
+    std::list<std::string> themes;
+    std::string currentTheme;
+    std::map<std::string, Talvex::Core::Property> themeDescriptions;
+    QString unitedStyleSheet;
+    std::list<std::shared_ptr<QTranslator>> translators;
+    Talvex::Core::EventHandlerList<ILookAndFeelObserver, Talvex::Core::SyncExecutePolicy> observers;
+    std::shared_ptr<IQssPreprocessor> qssPreprocessor;
+};
+
+} // namespace Talvex::App

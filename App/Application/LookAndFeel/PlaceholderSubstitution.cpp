@@ -1,0 +1,121 @@
+#include "App/Application/LookAndFeel/PlaceholderSubstitution.h"
+
+#include <algorithm>
+
+namespace Talvex::App {
+
+namespace {
+
+const QChar AT = QLatin1Char('@');
+
+bool IsSinglePassKey(const QString& key)
+{
+    return !key.isEmpty() && key.at(0) == AT && key.indexOf(AT, 1) < 0;
+}
+
+} // namespace
+
+PlaceholderSubstitution::PlaceholderSubstitution(const QMap<QString, QString>& substitutions)
+    : substitutions(substitutions), nodes(1)
+{
+    entries.reserve(static_cast<std::size_t>(substitutions.size()));
+    for (auto it = substitutions.cbegin(); it != substitutions.cend(); ++it) {
+        if (!IsSinglePassKey(it.key()) || it.value().contains(AT)) {
+            onePassPossible = false;
+            return;
+        }
+        entries.emplace_back(it.key(), it.value());
+        Insert(it.key(), static_cast<int>(entries.size()) - 1);
+    }
+}
+
+void PlaceholderSubstitution::Insert(const QString& key, int entry)
+{
+    int node = 0;
+    for (int i = 1; i < key.size(); ++i) {
+        int next = Child(node, key.at(i).unicode());
+        if (next < 0) {
+            next = static_cast<int>(nodes.size());
+            nodes.emplace_back();
+            auto& children = nodes[static_cast<std::size_t>(node)].children;
+            const std::pair<char16_t, int> link(key.at(i).unicode(), next);
+            children.insert(std::upper_bound(children.begin(), children.end(), link), link);
+        }
+        node = next;
+    }
+    nodes[static_cast<std::size_t>(node)].entry = entry;
+}
+
+int PlaceholderSubstitution::Child(int node, char16_t character) const
+{
+    const auto& children = nodes[static_cast<std::size_t>(node)].children;
+    const auto found =
+        std::lower_bound(children.begin(), children.end(), character,
+                         [](const std::pair<char16_t, int>& link, char16_t c) { return link.first < c; });
+    return found != children.end() && found->first == character ? found->second : -1;
+}
+
+int PlaceholderSubstitution::MatchAt(const QChar* text, int size, int position) const
+{
+    int node = 0;
+    for (int i = position + 1;; ++i) {
+        const int entry = nodes[static_cast<std::size_t>(node)].entry;
+        if (entry >= 0) {
+            return entry;
+        }
+        if (i >= size) {
+            return -1;
+        }
+        node = Child(node, text[i].unicode());
+        if (node < 0) {
+            return -1;
+        }
+    }
+}
+
+bool PlaceholderSubstitution::ScanOnce(const QString& text, QString& result) const
+{
+    result.reserve(text.size() + text.size() / 4);
+    std::vector<int> unmatched; // positions in `result` of the "@"s copied as they were
+    const QChar* data = text.constData();
+    int copied = 0;
+    for (int at = text.indexOf(AT); at >= 0; at = text.indexOf(AT, at + 1)) {
+        const int entry = MatchAt(data, text.size(), at);
+        if (entry < 0) {
+            unmatched.push_back(result.size() + at - copied);
+            continue;
+        }
+        const auto& [key, value] = entries[static_cast<std::size_t>(entry)];
+        result.append(data + copied, at - copied).append(value);
+        copied = at + key.size();
+        at = copied - 1;
+    }
+    result.append(data + copied, text.size() - copied);
+    return std::none_of(unmatched.begin(), unmatched.end(),
+                        [&](int position) { return MatchAt(result.constData(), result.size(), position) >= 0; });
+}
+
+PlaceholderSubstitution::Method PlaceholderSubstitution::Apply(QString& text) const
+{
+    if (substitutions.isEmpty()) {
+        return Method::OnePass;
+    }
+    if (onePassPossible) {
+        QString result;
+        if (ScanOnce(text, result)) {
+            text = std::move(result);
+            return Method::OnePass;
+        }
+    }
+    ApplyByLoop(text, substitutions);
+    return Method::Loop;
+}
+
+void PlaceholderSubstitution::ApplyByLoop(QString& text, const QMap<QString, QString>& substitutions)
+{
+    for (auto it = substitutions.cbegin(); it != substitutions.cend(); ++it) {
+        text.replace(it.key(), it.value(), Qt::CaseSensitive);
+    }
+}
+
+} // namespace Talvex::App
