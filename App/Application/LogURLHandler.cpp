@@ -1,0 +1,28 @@
+#include "App/Application/LogURLHandler.h"
+
+#include <QFile>
+#include <QTextStream>
+
+namespace Talvex::App {
+
+LogURLHandler::LogURLHandler(QObject* parent, const QString& path) : QObject(parent), file(new QFile(path, this))
+{
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        delete file;
+        file = nullptr;
+    }
+}
+
+LogURLHandler::~LogURLHandler() = default;
+
+void LogURLHandler::logUrls(const QUrl& url)
+{
+    if (!file) {
+        return;
+    }
+    QTextStream stream(file);
+    stream.setCodec("UTF-8");
+    stream << url.url() << Qt::endl;
+}
+
+} // namespace Talvex::App

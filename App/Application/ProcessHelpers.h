@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Platform/Core/ioPath.h"
+
+#include <TalvexExport.h>
+
+namespace Talvex::App {
+
+// Process-wide display set-up; call before the application object exists, because Qt
+// reads these attributes only when it is created. Unless "TALVEX_DPI_POLICY" is exactly
+// "NOSCALE", asks the system to scale the windows or, where the system cannot, turns
+// on Qt's own high-DPI scaling.
+TALVEX_EXPORT void HighDpiFix();
+// Prefer the desktop OpenGL driver over an emulated one.
+TALVEX_EXPORT void UseDesktopOpenGL();
+
+// The installed product's resources folder and font configuration file.
+TALVEX_EXPORT Talvex::ioPath GetPathToResources();
+TALVEX_EXPORT Talvex::ioPath GetPathToFontConfigFile();
+
+} // namespace Talvex::App

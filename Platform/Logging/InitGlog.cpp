@@ -1,0 +1,116 @@
+#include "Platform/Logging/InitGlog.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+
+#include <gflags/gflags.h>
+#include <glog/logging.h>
+
+#include <mutex>
+#include <utility>
+
+namespace Talvex::App {
+namespace {
+
+const QString ENVIRONMENT_PREFIX = QStringLiteral("GLOG_");
+const QString PRODUCT_NAME_VARIABLE = QStringLiteral("GLOG_PRODUCT_NAME");
+
+std::mutex& SetupLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+// glog reads vmodule once, when the first VLOG runs; later changes need SetVLOGLevel.
+void ApplyVModule(const QString& value)
+{
+    for (const QString& entry : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString pattern = entry.section(QLatin1Char('='), 0, 0).trimmed();
+        bool isNumber = false;
+        const int level = entry.section(QLatin1Char('='), 1).trimmed().toInt(&isNumber);
+        if (!pattern.isEmpty() && isNumber) {
+            google::SetVLOGLevel(pattern.toUtf8().constData(), level);
+        }
+    }
+}
+
+void ApplyFlag(const QString& name, const QString& value)
+{
+    GFLAGS_NAMESPACE::SetCommandLineOption(name.toUtf8().constData(), value.toUtf8().constData());
+    if (name == QLatin1String("vmodule")) {
+        ApplyVModule(value);
+    }
+}
+
+void ApplyEnvironment()
+{
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& variable : environment.keys()) {
+        if (variable.startsWith(ENVIRONMENT_PREFIX) && variable != PRODUCT_NAME_VARIABLE) {
+            ApplyFlag(variable.mid(ENVIRONMENT_PREFIX.size()), environment.value(variable));
+        }
+    }
+}
+
+// "--name=value", "-name=value", "name=value"; a bare "--name" switches a boolean on.
+void ApplyArguments(const std::string& arguments)
+{
+    for (QString argument : QProcess::splitCommand(QString::fromStdString(arguments))) {
+        while (argument.startsWith(QLatin1Char('-'))) {
+            argument.remove(0, 1);
+        }
+        const int equals = argument.indexOf(QLatin1Char('='));
+        if (equals < 0) {
+            ApplyFlag(argument, QStringLiteral("true"));
+        } else if (equals > 0) {
+            ApplyFlag(argument.left(equals), argument.mid(equals + 1));
+        }
+    }
+}
+
+QString CodeName()
+{
+    QString name = qEnvironmentVariable("GLOG_PRODUCT_NAME");
+    if (name.isEmpty() && QCoreApplication::instance()) {
+        name = QCoreApplication::applicationName();
+    }
+    return name.isEmpty() ? QStringLiteral("talvex") : name;
+}
+
+QString DefaultLogFolder(const QString& codeName)
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data + QStringLiteral("/Talvex/") + codeName + QStringLiteral("/Logs");
+}
+
+void Initialize()
+{
+    const QString codeName = CodeName();
+    if (FLAGS_log_dir.empty()) {
+        const QString folder = DefaultLogFolder(codeName);
+        // Without the folder glog falls back to its own default, which is still a log.
+        if (QDir().mkpath(folder)) {
+            FLAGS_log_dir = QDir::toNativeSeparators(folder).toStdString();
+        }
+    }
+    // glog keeps the pointer for the life of the process.
+    static const std::string* const programName = new std::string(codeName.toStdString());
+    google::InitGoogleLogging(programName->c_str());
+}
+
+} // namespace
+
+void InitGlog(const std::string& arguments)
+{
+    std::lock_guard<std::mutex> guard(SetupLock());
+    ApplyEnvironment();
+    ApplyArguments(arguments);
+    if (!google::IsGoogleLoggingInitialized()) {
+        Initialize();
+    }
+}
+
+} // namespace Talvex::App
