@@ -92,6 +92,10 @@ ioPath ioPath::parent_path() const
     while (end > 1 && IsSeparator(path[end - 1])) {
         --end;
     }
+    // The root has no parent, so walking upwards always ends with an empty path.
+    if (end == path.size()) {
+        return ioPath();
+    }
     return ioPath(path.substr(0, end));
 }
 
