@@ -1,0 +1,117 @@
+#include "App/Application/CrashTracker.h"
+
+#include "App/Application/BuildConstants.h"
+#include "Platform/Util/IsProcessRunning.h"
+#include "Platform/Util/TextConversion.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTime>
+
+namespace Talvex::App {
+namespace {
+
+QString SessionFilePath()
+{
+    const QString separator = QDir::separator();
+    const QString productFolder = QStringLiteral("%1 %2.%3")
+                                      .arg(QLatin1String(Build::PRODUCT_NAME), QLatin1String(Build::MAJOR_VERSION),
+                                           QLatin1String(Build::MINOR_VERSION));
+    return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + separator + QStringLiteral("Talvex") +
+           separator + productFolder + separator + QFileInfo(QCoreApplication::applicationFilePath()).baseName() +
+           QStringLiteral(".ini");
+}
+
+QString OwnKey()
+{
+    return QString::number(QCoreApplication::applicationPid());
+}
+
+std::string NewSessionId()
+{
+    // qrand keeps the suffix reproducible from the seed, which is the millisecond of
+    // the start; its deprecation in favour of QRandomGenerator does not apply here.
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    qsrand(static_cast<uint>(QTime::currentTime().msec()));
+    const int suffix = qrand() % 900000 + 100000;
+    QT_WARNING_POP
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd-HHmmss"));
+    return Util::QStringToUtf8(stamp + QLatin1Char('-') + QString::number(suffix));
+}
+
+} // namespace
+
+CrashTracker::CrashTracker() : sessionStore(SessionFilePath(), QSettings::IniFormat), sessionId(NewSessionId())
+{
+    StartSession();
+}
+
+CrashTracker::~CrashTracker()
+{
+    sessionStore.remove(OwnKey());
+    sessionStore.sync();
+    badSessions.clear();
+}
+
+void CrashTracker::StartSession()
+{
+    const QString executable = QCoreApplication::applicationFilePath();
+    QStringList dead;
+    for (const QString& key : sessionStore.allKeys()) {
+        // A key that is not a number reads as process 0, which never runs us.
+        if (!Util::IsProcessRunning(key.toULong(), executable)) {
+            dead << key;
+        }
+    }
+    if (!dead.isEmpty()) {
+        // The keys come from the file as it was when the store opened. An instance that
+        // stopped normally since then removed its record before it exited, so only a
+        // record that is still on disk now, after its process was seen gone, is a crash.
+        sessionStore.sync();
+    }
+    for (const QString& key : dead) {
+        if (sessionStore.contains(key)) {
+            badSessions.push_back(Util::QStringToUtf8(sessionStore.value(key).toString()));
+            sessionStore.remove(key);
+        }
+    }
+    sessionStore.setValue(OwnKey(), Util::Utf8ToQString(sessionId));
+    // On disk before the program does anything that could crash.
+    sessionStore.sync();
+}
+
+void CrashTracker::StopSession()
+{
+    sessionStore.remove(OwnKey());
+    sessionStore.sync();
+}
+
+bool CrashTracker::HasUnreportedCrash() const
+{
+    return !badSessions.empty();
+}
+
+std::deque<std::string> CrashTracker::BadSessionsList() const
+{
+    return badSessions;
+}
+
+void CrashTracker::ClearHistory()
+{
+    badSessions.clear();
+    sessionStore.clear();
+    // Written at once rather than at the next event-loop pass: a crash right after
+    // clearing must not bring the old records back.
+    sessionStore.sync();
+}
+
+std::string CrashTracker::SessionId() const
+{
+    return sessionId;
+}
+
+} // namespace Talvex::App

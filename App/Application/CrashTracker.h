@@ -1,0 +1,48 @@
+#pragma once
+
+#include <TalvexExport.h>
+
+#include <QSettings>
+
+#include <deque>
+#include <string>
+
+namespace Talvex::App {
+
+// Tells that an earlier run of this executable ended without stopping its session.
+//
+// Every running instance keeps one record (its process id -> its session id) in an
+// INI file shared by all instances of the executable, in the per-user data folder.
+// Construction drops the records of processes that no longer run this executable,
+// remembering their session ids as crashed, and writes this process's record; a
+// normal stop removes it again. Errors of the file are not reported: at worst a
+// crash goes unnoticed. Not thread-safe; use it from one thread.
+class TALVEX_EXPORT CrashTracker {
+public:
+    CrashTracker();
+    // Removes this process's record.
+    ~CrashTracker();
+
+    CrashTracker(const CrashTracker&) = delete;
+    CrashTracker& operator=(const CrashTracker&) = delete;
+
+    // Removes this process's record, so this run no longer counts as crashed.
+    void StopSession();
+    bool HasUnreportedCrash() const;
+    // Session ids of earlier runs that did not stop, in the order they were found.
+    std::deque<std::string> BadSessionsList() const;
+    // Forgets the crashed sessions and empties the whole file, this run's record
+    // included: a crash of this run is no longer detected afterwards.
+    void ClearHistory();
+    // "yyMMdd-HHmmss-NNNNNN", local time of construction and a random suffix.
+    std::string SessionId() const;
+
+private:
+    void StartSession();
+
+    QSettings sessionStore;
+    std::string sessionId;
+    std::deque<std::string> badSessions;
+};
+
+} // namespace Talvex::App
