@@ -1,5 +1,6 @@
 #include "App/Application/ProcessHelpers.h"
 
+#include "App/Application/Application.h"
 #include "Platform/Core/AppLocations.h"
 #include "Platform/Core/DyLib.h"
 
@@ -9,14 +10,14 @@ namespace {
 
 // Texts of the two graphics-driver warnings, translated in "SharedMessages"; %1 is the
 // address of the instructions or the download, %2 the product's link style.
-[[maybe_unused]] const char* const GPU_NEED_SETUP_DRIVER_MESSAGE = QT_TRANSLATE_NOOP(
+const char* const GPU_NEED_SETUP_DRIVER_MESSAGE = QT_TRANSLATE_NOOP(
     "SharedMessages",
     "NVIDIA<sup>&reg;</sup> CUDA&#8482; acceleration has been disabled in NVIDIA<sup>&reg;</sup> Control Panel. "
     "To enable CUDA&#8482; acceleration for Talvex Clipforge, select <b>High-performance NVIDIA<sup>&reg;</sup> "
     "processor</b> as your preferred graphics processor in NVIDIA<sup>&reg;</sup> Control "
     "Panel.<br><br><a href=\"%1\" style=\"%2\">Detailed Instructions</a>");
 
-[[maybe_unused]] const char* const GPU_UNSUPPORTED_DRIVER_MESSAGE = QT_TRANSLATE_NOOP(
+const char* const GPU_UNSUPPORTED_DRIVER_MESSAGE = QT_TRANSLATE_NOOP(
     "SharedMessages",
     "Unfortunately, the currently installed graphics card driver does not support NVIDIA<sup>&reg;</sup> "
     "CUDA&#8482; acceleration.<br><br>You can install an earlier version of the NVIDIA<sup>&reg;</sup> graphics "
@@ -34,6 +35,15 @@ namespace {
 // designed for 96 DPI intact.
 const int PROCESS_DPI_UNAWARE = 0;
 using SetProcessDpiAwarenessFunction = long(TALVEX_SYSTEM_CALL*)(int);
+
+QString DriverMessage(const char* text, const Talvex::URLKeys& key)
+{
+    auto* application = qobject_cast<Talvex::App::Application*>(QCoreApplication::instance());
+    Q_ASSERT_X(application, "driver message", "needs a running Talvex::App::Application");
+    const QString url = application->GetUrl(key);
+    const QString style = application->property("linkStyle").toString();
+    return QCoreApplication::translate("SharedMessages", text).arg(url, style);
+}
 
 } // namespace
 
@@ -74,3 +84,13 @@ ioPath GetPathToFontConfigFile()
 }
 
 } // namespace Talvex::App
+
+QString GetGPUNeedSetupDriverMessage(const Talvex::URLKeys& key)
+{
+    return DriverMessage(GPU_NEED_SETUP_DRIVER_MESSAGE, key);
+}
+
+QString GetGPUUnsupportedDriverMessage(const Talvex::URLKeys& key)
+{
+    return DriverMessage(GPU_UNSUPPORTED_DRIVER_MESSAGE, key);
+}

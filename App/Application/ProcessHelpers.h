@@ -1,6 +1,9 @@
 #pragma once
 
 #include "Platform/Core/ioPath.h"
+#include "Platform/Links/URLKeys.h"
+
+#include <QString>
 
 #include <TalvexExport.h>
 
@@ -19,3 +22,8 @@ TALVEX_EXPORT Talvex::ioPath GetPathToResources();
 TALVEX_EXPORT Talvex::ioPath GetPathToFontConfigFile();
 
 } // namespace Talvex::App
+
+// Graphics-driver warnings with a link to `key`'s address (the application's GetUrl),
+// styled with the application's "linkStyle" property. Need a running Application.
+TALVEX_EXPORT QString GetGPUNeedSetupDriverMessage(const Talvex::URLKeys& key);
+TALVEX_EXPORT QString GetGPUUnsupportedDriverMessage(const Talvex::URLKeys& key);

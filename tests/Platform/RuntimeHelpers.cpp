@@ -71,6 +71,9 @@ TEST(VersionText, DetailPicksHowManyPartsAndZeroMeansAll)
 {
     const Version version(20, 1, 2, 7);
     EXPECT_EQ(Talvex::Util::VersionToString(version, 0, "."), "20.1.2.7");
+    EXPECT_EQ(Talvex::Util::VersionToString(Talvex::Core::Version("20.1.2"), 0, "."), "20.1.2");
+    EXPECT_EQ(Talvex::Util::VersionToString(Talvex::Core::Version("3.1"), 0, "."), "3.1");
+    EXPECT_EQ(Talvex::Util::VersionToString(Talvex::Core::Version("3"), 0, "."), "3.0");
     EXPECT_EQ(Talvex::Util::VersionToString(version, 1, "."), "20");
     EXPECT_EQ(Talvex::Util::VersionToString(version, 3, "_"), "20_1_2");
     EXPECT_EQ(Talvex::Util::VersionToString(version, 9, ", "), "20, 1, 2, 7");

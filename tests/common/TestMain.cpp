@@ -17,8 +17,12 @@ int main(int argc, char** argv)
     FLAGS_logtostderr = false;
     FLAGS_stderrthreshold = google::GLOG_FATAL;
     ::testing::InitGoogleTest(&argc, argv);
+#ifdef TALVEX_TEST_NO_APP
+    const int result = RUN_ALL_TESTS();
+#else
     QApplication app(argc, argv);
     const int result = RUN_ALL_TESTS();
+#endif
     if (result != 0) {
         environment.Keep();
     }

@@ -1,0 +1,657 @@
+#include "App/Application/Application.h"
+
+#include "App/Application/Application_p.h"
+#include "App/Application/FirstLaunchCheck.h"
+#include "App/Application/NotNull.h"
+#include "App/Application/RestartApplication.h"
+#include "App/Application/Settings/SettingsManager.h"
+#include "App/Application/ThankYouPage.h"
+#include "Platform/Core/SleepFor.h"
+#include "Platform/EmailDialog/EmailDialogCreator.h"
+#include "Platform/Links/LinksManager.h"
+#include "Platform/Logging/InitGlog.h"
+#include "Platform/Util/AppBits.h"
+#include "Platform/Util/AppMutexLocker.h"
+#include "Platform/Util/RemoveDir.h"
+#include "Platform/Util/SpontaneousDialog.h"
+#include "Platform/Util/TextConversion.h"
+#include "Platform/Util/VersionToString.h"
+
+#include <QAbstractScrollArea>
+#include <QDesktopServices>
+#include <QDir>
+#include <QMetaEnum>
+#include <QPixmap>
+#include <QProcess>
+#include <QTimer>
+
+#include <boost/algorithm/string/replace.hpp>
+#include <boost/exception/diagnostic_information.hpp>
+#include <glog/logging.h>
+
+#include <chrono>
+#include <cstring>
+#include <cxxabi.h>
+
+namespace Talvex::App {
+namespace {
+
+const char INSTANCE_MUTEX[] = "{2FFDCD54-CDEE-4C13-9DD4-533DC7585800}";
+const char INSTALLER_MUTEX[] = "{2A662D1A-83CB-406E-BC7A-A5E8644DC1D4}";
+const char INSTALLER_MESSAGE_SCRIPT[] = "InstallerMessage.sh";
+const char* const BUILD_INFORMATION[] = {"FFmpeg version: ffmpeg/4.0.1-6@sdk_pkg/testing", "Build commit: 5f600fc"};
+const int AUTO_UPDATE_DELAY_MS = 5000;
+const auto INSTALLER_WAIT = std::chrono::milliseconds(500);
+
+// Shared by all receivers: a drag is a move while a button is held.
+bool mousePressed = false;
+bool mouseDragging = false;
+Application::ScrollAreaShowHook scrollAreaShowHook = nullptr;
+
+std::string TypeName(const std::type_info& type)
+{
+    int status = 0;
+    char* readable = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
+    const std::string name = status == 0 && readable ? readable : type.name();
+    std::free(readable);
+    return name;
+}
+
+std::string EventTypeKey(QEvent::Type type)
+{
+    const QMetaEnum types = QMetaEnum::fromType<QEvent::Type>();
+    const char* key = types.valueToKey(type);
+    return key ? key : std::to_string(static_cast<int>(type));
+}
+
+void LogEventException(const QObject* receiver, const QEvent* event, const std::exception& error)
+{
+    LOG(ERROR) << "Exception has been caught in event processing\n"
+               << "\tReceiver: " << (receiver ? TypeName(typeid(*receiver)) : std::string("<NULL>")) << "\n"
+               << "\tEvent class: " << (event ? TypeName(typeid(*event)) : std::string("<NULL>"))
+               << ". Event type: QEvent::" << (event ? EventTypeKey(event->type()) : std::string()) << "\n"
+               << "\tException details: " << boost::diagnostic_information(error, true);
+}
+
+void TrackMouse(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        mousePressed = true;
+        break;
+    case QEvent::MouseButtonRelease:
+        mousePressed = false;
+        mouseDragging = false;
+        break;
+    case QEvent::MouseMove:
+        mouseDragging = mouseDragging || mousePressed;
+        break;
+    default:
+        break;
+    }
+}
+
+// An embedded web engine's shared timer competes with the drag for the GUI thread;
+// starving it while the user drags keeps the drag smooth.
+bool IsStarvedTimer(const QObject* receiver)
+{
+    return mouseDragging && receiver && std::strcmp(receiver->metaObject()->className(), "WebCore::SharedTimerQt") == 0;
+}
+
+std::function<QString(const QString&, const QString&)> Reader(std::shared_ptr<ISettingsManager> settings)
+{
+    return [settings](const QString& key, const QString& defaultValue) {
+        return Util::Utf8ToQString(settings->GetString(Util::QStringToUtf8(key), Util::QStringToUtf8(defaultValue)));
+    };
+}
+
+} // namespace
+
+ApplicationPrivate::ApplicationPrivate(QObject* application)
+    : nativeEventFilter(new NativeEventFilter(application)),
+      preferredBrowser(std::make_shared<Talvex::PreferredBrowser>())
+{
+}
+
+ApplicationPrivate::~ApplicationPrivate()
+{
+    delete nativeEventFilter;
+}
+
+Application::Application(int& argc, char** argv) : Application(argc, argv, AppContext())
+{
+}
+
+Application::Application(int& argc, char** argv, const AppContext& context)
+    : QApplication(argc, argv), d(std::make_unique<ApplicationPrivate>(this))
+{
+    if (context.holdInstanceMutex) {
+        d->instanceMutex = Native::NamedMutex::Create(INSTANCE_MUTEX);
+    }
+    QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
+    installNativeEventFilter(d->nativeEventFilter);
+    InstallUrlHandler();
+    connect(this, SIGNAL(aboutToQuit()), this, SLOT(OnAboutToQuit()));
+    d->preferredBrowser->SetContextCallback([this] { return BrowserContext(); });
+}
+
+// Asked from inside link handling, where an exception would cross Qt's slot
+// invocation: a service that is not registered yet reads as unknown.
+PreferredBrowserContext Application::BrowserContext() const
+{
+    PreferredBrowserContext context;
+    if (const auto lookAndFeel = d->lookAndFeelManager) {
+        context.locale = Util::Utf8ToQString(lookAndFeel->GetCurrentLocale());
+    }
+    if (d->customizationManager) {
+        context.installerBrowser = Util::Utf8ToQString(GetInstallerSettings(std::string())->GetString("Browser", ""));
+    }
+    if (const auto product = GetProductSettingsManager()) {
+        context.preferredBrowser = Util::Utf8ToQString(product->GetString("PreferredBrowser", ""));
+    }
+    return context;
+}
+
+Application::~Application()
+{
+    d->productSettingsManager.reset();
+    d->splash.reset();
+    d->settingsManager.reset();
+    d->lookAndFeelManager.reset();
+    d->customizationManager.reset();
+    for (const char* scheme : {"http", "https"}) {
+        QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+    }
+}
+
+void Application::InstallUrlHandler()
+{
+    d->urlHandler = new Talvex::URLHandler(this, d->preferredBrowser);
+    for (const char* scheme : {"http", "https"}) {
+        QDesktopServices::setUrlHandler(QLatin1String(scheme), d->urlHandler, "OpenURLWithPreferredBrowser");
+    }
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        const QEvent::Type type = event->type();
+        TrackMouse(type);
+        if (type == QEvent::Timer && IsStarvedTimer(receiver)) {
+            return false;
+        }
+        if (type == QEvent::Show && scrollAreaShowHook) {
+            if (auto* area = qobject_cast<QAbstractScrollArea*>(receiver)) {
+                scrollAreaShowHook(area);
+            }
+        }
+        if (type == QEvent::ApplicationStateChange && !d->started &&
+            QGuiApplication::applicationState() == Qt::ApplicationActive) {
+            if (const auto splash = d->splash) {
+                splash->BringToFront();
+            }
+        }
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        LogEventException(receiver, event, error);
+        throw;
+    }
+}
+
+void Application::SetScrollAreaShowHook(ScrollAreaShowHook hook)
+{
+    scrollAreaShowHook = hook;
+}
+
+void Application::Start()
+{
+    if (d->started) {
+        return;
+    }
+    d->started = true;
+    if (const auto splash = d->splash) {
+        splash->BringToFront();
+    }
+    OnStart();
+}
+
+void Application::OnStart()
+{
+    VLOG(30) << "Preferred browser path " << Util::QStringToUtf8(d->preferredBrowser->Path());
+    WriteStartFacts();
+    GetAdditionalTestOptions();
+    RunFirstRunActions();
+    emit ApplicationStarted();
+}
+
+void Application::WriteStartFacts()
+{
+    const auto product = GetProductSettingsManager();
+    if (!product) {
+        LOG(ERROR) << "Application started without a settings manager";
+        return;
+    }
+    product->SetString("PreferredBrowser", Util::QStringToUtf8(d->preferredBrowser->Path()));
+    product->SetString("ArchitectBits", "x" + Util::AppBits());
+    product->SetString("Path", Util::QStringToUtf8(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) +
+                                                   QDir::separator()));
+}
+
+void Application::RunFirstRunActions()
+{
+    const auto customization = d->customizationManager;
+    if (!customization) {
+        LOG(ERROR) << "Application started without a customization manager; first-run actions skipped";
+    } else if (customization->GetDistributionType() == 0 && !customization->SkipsFirstRunActions()) {
+        ShowEmailDialogIfNeeded();
+        OpenThankForInstall();
+    }
+    RequestCheckAutoUpdate();
+}
+
+bool Application::IsStarted() const
+{
+    return d->started;
+}
+
+bool Application::TryToQuit()
+{
+    d->quitting = TryToQuitImpl();
+    return d->quitting;
+}
+
+bool Application::TryToQuitImpl()
+{
+    QCoreApplication::quit();
+    return true;
+}
+
+bool Application::IsQuitting() const
+{
+    return d->quitting;
+}
+
+void Application::OnAboutToQuit()
+{
+    d->crashTracker.StopSession();
+}
+
+QList<QCommandLineOption> Application::GetAdditionalTestOptions() const
+{
+    return {};
+}
+
+QString Application::ApplicationName() const
+{
+    if (const auto customization = d->customizationManager) {
+        return Util::Utf8ToQString(customization->GetApplicationName());
+    }
+    return QCoreApplication::applicationName();
+}
+
+QString Application::GetProductNameAbout() const
+{
+    return Util::Utf8ToQString(NotNull<ICustomizationManager>(d->customizationManager)->GetAboutProductName());
+}
+
+QString Application::GetPreferredBrowserUserAgent() const
+{
+    return d->preferredBrowser->UserAgent();
+}
+
+std::string Application::SessionId() const
+{
+    return d->crashTracker.SessionId();
+}
+
+bool Application::HasUnreportedCrash()
+{
+    return d->crashTracker.HasUnreportedCrash();
+}
+
+std::deque<std::string> Application::GetCrashedSessions() const
+{
+    return d->crashTracker.BadSessionsList();
+}
+
+void Application::ClearCrashes()
+{
+    d->crashTracker.ClearHistory();
+}
+
+void Application::SetMainWindow(QMainWindow* window)
+{
+    Util::SpontaneousDialog::SetMainWindow(window);
+}
+
+QWidget* Application::GetMainWindow() const
+{
+    return Util::SpontaneousDialog::GetMainWindow();
+}
+
+// Services
+
+void Application::SetSettingsManager(std::shared_ptr<ISettingsManager> settings)
+{
+    d->settingsManager = std::move(settings);
+}
+
+std::shared_ptr<ISettingsManager> Application::GetSettingsManager()
+{
+    return d->settingsManager;
+}
+
+std::shared_ptr<ISettingsManager> Application::GetSettingsManager() const
+{
+    return d->settingsManager;
+}
+
+void Application::SetProductSettingsManager(std::shared_ptr<ISettingsManager> settings)
+{
+    d->productSettingsManager = std::move(settings);
+}
+
+std::shared_ptr<ISettingsManager> Application::GetProductSettingsManager()
+{
+    return std::as_const(*this).GetProductSettingsManager();
+}
+
+std::shared_ptr<ISettingsManager> Application::GetProductSettingsManager() const
+{
+    return d->productSettingsManager ? d->productSettingsManager : d->settingsManager;
+}
+
+void Application::SetMailSettingsManager(std::shared_ptr<ISettingsManager> settings)
+{
+    d->mailSettingsManager = std::move(settings);
+}
+
+std::shared_ptr<ISettingsManager> Application::GetMailSettingsManager()
+{
+    return std::as_const(*this).GetMailSettingsManager();
+}
+
+std::shared_ptr<ISettingsManager> Application::GetMailSettingsManager() const
+{
+    return d->mailSettingsManager ? d->mailSettingsManager : GetProductSettingsManager();
+}
+
+void Application::SetLookAndFeel(std::shared_ptr<ILookAndFeelManager> lookAndFeel)
+{
+    d->lookAndFeelManager = std::move(lookAndFeel);
+}
+
+std::shared_ptr<ILookAndFeelManager> Application::GetLookAndFeel()
+{
+    return d->lookAndFeelManager;
+}
+
+std::shared_ptr<ILookAndFeelManager> Application::GetLookAndFeel() const
+{
+    return d->lookAndFeelManager;
+}
+
+void Application::SetSplash(std::shared_ptr<ISplash> splash)
+{
+    d->splash = std::move(splash);
+}
+
+std::shared_ptr<ISplash> Application::GetSplash() const
+{
+    return d->splash;
+}
+
+void Application::SetCustomizationManager(std::shared_ptr<ICustomizationManager> customization, bool initLogging)
+{
+    d->customizationManager = std::move(customization);
+    const auto& manager = *NotNull<ICustomizationManager>(d->customizationManager);
+    if (initLogging) {
+        // Set first: the logging set-up reads the product name from the environment.
+        qputenv("GLOG_PRODUCT_NAME", QByteArray::fromStdString(manager.GetProductCodeName()));
+        InitGlog(std::string());
+    }
+    QCoreApplication::setApplicationName(Util::Utf8ToQString(manager.GetApplicationName()));
+    const QString version = Util::VersionToString(manager.GetVersion(), 0, QStringLiteral("."));
+    QCoreApplication::setApplicationVersion(version);
+    QCoreApplication::setOrganizationName(Util::Utf8ToQString(manager.GetOrganizationName()));
+    LOG(INFO) << "Product Version: " << Util::QStringToUtf8(version);
+    for (const char* line : BUILD_INFORMATION) {
+        LOG(INFO) << line;
+    }
+    if (FLAGS_v >= 1) {
+        LOG(INFO) << "Verbose logging enabled. Level=" << FLAGS_v;
+    }
+}
+
+std::shared_ptr<ICustomizationManager> Application::GetCustomizationManager() const
+{
+    return d->customizationManager;
+}
+
+void Application::SetExternalStimulusGateway(const std::shared_ptr<Talvex::ExternalStimulus::IGateway>& gateway)
+{
+    d->gateway = gateway;
+}
+
+std::shared_ptr<Talvex::ExternalStimulus::IGateway> Application::GetExternalStimulusGateway() const
+{
+    return d->gateway;
+}
+
+std::shared_ptr<ISettingsManager> Application::GetInstallerSettings(const std::string& installerName) const
+{
+    const std::string name = installerName.empty()
+                                 ? NotNull<ICustomizationManager>(d->customizationManager)->GetProductCodeName()
+                                 : installerName;
+    return std::make_shared<SettingsManager>(Util::Utf8ToQString(name), QStringLiteral("Talvex"));
+}
+
+std::shared_ptr<Talvex::ILinksManager> Application::GetLinksManager() const
+{
+    if (d->linksManager) {
+        return d->linksManager;
+    }
+    const NotNull<ICustomizationManager> customization(d->customizationManager);
+    const NotNull<ILookAndFeelManager> lookAndFeel(d->lookAndFeelManager);
+    const NotNull<ISettingsManager> mail(GetMailSettingsManager());
+    const auto installer = GetInstallerSettings(std::string());
+    const auto identity = [customization] {
+        return ProductIdentity{Util::Utf8ToQString(customization->GetApplicationName()),
+                               Util::Utf8ToQString(customization->GetProductCodeName()),
+                               Util::VersionToString(customization->GetVersion(), 0, QStringLiteral("."))};
+    };
+    const auto locale = [lookAndFeel] { return Util::Utf8ToQString(lookAndFeel->GetCurrentLocale()); };
+    d->linksManager = std::make_shared<LinksManager>(identity, locale, Reader(mail.shared()), Reader(installer));
+    return d->linksManager;
+}
+
+QString Application::GetUrl(const Talvex::URLKeys& key) const
+{
+    return GetLinksManager()->GetUrl(key);
+}
+
+void Application::RegisterEventHandler(std::shared_ptr<EventHandler> handler)
+{
+    d->nativeEventFilter->Register(std::move(handler));
+}
+
+void Application::UnregisterEventHandler(std::shared_ptr<EventHandler> handler)
+{
+    d->nativeEventFilter->Unregister(std::move(handler));
+}
+
+// Launch detection and first-run actions
+
+Application::LaunchType Application::CheckFirstLaunch(std::shared_ptr<ISettingsManager> settings) const
+{
+    const auto product = GetProductSettingsManager();
+    if (!settings || !product) {
+        LOG(ERROR) << "Launch detection needs a settings manager";
+        return Regular;
+    }
+    std::string version = Util::QStringToUtf8(QCoreApplication::applicationVersion());
+    boost::algorithm::replace_all(version, ".", "-");
+    return LaunchType(
+        FirstLaunchCheck::Run(*settings, *product, settings == product, version, QDateTime::currentDateTime()));
+}
+
+Application::LaunchType Application::GetProductLaunchType() const
+{
+    const auto product = GetProductSettingsManager();
+    if (!d->productLaunchType.known) {
+        d->productLaunchType = {true, CheckFirstLaunch(product)};
+    }
+    if (product == d->settingsManager) {
+        d->launchType = d->productLaunchType;
+    }
+    return LaunchType(d->productLaunchType.value);
+}
+
+Application::LaunchType Application::GetLaunchType() const
+{
+    GetProductLaunchType();
+    if (!d->launchType.known) {
+        d->launchType = {true, CheckFirstLaunch(d->settingsManager)};
+    }
+    return LaunchType(d->launchType.value);
+}
+
+bool Application::IsFirstLaunch() const
+{
+    const LaunchType type = GetLaunchType();
+    return type == FirstInstall || type == Update;
+}
+
+bool Application::IsFirstProductLaunch() const
+{
+    const LaunchType type = GetProductLaunchType();
+    return type == FirstInstall || type == Update;
+}
+
+int Application::GetDaysPassed() const
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const auto product = GetProductSettingsManager();
+    const std::string fallback = Util::QStringToUtf8(now.toString(Qt::TextDate));
+    const std::string text = product ? product->GetString("DateOfFirstStart", fallback) : fallback;
+    return static_cast<int>(QDateTime::fromString(Util::Utf8ToQString(text), Qt::TextDate).daysTo(now));
+}
+
+bool Application::CheckRunnedInstaller()
+{
+    Util::AppMutexLocker locker({INSTALLER_MUTEX});
+    const auto begin = std::chrono::steady_clock::now();
+    do {
+        if (locker.TryLockAppMutex()) {
+            return false;
+        }
+        Core::SleepFor(1);
+    } while (std::chrono::steady_clock::now() - begin < INSTALLER_WAIT);
+    // Resolved against the current folder, as the product ships the script beside itself.
+    QProcess::startDetached(QStringLiteral("/bin/sh"), {QLatin1String(INSTALLER_MESSAGE_SCRIPT)});
+    return true;
+}
+
+void Application::PostOrRun(const char* name, std::function<void()> action) const
+{
+    if (const auto gateway = d->gateway) {
+        Talvex::ExternalStimulus::Stimulus stimulus{name, std::move(action)};
+        gateway->Post(stimulus);
+        return;
+    }
+    action();
+}
+
+void Application::ShowEmailDialogIfNeeded()
+{
+    PostOrRun("EMAIL_DIALOG", [this] { ShowEmailDialog(); });
+}
+
+void Application::ShowEmailDialog()
+{
+    const LaunchType type = GetProductLaunchType();
+    if (type != FirstInstall && type != Update) {
+        return;
+    }
+    const auto mail = GetMailSettingsManager();
+    const bool registered = mail && mail->GetString("IsRegUser", std::string()) == "1";
+    if (!NotNull<ICustomizationManager>(d->customizationManager)->IsEmailDialogEnabled() || registered ||
+        type != FirstInstall) {
+        return;
+    }
+    emit BeforeShowEmailDialog();
+    MailSettingsAccess access{Reader(mail), [mail](const QString& key, const QString& value) {
+                                  mail->SetString(Util::QStringToUtf8(key), Util::QStringToUtf8(value));
+                              }};
+    std::unique_ptr<IEmailDialog> dialog = EmailDialogCreator::Create(access, GetLinksManager(), GetMainWindow());
+    if (!dialog) {
+        LOG(ERROR) << "Failed to create Email Dialog Impl";
+        emit AfterShowEmailDialog();
+        return;
+    }
+    dialog->Show();
+    emit AfterShowEmailDialog();
+}
+
+void Application::OpenThankForInstall() const
+{
+    PostOrRun("THANK_FOR_INSTALL", [this] { OpenUrlThankForInstall(); });
+}
+
+bool Application::NeedOpenUrlThankForInstall() const
+{
+    const LaunchType type = GetProductLaunchType();
+    return type == FirstInstall || type == Reinstall || type == Update;
+}
+
+void Application::OpenUrlThankForInstall() const
+{
+    if (!NeedOpenUrlThankForInstall()) {
+        return;
+    }
+    if (NotNull<ICustomizationManager>(d->customizationManager)->GetPostInstallPage() != "thankyou") {
+        return;
+    }
+    const QString url = GetUrl(GetProductLaunchType() == FirstInstall ? Talvex::URLKeys::THANK_FOR_INSTALL_URL
+                                                                      : Talvex::URLKeys::THANK_FOR_REINSTALL_URL);
+    if (url.isEmpty()) {
+        return;
+    }
+    const std::string installer = GetInstallerSettings(std::string())->GetString("InstallerName", std::string());
+    GetLinksManager()->OpenUrl(ThankYouPage::WithDistributionId(url, installer));
+}
+
+void Application::RequestCheckAutoUpdate() const
+{
+    const auto product = GetProductSettingsManager();
+    if (product && product->GetBool("autoUpdate", true)) {
+        QTimer::singleShot(AUTO_UPDATE_DELAY_MS, this, SIGNAL(AutoUpdateCheckRequested()));
+    }
+}
+
+// Temporary files and restart
+
+QString Application::GetApplicationTemporaryFilesDir() const
+{
+    const QString product =
+        Util::Utf8ToQString(NotNull<ICustomizationManager>(d->customizationManager)->GetProductFolderName());
+    const QString path = QDir::toNativeSeparators(QDir::tempPath() + QDir::separator() + product + QDir::separator() +
+                                                  QStringLiteral("temp") + QDir::separator());
+    QDir().mkpath(path);
+    return path;
+}
+
+void Application::ClearApplicationTemporaryFiles(int days) const
+{
+    const QString folder = QDir(GetApplicationTemporaryFilesDir()).absolutePath();
+    LOG(INFO) << "Removing all temporary files from directory " << Util::QStringToUtf8(folder);
+    Util::RemoveDir(folder, days, false);
+}
+
+void Application::TryToRestart(Talvex::Enums::WorkingMode mode, QString arguments)
+{
+    RestartApplication(mode, QPixmap(), arguments);
+}
+
+} // namespace Talvex::App

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+namespace Talvex::App {
+
+// The thank-you address carries the distribution id that the installer's file name
+// encodes ("...SetupC1a2b..." -> "&did=C1a2b"), so the page can credit the download.
+class ThankYouPage {
+public:
+    // `url` with "&did=" and the id appended when `installerName` carries one, else unchanged.
+    static QString WithDistributionId(const QString& url, const std::string& installerName);
+};
+
+} // namespace Talvex::App

@@ -1,0 +1,196 @@
+#include "App/Application/EventHandler.h"
+#include "App/Application/ProcessHelpers.h"
+#include "Fakes.h"
+#include "Platform/Links/ILinksManager.h"
+#include "common/LogCapture.h"
+#include "common/WaitUntil.h"
+
+#include <QAbstractEventDispatcher>
+#include <QDesktopServices>
+#include <QProcess>
+#include <QUrl>
+
+namespace Talvex::Test {
+namespace {
+
+const char INSTANCE_MUTEX[] = "{2FFDCD54-CDEE-4C13-9DD4-533DC7585800}";
+
+class CountingHandler : public App::EventHandler {
+public:
+    int calls = 0;
+    void OnNativeEvent(const QByteArray&, void*, long*) override { ++calls; }
+};
+
+void DispatchNativeMessage()
+{
+    long result = 0;
+    int message = 0;
+    QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", &message, &result);
+}
+
+int ProbeInstanceMutex()
+{
+    return QProcess::execute(QStringLiteral(TALVEX_HELPER), {QStringLiteral("probe"), INSTANCE_MUTEX});
+}
+
+class FixedUrlApplication : public App::Application {
+public:
+    using App::Application::Application;
+    QString url;
+    QString GetUrl(const URLKeys&) const override { return url; }
+};
+
+} // namespace
+
+class ApplicationServices : public ApplicationTest {
+protected:
+    void SetUp() override
+    {
+        resources.WriteLinks(R"({"THANK_FOR_INSTALL_URL": "https://example.test/{locale}/thanks"})");
+    }
+    ResourcesFolder resources;
+};
+
+TEST_F(ApplicationServices, StoresFallBackFromMailToProductToGeneral)
+{
+    auto application = MakeApplication();
+    auto general = FileStore(scratch.filePath("general.ini"));
+    application->SetSettingsManager(general);
+    EXPECT_EQ(application->GetProductSettingsManager(), general);
+    EXPECT_EQ(application->GetMailSettingsManager(), general);
+
+    auto product = FileStore(scratch.filePath("product.ini"));
+    application->SetProductSettingsManager(product);
+    EXPECT_EQ(application->GetMailSettingsManager(), product);
+
+    auto mail = FileStore(scratch.filePath("mail.ini"));
+    application->SetMailSettingsManager(mail);
+    EXPECT_EQ(application->GetMailSettingsManager(), mail);
+    EXPECT_EQ(application->GetSettingsManager(), general);
+}
+
+TEST_F(ApplicationServices, LinksManagerNeedsItsServicesAndRetriesAfterAFailure)
+{
+    auto application = MakeApplication();
+    try {
+        application->GetLinksManager();
+        FAIL() << "built without services";
+    } catch (const std::logic_error& error) {
+        EXPECT_STREQ(error.what(), "NotNull can not initialized by null");
+    }
+    application->SetCustomizationManager(std::make_shared<FakeCustomization>(), false);
+    application->SetSettingsManager(FileStore(scratch.filePath("general.ini")));
+    EXPECT_THROW(application->GetLinksManager(), std::logic_error) << "no look-and-feel manager yet";
+
+    application->SetLookAndFeel(LookAndFeelIn(resources.Path(), "de_DE"));
+    const auto links = application->GetLinksManager();
+    ASSERT_TRUE(links);
+    EXPECT_EQ(application->GetLinksManager(), links) << "built once";
+    EXPECT_EQ(application->GetUrl(URLKeys::THANK_FOR_INSTALL_URL), QStringLiteral("https://example.test/de_DE/thanks"));
+}
+
+TEST_F(ApplicationServices, LookAndFeelSetAfterTheLinksManagerWasBuiltDoesNotReachIt)
+{
+    auto application = MakeApplication();
+    application->SetCustomizationManager(std::make_shared<FakeCustomization>(), false);
+    application->SetSettingsManager(FileStore(scratch.filePath("general.ini")));
+    application->SetLookAndFeel(LookAndFeelIn(resources.Path(), "de_DE"));
+    application->GetLinksManager();
+    application->SetLookAndFeel(LookAndFeelIn(resources.Path(), "fr_FR"));
+    EXPECT_EQ(application->GetUrl(URLKeys::THANK_FOR_INSTALL_URL), QStringLiteral("https://example.test/de_DE/thanks"));
+}
+
+TEST_F(ApplicationServices, CustomizationWithoutLoggingStillSetsIdentityAndLogsTheVersion)
+{
+    auto application = MakeApplication();
+    LogCapture log;
+    auto customization = std::make_shared<FakeCustomization>();
+    customization->version = "20.1.2";
+    application->SetCustomizationManager(customization, false);
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Clipforge"));
+    EXPECT_EQ(QCoreApplication::applicationVersion(), QStringLiteral("20.1.2"));
+    EXPECT_EQ(QCoreApplication::organizationName(), QStringLiteral("Talvex Test"));
+    EXPECT_EQ(application->ApplicationName(), QStringLiteral("Clipforge"));
+    EXPECT_EQ(log.Count(google::GLOG_INFO, "Product Version: 20.1.2"), 1);
+    EXPECT_EQ(log.Count(google::GLOG_INFO, "FFmpeg version: ffmpeg/4.0.1-6@sdk_pkg/testing"), 1);
+    EXPECT_EQ(log.Count(google::GLOG_INFO, "Build commit: 5f600fc"), 1);
+    EXPECT_TRUE(qEnvironmentVariableIsEmpty("GLOG_PRODUCT_NAME"));
+}
+
+TEST_F(ApplicationServices, InstallerSettingsAreNamedByTheInstallerOrTheProductCode)
+{
+    auto application = MakeApplication();
+    application->SetCustomizationManager(std::make_shared<FakeCustomization>(), false);
+    application->GetInstallerSettings("OtherSetup")->SetString("InstallerName", "x");
+    application->GetInstallerSettings(std::string())->SetString("InstallerName", "app_SetupC1a2b.exe");
+    EXPECT_EQ(application->GetInstallerSettings(std::string())->GetString("InstallerName", ""), "app_SetupC1a2b.exe");
+    EXPECT_EQ(application->GetInstallerSettings("OtherSetup")->GetString("InstallerName", ""), "x");
+    EXPECT_NE(application->GetInstallerSettings("OtherSetup"), application->GetInstallerSettings("OtherSetup"));
+}
+
+TEST_F(ApplicationServices, HandlerRegisteredTwiceIsCalledTwiceUntilUnregisteredTwice)
+{
+    auto application = MakeApplication();
+    auto handler = std::make_shared<CountingHandler>();
+    application->RegisterEventHandler(handler);
+    application->RegisterEventHandler(handler);
+    DispatchNativeMessage();
+    EXPECT_EQ(handler->calls, 2);
+    application->UnregisterEventHandler(handler);
+    DispatchNativeMessage();
+    EXPECT_EQ(handler->calls, 3);
+    application->UnregisterEventHandler(handler);
+    DispatchNativeMessage();
+    EXPECT_EQ(handler->calls, 3);
+}
+
+TEST_F(ApplicationServices, InstanceMutexIsHeldOnlyWhenAsked)
+{
+    {
+        auto application = MakeApplication(false);
+        EXPECT_EQ(ProbeInstanceMutex(), 0) << "no mutex without holdInstanceMutex";
+    }
+    auto application = MakeApplication(true);
+    EXPECT_EQ(ProbeInstanceMutex(), 1) << "another process sees the running application";
+    application.reset();
+    EXPECT_EQ(ProbeInstanceMutex(), 0) << "released with the application";
+}
+
+TEST_F(ApplicationServices, WebLinksOpenInThePreferredBrowser)
+{
+    const QString record = scratch.filePath("browser.txt");
+    const QString script = scratch.filePath("browser.sh");
+    QFile file(script);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("#!/bin/sh\nexec '%1' record '%2' \"$@\"\n").arg(TALVEX_HELPER, record).toUtf8());
+    file.close();
+    file.setPermissions(file.permissions() | QFile::ExeOwner);
+    qputenv("BROWSER", QFile::encodeName(script));
+
+    auto application = MakeApplication();
+    EXPECT_TRUE(QDesktopServices::openUrl(QUrl(QStringLiteral("https://example.test/page?a=1"))));
+    QFile recorded(record);
+    ASSERT_TRUE(WaitUntil([&] { return recorded.exists() && recorded.size() > 0; }, 10000));
+    ASSERT_TRUE(recorded.open(QIODevice::ReadOnly));
+    EXPECT_EQ(recorded.readAll(), QByteArray("https://example.test/page?a=1\n--\n"));
+}
+
+TEST_F(ApplicationServices, DriverMessagesCarryTheAddressAndTheLinkStyle)
+{
+    auto application = Make<FixedUrlApplication>();
+    application->url = QStringLiteral("https://example.test/driver");
+    application->setProperty("linkStyle", QStringLiteral("color:#0af"));
+    const QString setup = GetGPUNeedSetupDriverMessage(URLKeys::THANK_FOR_INSTALL_URL);
+    EXPECT_TRUE(setup.endsWith(
+        QStringLiteral("<a href=\"https://example.test/driver\" style=\"color:#0af\">Detailed Instructions</a>")))
+        << setup.toStdString();
+    EXPECT_TRUE(setup.startsWith(QStringLiteral("NVIDIA<sup>&reg;</sup> CUDA&#8482; acceleration has been disabled")));
+
+    application->url.clear();
+    application->setProperty("linkStyle", QVariant());
+    const QString download = GetGPUUnsupportedDriverMessage(URLKeys::THANK_FOR_INSTALL_URL);
+    EXPECT_TRUE(download.endsWith(QStringLiteral("<a href=\"\" style=\"\">Download Driver</a>")))
+        << download.toStdString();
+}
+
+} // namespace Talvex::Test
