@@ -48,7 +48,7 @@ public:
         Substitutions map;
         const int count = 1 + Below(6);
         for (int i = 0; i < count; ++i) {
-            map.insert("@" + Word(adversarial ? "ab@" : "ab", 3), Word(adversarial ? "ab@x" : "abx ", 4));
+            map.insert("@" + Word(adversarial ? "ab@\n" : "ab", 3), Word(adversarial ? "ab@x" : "abx ", 4));
         }
         return map;
     }
@@ -83,6 +83,7 @@ TEST(PlaceholderSubstitution, FallsBackWhereOnePassCouldDiffer)
         {"key holds @ inside", {{"@a@b", "X"}, {"@b", "B"}}, "@a@b"},
         {"replacement joins the text before it", {{"@a", "x"}, {"@bx", "Y"}}, "@b@a"},
         {"replacement joins across two replacements", {{"@a", "c"}, {"@b", "d"}, {"@zcd", "Y"}}, "@z@a@b"},
+        {"key spans a line break", {{"@a\nb", "X"}, {"@a", "A"}}, "@a\nb"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -99,12 +100,19 @@ TEST(PlaceholderSubstitution, MatchesTheAscendingKeyLoopOnGeneratedInputs)
     for (int round = 0; round < 40000; ++round) {
         const bool adversarial = round % 2 == 1;
         const Substitutions map = generate.Map(adversarial);
-        const QString text = generate.Word(adversarial ? "ab@x " : "ab@ ", 24);
+        const QString text = generate.Word(adversarial ? "ab@x\n" : "ab@ ", 24);
         Method method;
         const QString fast = Substituted(text, map, &method);
         const QString reference = ByLoop(text, map);
         ASSERT_EQ(fast, reference) << "text: " << text.toStdString() << " round " << round;
         onePass += method == Method::OnePass ? 1 : 0;
+
+        // The same text as two sheet parts, each followed by a line break.
+        const int cut = generate.Below(text.size() + 1);
+        const QStringList parts{text.left(cut), text.mid(cut)};
+        QString assembled = "stale";
+        PlaceholderSubstitution(map).Assemble(parts, assembled);
+        ASSERT_EQ(assembled, ByLoop(parts.join('\n') + '\n', map)) << "parts cut at " << cut << " round " << round;
     }
     // The comparison is only worth something if most inputs took the fast path.
     EXPECT_GT(onePass, 20000);

@@ -258,16 +258,16 @@ void LookAndFeelManager::CollectSubstitutions(const std::list<std::string>& file
 
 void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
 {
-    unitedStyleSheet.clear();
     QMap<QString, QString> substitutions;
     CollectSubstitutions(description.fontSubstitutionFiles, substitutions);
     for (const std::string& manifest : description.fontManifests) {
         RegisterManifestFonts(manifest);
     }
+    QStringList parts;
     for (const std::string& styleSheet : description.styleSheets) {
-        unitedStyleSheet.append(ReadStyleSheet(styleSheet)).append(QLatin1Char('\n'));
+        parts.append(ReadStyleSheet(styleSheet));
     }
-    PlaceholderSubstitution(substitutions).Apply(unitedStyleSheet);
+    PlaceholderSubstitution(substitutions).Assemble(parts, unitedStyleSheet);
     if (qssPreprocessor) {
         qssPreprocessor->Process(unitedStyleSheet);
     }

@@ -10,7 +10,7 @@ const QChar AT = QLatin1Char('@');
 
 bool IsSinglePassKey(const QString& key)
 {
-    return !key.isEmpty() && key.at(0) == AT && key.indexOf(AT, 1) < 0;
+    return !key.isEmpty() && key.at(0) == AT && key.indexOf(AT, 1) < 0 && !key.contains(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -73,10 +73,8 @@ int PlaceholderSubstitution::MatchAt(const QChar* text, int size, int position) 
     }
 }
 
-bool PlaceholderSubstitution::ScanOnce(const QString& text, QString& result) const
+void PlaceholderSubstitution::ScanOnce(const QString& text, QString& result, std::vector<int>& unmatched) const
 {
-    result.reserve(text.size() + text.size() / 4);
-    std::vector<int> unmatched; // positions in `result` of the "@"s copied as they were
     const QChar* data = text.constData();
     int copied = 0;
     for (int at = text.indexOf(AT); at >= 0; at = text.indexOf(AT, at + 1)) {
@@ -91,8 +89,12 @@ bool PlaceholderSubstitution::ScanOnce(const QString& text, QString& result) con
         at = copied - 1;
     }
     result.append(data + copied, text.size() - copied);
-    return std::none_of(unmatched.begin(), unmatched.end(),
-                        [&](int position) { return MatchAt(result.constData(), result.size(), position) >= 0; });
+}
+
+bool PlaceholderSubstitution::JoinsIntoKey(const QString& result, const std::vector<int>& unmatched) const
+{
+    return std::any_of(unmatched.begin(), unmatched.end(),
+                       [&](int position) { return MatchAt(result.constData(), result.size(), position) >= 0; });
 }
 
 PlaceholderSubstitution::Method PlaceholderSubstitution::Apply(QString& text) const
@@ -102,12 +104,41 @@ PlaceholderSubstitution::Method PlaceholderSubstitution::Apply(QString& text) co
     }
     if (onePassPossible) {
         QString result;
-        if (ScanOnce(text, result)) {
+        result.reserve(text.size() + text.size() / 4);
+        std::vector<int> unmatched;
+        ScanOnce(text, result, unmatched);
+        if (!JoinsIntoKey(result, unmatched)) {
             text = std::move(result);
             return Method::OnePass;
         }
     }
     ApplyByLoop(text, substitutions);
+    return Method::Loop;
+}
+
+PlaceholderSubstitution::Method PlaceholderSubstitution::Assemble(const QStringList& parts, QString& result) const
+{
+    int size = 0;
+    for (const QString& part : parts) {
+        size += part.size() + 1;
+    }
+    result.resize(0);
+    result.reserve(size + size / 4);
+    if (onePassPossible) {
+        std::vector<int> unmatched;
+        for (const QString& part : parts) {
+            ScanOnce(part, result, unmatched);
+            result.append(QLatin1Char('\n'));
+        }
+        if (!JoinsIntoKey(result, unmatched)) {
+            return Method::OnePass;
+        }
+        result.resize(0);
+    }
+    for (const QString& part : parts) {
+        result.append(part).append(QLatin1Char('\n'));
+    }
+    ApplyByLoop(result, substitutions);
     return Method::Loop;
 }
 

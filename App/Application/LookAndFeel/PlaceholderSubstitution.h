@@ -4,6 +4,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <utility>
 #include <vector>
@@ -31,6 +32,11 @@ namespace Talvex::App {
 //   unmatched "@"s need looking at.
 // When (1) or (2) fails, or (3) finds a join, Apply() runs the loop instead, so the
 // result is always the loop's; the loop is also kept as the reference for tests.
+//
+// Assemble() scans the parts of a sheet one by one straight into a buffer that keeps
+// its memory from one theme switch to the next (fresh pages cost more than the scan).
+// That equals scanning the joined text as long as no key spans the line break after
+// a part, so a key holding a line break also sends it to the loop.
 class TALVEX_EXPORT PlaceholderSubstitution {
 public:
     enum class Method { OnePass, Loop };
@@ -39,6 +45,10 @@ public:
 
     // Substitutes in place and says which method produced the text.
     Method Apply(QString& text) const;
+
+    // Sets `result` to every part followed by a line break, substituted; `result`
+    // keeps its capacity for the next call.
+    Method Assemble(const QStringList& parts, QString& result) const;
 
     static void ApplyByLoop(QString& text, const QMap<QString, QString>& substitutions);
 
@@ -52,7 +62,8 @@ private:
     int Child(int node, char16_t character) const;
     // The entry of the shortest key starting at `position`, or -1.
     int MatchAt(const QChar* text, int size, int position) const;
-    bool ScanOnce(const QString& text, QString& result) const;
+    void ScanOnce(const QString& text, QString& result, std::vector<int>& unmatched) const;
+    bool JoinsIntoKey(const QString& result, const std::vector<int>& unmatched) const;
 
     QMap<QString, QString> substitutions;
     std::vector<std::pair<QString, QString>> entries;
