@@ -56,3 +56,34 @@ TEST(PropertyText, TopLevelThatIsNotAnObjectIsMalformed)
             << text;
     }
 }
+
+TEST(PropertyText, EscapesAndNonAsciiTextBecomeUtf8BothWays)
+{
+    const Property root =
+        Parse(R"({"t": "Line\nTab\t\u00e9 \ud83d\ude00 日本", "quote": "say \"hi\" \\ now", "n": null, "e": ""})");
+    EXPECT_EQ(root["t"].GetString(), "Line\nTab\t\xC3\xA9 \xF0\x9F\x98\x80 日本");
+    EXPECT_EQ(root["quote"].GetString(), "say \"hi\" \\ now");
+    EXPECT_TRUE(root.ChildExists("n"));
+    EXPECT_EQ(root["n"].GetString(), "");
+
+    const Property again = Parse(PropertySerializer::Serialize(root));
+    EXPECT_EQ(again["t"].GetString(), root["t"].GetString());
+    EXPECT_EQ(again["quote"].GetString(), root["quote"].GetString());
+}
+
+TEST(PropertyText, BrokenTextNeverLeavesAPartialTreeOrCrashes)
+{
+    const std::string deep = "{\"a\": " + std::string(5000, '[') + std::string(5000, ']') + "}";
+    for (const std::string& text :
+         {std::string("{\"a\": \"b\""), std::string("{\"a\": \"b\"} trailing"), std::string("{\"a\": \"b\",}"),
+          std::string("{\"a\": \"open}"), std::string("{\"a\": \"\xC3\"}"), deep}) {
+        Property root;
+        root.Child("stale").SetString("old");
+        EXPECT_FALSE(PropertySerializer::Deserialize(root, DataInputString::Create(&text), false))
+            << text.substr(0, 40);
+        EXPECT_TRUE(root.Children().empty()) << text.substr(0, 40);
+        EXPECT_THROW(PropertySerializer::Deserialize(root, DataInputString::Create(&text), true), Talvex::Exception);
+    }
+    Property root;
+    EXPECT_THROW(PropertySerializer::Deserialize(root, nullptr, true), Talvex::Exception);
+}

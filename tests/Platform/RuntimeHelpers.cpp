@@ -67,7 +67,7 @@ TEST(VersionText, ParsesDottedNumbersAndRejectsAnythingElse)
     EXPECT_LT(Version(20, 1, 2), Version(20, 1, 10));
 }
 
-TEST(VersionText, DetailPicksHowManyPartsAndZeroMeansAll)
+TEST(VersionText, DetailPicksHowManyPartsAndZeroDropsTrailingZeros)
 {
     const Version version(20, 1, 2, 7);
     EXPECT_EQ(Talvex::Util::VersionToString(version, 0, "."), "20.1.2.7");
@@ -77,7 +77,8 @@ TEST(VersionText, DetailPicksHowManyPartsAndZeroMeansAll)
     EXPECT_EQ(Talvex::Util::VersionToString(version, 1, "."), "20");
     EXPECT_EQ(Talvex::Util::VersionToString(version, 3, "_"), "20_1_2");
     EXPECT_EQ(Talvex::Util::VersionToString(version, 9, ", "), "20, 1, 2, 7");
-    EXPECT_EQ(Talvex::Util::VersionToString(Version(), -1, "."), "0.0.0.0");
+    EXPECT_EQ(Talvex::Util::VersionToString(Version(), -1, "."), "0.0");
+    EXPECT_EQ(Talvex::Util::VersionToString(Version(1, 0, 0, 5), 0, "."), "1.0.0.5") << "only trailing zeros go";
 }
 
 TEST(ProcessCheck, MatchesPidAndExecutableTogether)
