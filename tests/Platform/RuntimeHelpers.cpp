@@ -2,8 +2,11 @@
 #include "Platform/Core/DyLib.h"
 #include "Platform/Core/RefCountImpl.h"
 #include "Platform/Core/Version.h"
+#include "Platform/Util/FontDatabase.h"
 #include "Platform/Util/IsProcessRunning.h"
 #include "Platform/Util/VersionToString.h"
+
+#include "common/LogCapture.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -124,4 +127,11 @@ TEST(ReferenceCounting, IntrusivePointersDeleteExactlyOnceAfterTheLastOwner)
     EXPECT_EQ(deletions, 0);
     first.reset();
     EXPECT_EQ(deletions, 1);
+}
+
+TEST(FontRegistration, FileThatIsNoFontIsRefusedAndLogged)
+{
+    Talvex::Test::LogCapture log;
+    EXPECT_EQ(Talvex::Util::FontDatabase::addApplicationFont(QStringLiteral("/nonexistent/Font.ttf")), -1);
+    EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "/nonexistent/Font.ttf"));
 }
