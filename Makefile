@@ -24,6 +24,7 @@ test: build
 
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target run-bench
+	cmake --build $(BUILD) -j $(JOBS) --target run-notify-instructions
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

@@ -64,7 +64,8 @@ std::string EventTypeKey(QEvent::Type type)
     return key ? key : std::to_string(static_cast<int>(type));
 }
 
-void LogEventException(const QObject* receiver, const QEvent* event, const std::exception& error)
+__attribute__((noinline, cold)) void LogEventException(const QObject* receiver, const QEvent* event,
+                                                       const std::exception& error)
 {
     LOG(ERROR) << "Exception has been caught in event processing\n"
                << "\tReceiver: " << (receiver ? TypeName(typeid(*receiver)) : std::string("<NULL>")) << "\n"
@@ -93,10 +94,46 @@ void TrackMouse(QEvent::Type type)
 }
 
 // An embedded web engine's shared timer competes with the drag for the GUI thread;
-// starving it while the user drags keeps the drag smooth.
+// starving it while the user drags keeps the drag smooth. The class is known by name
+// only; the last class seen is remembered so a drag costs one compare per timer event.
 bool IsStarvedTimer(const QObject* receiver)
 {
-    return mouseDragging && receiver && std::strcmp(receiver->metaObject()->className(), "WebCore::SharedTimerQt") == 0;
+    static const QMetaObject* lastClass = nullptr;
+    static bool lastWasWebTimer = false;
+    if (!receiver) {
+        return false;
+    }
+    const QMetaObject* metaObject = receiver->metaObject();
+    if (metaObject != lastClass) {
+        lastClass = metaObject;
+        lastWasWebTimer = std::strcmp(metaObject->className(), "WebCore::SharedTimerQt") == 0;
+    }
+    return lastWasWebTimer;
+}
+
+__attribute__((noinline)) bool DeliverGuarded(QApplication* application, QObject* receiver, QEvent* event)
+{
+    try {
+        return application->QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        LogEventException(receiver, event, error);
+        throw;
+    }
+}
+
+__attribute__((noinline)) bool DeliverTimerDuringDrag(QApplication* application, QObject* receiver, QEvent* event)
+{
+    return IsStarvedTimer(receiver) ? false : DeliverGuarded(application, receiver, event);
+}
+
+__attribute__((noinline)) bool DeliverShow(QApplication* application, QObject* receiver, QEvent* event)
+{
+    if (scrollAreaShowHook) {
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(receiver)) {
+            scrollAreaShowHook(area);
+        }
+    }
+    return DeliverGuarded(application, receiver, event);
 }
 
 std::function<QString(const QString&, const QString&)> Reader(std::shared_ptr<ISettingsManager> settings)
@@ -173,30 +210,34 @@ void Application::InstallUrlHandler()
     }
 }
 
+// Runs for every event of the process. The common types are tested first, and every
+// path that needs more than a flag ends in a jump to a helper, so the ordinary path
+// builds no stack frame of its own.
 bool Application::notify(QObject* receiver, QEvent* event)
 {
-    try {
-        const QEvent::Type type = event->type();
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Timer) {
+        if (mouseDragging) {
+            return DeliverTimerDuringDrag(this, receiver, event);
+        }
+    } else if (type <= QEvent::MouseMove) {
         TrackMouse(type);
-        if (type == QEvent::Timer && IsStarvedTimer(receiver)) {
-            return false;
-        }
-        if (type == QEvent::Show && scrollAreaShowHook) {
-            if (auto* area = qobject_cast<QAbstractScrollArea*>(receiver)) {
-                scrollAreaShowHook(area);
-            }
-        }
-        if (type == QEvent::ApplicationStateChange && !d->started &&
-            QGuiApplication::applicationState() == Qt::ApplicationActive) {
-            if (const auto splash = d->splash) {
-                splash->BringToFront();
-            }
-        }
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        LogEventException(receiver, event, error);
-        throw;
+    } else if (type == QEvent::Show) {
+        return DeliverShow(this, receiver, event);
+    } else if (type == QEvent::ApplicationStateChange) {
+        return DeliverStateChange(receiver, event);
     }
+    return DeliverGuarded(this, receiver, event);
+}
+
+bool Application::DeliverStateChange(QObject* receiver, QEvent* event)
+{
+    if (!d->started && QGuiApplication::applicationState() == Qt::ApplicationActive) {
+        if (const auto splash = d->splash) {
+            splash->BringToFront();
+        }
+    }
+    return DeliverGuarded(this, receiver, event);
 }
 
 void Application::SetScrollAreaShowHook(ScrollAreaShowHook hook)

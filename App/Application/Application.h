@@ -178,6 +178,7 @@ private:
     void RunFirstRunActions();
     void WriteStartFacts();
     void InstallUrlHandler();
+    bool DeliverStateChange(QObject* receiver, QEvent* event);
     Talvex::PreferredBrowserContext BrowserContext() const;
     void PostOrRun(const char* name, std::function<void()> action) const;
 

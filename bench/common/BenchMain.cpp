@@ -1,3 +1,4 @@
+#include "common/ApplicationFactory.h"
 #include "common/RatioReporter.h"
 
 #include <QApplication>
@@ -21,7 +22,7 @@ int main(int argc, char** argv)
     }
     google::InitGoogleLogging(argv[0]);
     FLAGS_stderrthreshold = google::GLOG_FATAL;
-    QApplication app(argc, argv);
+    const auto app = Talvex::Bench::CurrentApplicationFactory()(argc, argv);
     benchmark::Initialize(&argc, argv);
     Talvex::Bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
