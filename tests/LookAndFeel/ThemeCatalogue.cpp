@@ -28,13 +28,6 @@ TEST_F(ThemeCatalogue, ListsThemeFoldersWithADescriptionAndEveryLocaleFolder)
     EXPECT_TRUE(lookAndFeel.GetUnitedStylesheet().empty());
 }
 
-TEST_F(ThemeCatalogue, MissingResourcesFolderGivesEmptyLists)
-{
-    auto& lookAndFeel = MakeManager();
-    EXPECT_TRUE(lookAndFeel.GetThemes().empty());
-    EXPECT_TRUE(lookAndFeel.GetLocales().empty());
-}
-
 TEST_F(ThemeCatalogue, MalformedDescriptionLeavesTheConstructor)
 {
     AddTheme("Light", {"Base"});

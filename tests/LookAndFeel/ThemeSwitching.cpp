@@ -86,21 +86,4 @@ TEST_F(ThemeSwitching, SettingTheCurrentThemeAgainRebuildsAndTellsAgain)
     EXPECT_THAT(observer.events, ElementsAre("theme:Light", "locale:ru_RU", "theme:Light"));
 }
 
-TEST_F(ThemeSwitching, UnregisteredObserverHearsNothingMore)
-{
-    AddTheme("Light", {"Base"});
-    auto& lookAndFeel = MakeManager();
-    RecordingObserver second;
-    lookAndFeel.RegisterObserver(&second);
-    lookAndFeel.RegisterObserver(&second);
-    lookAndFeel.RegisterObserver(nullptr);
-
-    lookAndFeel.SetTheme("Light");
-    lookAndFeel.UnregisterObserver(&observer);
-    lookAndFeel.SetLocale("de_DE");
-
-    EXPECT_THAT(observer.events, ElementsAre("theme:Light"));
-    EXPECT_THAT(second.events, ElementsAre("theme:Light", "locale:de_DE"));
-}
-
 } // namespace Talvex::Test
