@@ -67,6 +67,15 @@ TEST_F(SettingsValues, DefaultsApplyOnlyToAbsentKeys)
     EXPECT_EQ(store->GetByteArray("absent", kBytesWithZeros), kBytesWithZeros);
     EXPECT_EQ(store->GetInt64("absent", -kBeyond32Bits), -kBeyond32Bits);
 
+    {
+        // A key that is present but holds an invalid value is not absent.
+        QSettings raw(Path(), QSettings::IniFormat);
+        raw.setValue(QStringLiteral("invalid"), QVariant());
+    }
+    auto reopened = Open();
+    EXPECT_EQ(reopened->GetString("invalid", "fallback"), "");
+    EXPECT_TRUE(reopened->GetByteArray("invalid", kBytesWithZeros).empty());
+
     store->SetString("digits", "42");
     EXPECT_EQ(store->GetInt("digits", 7), 42);
     EXPECT_TRUE(store->GetBool("digits", false));

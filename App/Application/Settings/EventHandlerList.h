@@ -9,8 +9,7 @@
 namespace Talvex::Core {
 
 // Subscription side of an observer list.
-template <class Observer>
-class EventPublisher {
+template <class Observer> class EventPublisher {
 public:
     virtual void Subscribe(Observer* observer) = 0;
     virtual void Unsubscribe(Observer* observer) = 0;
@@ -57,10 +56,13 @@ public:
     }
 
     // `call` is invoked as call(Observer*) for every observer of the snapshot.
-    template <class Call>
-    void Notify(Call&& call)
+    template <class Call> void Notify(Call&& call)
     {
         const std::vector<Observer*> snapshot = Snapshot();
+        if (snapshot.empty()) {
+            // Nobody to call, so nothing that could interleave: skip waiting for other passes.
+            return;
+        }
         std::lock_guard<std::recursive_mutex> pass(notifyLock);
         for (Observer* observer : snapshot) {
             ExecutePolicy::Execute([&call, observer] { call(observer); });

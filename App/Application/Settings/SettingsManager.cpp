@@ -35,6 +35,12 @@ long long StoredInt64(const QVariant& stored)
     return ok ? converted : 0;
 }
 
+// A stored invalid variant is still a present key: QSettings returns it, not the default.
+bool IsAbsent(const QSettings& settings, const QString& key, const QVariant& value)
+{
+    return !value.isValid() && !settings.contains(key);
+}
+
 } // namespace
 
 SettingsManager::SettingsManager(const QString& application, const QString& organization)
@@ -158,15 +164,26 @@ int SettingsManager::GetInt(const std::string& key, int defaultValue) const
     return settings.value(Utf8ToQString(key), QVariant(defaultValue)).toInt();
 }
 
+// The text and byte getters build their default only when the key is absent: it costs
+// an allocation, and the result is the same as passing it to QSettings::value.
 std::string SettingsManager::GetString(const std::string& key, const std::string& defaultValue) const
 {
-    return QStringToUtf8(settings.value(Utf8ToQString(key), QVariant(defaultValue.c_str())).toString());
+    const QString qtKey = Utf8ToQString(key);
+    const QVariant value = settings.value(qtKey);
+    if (IsAbsent(settings, qtKey, value)) {
+        return QStringToUtf8(QVariant(defaultValue.c_str()).toString());
+    }
+    return QStringToUtf8(value.toString());
 }
 
 std::vector<unsigned char> SettingsManager::GetByteArray(const std::string& key,
                                                          const std::vector<unsigned char>& defaultValue) const
 {
-    const QVariant value = settings.value(Utf8ToQString(key), QVariant(VectorByteToQByteArray(defaultValue)));
+    const QString qtKey = Utf8ToQString(key);
+    const QVariant value = settings.value(qtKey);
+    if (IsAbsent(settings, qtKey, value)) {
+        return defaultValue;
+    }
     return QByteArrayToVectorByte(value.toByteArray());
 }
 
