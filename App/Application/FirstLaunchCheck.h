@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TalvexExport.h>
+
 #include <QDateTime>
 
 #include <string>
@@ -14,7 +16,7 @@ class ISettingsManager;
 // `sameStore` says); `version` is the running version with "." replaced by "-".
 // Returns the launch type as its integer: 1 first install, 2 reinstall, 3 update,
 // 4 regular, or a type the product store recorded earlier.
-class FirstLaunchCheck {
+class TALVEX_EXPORT FirstLaunchCheck {
 public:
     static int Run(ISettingsManager& settings, ISettingsManager& product, bool sameStore, const std::string& version,
                    const QDateTime& now);

@@ -25,7 +25,8 @@ public:
     // True for builds (portable, trial kiosks) that never show first-run pages or dialogs.
     virtual bool SkipsFirstRunActions() const = 0;
     virtual int GetDistributionType() const = 0;
-    // Address opened after installation instead of the standard thank-you page; empty for the standard one.
+    // The page that follows an installation: "thankyou" opens the thank-you address of the
+    // links table; any other value opens nothing.
     virtual std::string GetPostInstallPage() const = 0;
     virtual bool IsEmailDialogEnabled() const = 0;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TalvexExport.h>
+
 #include <QString>
 
 #include <string>
@@ -8,7 +10,7 @@ namespace Talvex::App {
 
 // The thank-you address carries the distribution id that the installer's file name
 // encodes ("...SetupC1a2b..." -> "&did=C1a2b"), so the page can credit the download.
-class ThankYouPage {
+class TALVEX_EXPORT ThankYouPage {
 public:
     // `url` with "&did=" and the id appended when `installerName` carries one, else unchanged.
     static QString WithDistributionId(const QString& url, const std::string& installerName);

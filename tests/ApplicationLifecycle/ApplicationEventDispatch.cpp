@@ -1,4 +1,4 @@
-#include "Fakes.h"
+#include "common/ApplicationFakes.h"
 #include "common/LogCapture.h"
 #include "common/WaitUntil.h"
 

@@ -1,7 +1,7 @@
 #include "App/Application/EventHandler.h"
 #include "App/Application/ProcessHelpers.h"
-#include "Fakes.h"
 #include "Platform/Links/ILinksManager.h"
+#include "common/ApplicationFakes.h"
 #include "common/LogCapture.h"
 #include "common/WaitUntil.h"
 

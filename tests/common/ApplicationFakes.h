@@ -92,7 +92,8 @@ inline std::shared_ptr<App::LookAndFeelManager> LookAndFeelIn(const QString& roo
     return manager;
 }
 
-// Each test builds its own application; argc/argv must outlive it.
+// Each test builds its own application (the suite runs without one); argc/argv must
+// outlive it.
 class ApplicationTest : public ::testing::Test {
 protected:
     std::unique_ptr<App::Application> MakeApplication(bool holdInstanceMutex = false)
