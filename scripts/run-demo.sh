@@ -8,6 +8,8 @@ if [ -n "${DISPLAY:-}" ]; then
   exec "$demo"
 fi
 export TALVEX_DEMO_SCREENSHOT="$build/demo.png"
+# The first run opens the thank-you page in the preferred browser; nobody would see it.
+export BROWSER=true
 if command -v xvfb-run >/dev/null 2>&1; then
   exec xvfb-run -a -s "-screen 0 1280x800x24" "$demo"
 fi
