@@ -25,6 +25,7 @@ test: build
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target run-bench
 	cmake --build $(BUILD) -j $(JOBS) --target run-notify-instructions
+	cmake --build $(BUILD) -j $(JOBS) --target run-startup-instructions
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

@@ -5,12 +5,16 @@
 namespace Talvex::Bench {
 namespace {
 
-// "Settings/SetInt/baseline/repeats:5_median" -> "Settings/SetInt/baseline"
+// "Startup/baseline/min_time:2.000/repeats:5" -> "Startup/baseline": options that the
+// benchmark itself sets are appended as "/name:value" parts.
 std::string BaseName(const benchmark::BenchmarkReporter::Run& run)
 {
     std::string name = run.run_name.str();
-    const auto cut = name.find("/repeats:");
-    return cut == std::string::npos ? name : name.substr(0, cut);
+    for (auto slash = name.rfind('/'); slash != std::string::npos && name.find(':', slash) != std::string::npos;
+         slash = name.rfind('/')) {
+        name.erase(slash);
+    }
+    return name;
 }
 
 std::string FigureOf(const std::string& name)
