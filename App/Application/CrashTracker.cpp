@@ -1,6 +1,7 @@
 #include "App/Application/CrashTracker.h"
 
 #include "App/Application/BuildConstants.h"
+#include "Platform/Native/FileWriteGuard.h"
 #include "Platform/Util/IsProcessRunning.h"
 #include "Platform/Util/TextConversion.h"
 
@@ -52,29 +53,29 @@ CrashTracker::CrashTracker() : sessionStore(SessionFilePath(), QSettings::IniFor
 
 CrashTracker::~CrashTracker()
 {
+    RemoveOwnRecord();
+    badSessions.clear();
+}
+
+// Every change happens under the file's guard and starts from the file as it is now,
+// so instances starting, stopping and sweeping at once never lose each other's records
+// and a dead record is reported by exactly one of them.
+void CrashTracker::RemoveOwnRecord()
+{
+    const Native::FileWriteGuard guard(sessionStore.fileName());
+    sessionStore.sync();
     sessionStore.remove(OwnKey());
     sessionStore.sync();
-    badSessions.clear();
 }
 
 void CrashTracker::StartSession()
 {
+    const Native::FileWriteGuard guard(sessionStore.fileName());
+    sessionStore.sync();
     const QString executable = QCoreApplication::applicationFilePath();
-    QStringList dead;
     for (const QString& key : sessionStore.allKeys()) {
         // A key that is not a number reads as process 0, which never runs us.
         if (!Util::IsProcessRunning(key.toULong(), executable)) {
-            dead << key;
-        }
-    }
-    if (!dead.isEmpty()) {
-        // The keys come from the file as it was when the store opened. An instance that
-        // stopped normally since then removed its record before it exited, so only a
-        // record that is still on disk now, after its process was seen gone, is a crash.
-        sessionStore.sync();
-    }
-    for (const QString& key : dead) {
-        if (sessionStore.contains(key)) {
             badSessions.push_back(Util::QStringToUtf8(sessionStore.value(key).toString()));
             sessionStore.remove(key);
         }
@@ -86,8 +87,7 @@ void CrashTracker::StartSession()
 
 void CrashTracker::StopSession()
 {
-    sessionStore.remove(OwnKey());
-    sessionStore.sync();
+    RemoveOwnRecord();
 }
 
 bool CrashTracker::HasUnreportedCrash() const
@@ -103,6 +103,7 @@ std::deque<std::string> CrashTracker::BadSessionsList() const
 void CrashTracker::ClearHistory()
 {
     badSessions.clear();
+    const Native::FileWriteGuard guard(sessionStore.fileName());
     sessionStore.clear();
     // Written at once rather than at the next event-loop pass: a crash right after
     // clearing must not bring the old records back.

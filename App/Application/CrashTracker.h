@@ -15,8 +15,9 @@ namespace Talvex::App {
 // INI file shared by all instances of the executable, in the per-user data folder.
 // Construction drops the records of processes that no longer run this executable,
 // remembering their session ids as crashed, and writes this process's record; a
-// normal stop removes it again. Errors of the file are not reported: at worst a
-// crash goes unnoticed. Not thread-safe; use it from one thread.
+// normal stop removes it again. Instances serialise their changes to the file with
+// an inter-process guard. Errors of the file are not reported: at worst a crash goes
+// unnoticed. Not thread-safe; use it from one thread.
 class TALVEX_EXPORT CrashTracker {
 public:
     CrashTracker();
@@ -39,6 +40,7 @@ public:
 
 private:
     void StartSession();
+    void RemoveOwnRecord();
 
     QSettings sessionStore;
     std::string sessionId;
