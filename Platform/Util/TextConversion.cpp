@@ -9,8 +9,20 @@ QString Utf8ToQString(const std::string& text)
 
 std::string QStringToUtf8(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    // Most text crossing the library (keys, locale and theme names, paths) is ASCII:
+    // narrow it straight into the result instead of going through a QByteArray.
+    const QChar* characters = text.constData();
+    const int length = text.size();
+    std::string result(static_cast<std::size_t>(length), '\0');
+    for (int i = 0; i < length; ++i) {
+        const ushort unit = characters[i].unicode();
+        if (unit >= 0x80) {
+            const QByteArray bytes = text.toUtf8();
+            return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        }
+        result[static_cast<std::size_t>(i)] = static_cast<char>(unit);
+    }
+    return result;
 }
 
 std::vector<unsigned char> QByteArrayToVectorByte(const QByteArray& bytes)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <boost/container/small_vector.hpp>
+
 #include <algorithm>
 #include <functional>
 #include <mutex>
@@ -58,7 +60,12 @@ public:
     // `call` is invoked as call(Observer*) for every observer of the snapshot.
     template <class Call> void Notify(Call&& call)
     {
-        const std::vector<Observer*> snapshot = Snapshot();
+        // Lists are short: the snapshot lives on the stack unless a list is unusually long.
+        boost::container::small_vector<Observer*, 16> snapshot;
+        {
+            std::lock_guard<std::recursive_mutex> guard(listLock);
+            snapshot.assign(observers.begin(), observers.end());
+        }
         if (snapshot.empty()) {
             // Nobody to call, so nothing that could interleave: skip waiting for other passes.
             return;

@@ -4,6 +4,9 @@
 
 #include <QStringList>
 
+#include <string>
+#include <unordered_map>
+
 #include <glog/logging.h>
 
 namespace Talvex::App {
@@ -13,6 +16,23 @@ using Util::QByteArrayToVectorByte;
 using Util::QStringToUtf8;
 using Util::Utf8ToQString;
 using Util::VectorByteToQByteArray;
+
+// Products use a small, fixed set of keys, so converting each of them once per thread
+// takes the decoding and the allocation out of every read and write. Bounded, so a
+// product that builds keys on the fly cannot grow it without limit.
+QString QtKey(const std::string& key)
+{
+    constexpr std::size_t LIMIT = 512;
+    thread_local std::unordered_map<std::string, QString> converted;
+    const auto found = converted.find(key);
+    if (found != converted.end()) {
+        return found->second;
+    }
+    if (converted.size() >= LIMIT) {
+        converted.clear();
+    }
+    return converted.emplace(key, Utf8ToQString(key)).first->second;
+}
 
 template <class T, class Convert> boost::optional<T> OldValue(const QVariant& stored, Convert convert)
 {
@@ -79,12 +99,12 @@ void SettingsManager::UnregisterObserver(ISettingsManagerObserver* observer)
 
 QVariant SettingsManager::GetValue(const std::string& key, const QVariant& defaultValue) const
 {
-    return settings.value(Utf8ToQString(key), defaultValue);
+    return settings.value(QtKey(key), defaultValue);
 }
 
 bool SettingsManager::UpdateValue(const std::string& key, const QVariant& newValue, QVariant& oldValue)
 {
-    const QString qtKey = Utf8ToQString(key);
+    const QString qtKey = QtKey(key);
     oldValue = settings.value(qtKey);
     if (newValue == oldValue) {
         return false;
@@ -156,19 +176,19 @@ void SettingsManager::SetDouble(const std::string& key, double value)
 
 bool SettingsManager::GetBool(const std::string& key, bool defaultValue) const
 {
-    return settings.value(Utf8ToQString(key), QVariant(defaultValue)).toBool();
+    return settings.value(QtKey(key), QVariant(defaultValue)).toBool();
 }
 
 int SettingsManager::GetInt(const std::string& key, int defaultValue) const
 {
-    return settings.value(Utf8ToQString(key), QVariant(defaultValue)).toInt();
+    return settings.value(QtKey(key), QVariant(defaultValue)).toInt();
 }
 
 // The text and byte getters build their default only when the key is absent: it costs
 // an allocation, and the result is the same as passing it to QSettings::value.
 std::string SettingsManager::GetString(const std::string& key, const std::string& defaultValue) const
 {
-    const QString qtKey = Utf8ToQString(key);
+    const QString qtKey = QtKey(key);
     const QVariant value = settings.value(qtKey);
     if (IsAbsent(settings, qtKey, value)) {
         return QStringToUtf8(QVariant(defaultValue.c_str()).toString());
@@ -179,7 +199,7 @@ std::string SettingsManager::GetString(const std::string& key, const std::string
 std::vector<unsigned char> SettingsManager::GetByteArray(const std::string& key,
                                                          const std::vector<unsigned char>& defaultValue) const
 {
-    const QString qtKey = Utf8ToQString(key);
+    const QString qtKey = QtKey(key);
     const QVariant value = settings.value(qtKey);
     if (IsAbsent(settings, qtKey, value)) {
         return defaultValue;
@@ -189,22 +209,22 @@ std::vector<unsigned char> SettingsManager::GetByteArray(const std::string& key,
 
 long long SettingsManager::GetInt64(const std::string& key, long long defaultValue) const
 {
-    return settings.value(Utf8ToQString(key), QVariant(static_cast<qlonglong>(defaultValue))).toLongLong();
+    return settings.value(QtKey(key), QVariant(static_cast<qlonglong>(defaultValue))).toLongLong();
 }
 
 double SettingsManager::GetDouble(const std::string& key, double defaultValue) const
 {
-    return settings.value(Utf8ToQString(key), QVariant(defaultValue)).toDouble();
+    return settings.value(QtKey(key), QVariant(defaultValue)).toDouble();
 }
 
 bool SettingsManager::Contains(const std::string& key) const
 {
-    return settings.contains(Utf8ToQString(key));
+    return settings.contains(QtKey(key));
 }
 
 void SettingsManager::Remove(const std::string& key)
 {
-    settings.remove(Utf8ToQString(key));
+    settings.remove(QtKey(key));
 }
 
 bool SettingsManager::ContainsGroup(const std::string& group) const
