@@ -216,14 +216,7 @@ TEST_F(FirstRunActions, GatewayDecidesWhenTheActionsRun)
 TEST_F(FirstRunActions, ThankYouPageOpensInTheBrowserWithTheDistributionId)
 {
     resources.WriteLinks(R"({"THANK_FOR_INSTALL_URL": "https://example.test/thanks?v={version}"})");
-    const QString record = scratch.filePath(QStringLiteral("browser.txt"));
-    const QString script = scratch.filePath(QStringLiteral("browser.sh"));
-    QFile file(script);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("#!/bin/sh\nexec '%1' record '%2' \"$@\"\n").arg(TALVEX_HELPER, record).toUtf8());
-    file.close();
-    file.setPermissions(file.permissions() | QFile::ExeOwner);
-    qputenv("BROWSER", QFile::encodeName(script));
+    const QString record = RecordingBrowser(scratch, TALVEX_HELPER);
 
     auto application = LaunchWithServices();
     installer->SetString("InstallerName", "clipforge_SetupC1a2b.exe");

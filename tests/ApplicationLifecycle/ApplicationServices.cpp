@@ -158,14 +158,7 @@ TEST_F(ApplicationServices, InstanceMutexIsHeldOnlyWhenAsked)
 
 TEST_F(ApplicationServices, WebLinksOpenInThePreferredBrowser)
 {
-    const QString record = scratch.filePath("browser.txt");
-    const QString script = scratch.filePath("browser.sh");
-    QFile file(script);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("#!/bin/sh\nexec '%1' record '%2' \"$@\"\n").arg(TALVEX_HELPER, record).toUtf8());
-    file.close();
-    file.setPermissions(file.permissions() | QFile::ExeOwner);
-    qputenv("BROWSER", QFile::encodeName(script));
+    const QString record = RecordingBrowser(scratch, TALVEX_HELPER);
 
     auto application = MakeApplication();
     EXPECT_TRUE(QDesktopServices::openUrl(QUrl(QStringLiteral("https://example.test/page?a=1"))));

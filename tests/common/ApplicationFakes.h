@@ -92,6 +92,22 @@ inline std::shared_ptr<App::LookAndFeelManager> LookAndFeelIn(const QString& roo
     return manager;
 }
 
+// Points $BROWSER at a script that has `helper` (a suite's helper program with the
+// "record" role) append each opened address to the returned file.
+inline QString RecordingBrowser(const QTemporaryDir& scratch, const char* helper)
+{
+    const QString record = scratch.filePath(QStringLiteral("browser.txt"));
+    QFile script(scratch.filePath(QStringLiteral("browser.sh")));
+    if (script.open(QIODevice::WriteOnly)) {
+        script.write(
+            QStringLiteral("#!/bin/sh\nexec '%1' record '%2' \"$@\"\n").arg(QLatin1String(helper), record).toUtf8());
+        script.close();
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+    }
+    qputenv("BROWSER", QFile::encodeName(script.fileName()));
+    return record;
+}
+
 // Each test builds its own application (the suite runs without one); argc/argv must
 // outlive it.
 class ApplicationTest : public ::testing::Test {
