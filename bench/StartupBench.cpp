@@ -11,9 +11,12 @@ namespace {
 void RunProcess(benchmark::State& state, const char* mode)
 {
     for (auto _ : state) {
-        const int code = QProcess::execute(QStringLiteral(TALVEX_STARTUP_PROCESS),
-                                           {QLatin1String(mode), QStringLiteral(TALVEX_STARTUP_ROOT)});
-        if (code != 0) {
+        QProcess process;
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+        process.start(QStringLiteral(TALVEX_STARTUP_PROCESS),
+                      {QLatin1String(mode), QStringLiteral(TALVEX_STARTUP_ROOT)});
+        if (!process.waitForFinished(30000) || process.exitCode() != 0) {
             state.SkipWithError("start-up process failed");
             break;
         }
@@ -32,5 +35,6 @@ void Full(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(Bare)->Name("StartupProcess/baseline")->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(Full)->Name("StartupProcess/Application")->Unit(benchmark::kMillisecond)->MinTime(2.0);
+// Wall time: the parent only waits, so its CPU time says nothing about a start-up.
+BENCHMARK(Bare)->Name("StartupProcess/baseline")->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(Full)->Name("StartupProcess/Application")->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);

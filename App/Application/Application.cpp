@@ -1,17 +1,17 @@
 #include "App/Application/Application.h"
 
 #include "App/Application/Application_p.h"
+#include "App/Application/EventExceptionLog.h"
 #include "App/Application/FirstLaunchCheck.h"
+#include "App/Application/InstallerCheck.h"
 #include "App/Application/NotNull.h"
 #include "App/Application/RestartApplication.h"
 #include "App/Application/Settings/SettingsManager.h"
 #include "App/Application/ThankYouPage.h"
-#include "Platform/Core/SleepFor.h"
 #include "Platform/EmailDialog/EmailDialogCreator.h"
 #include "Platform/Links/LinksManager.h"
 #include "Platform/Logging/InitGlog.h"
 #include "Platform/Util/AppBits.h"
-#include "Platform/Util/AppMutexLocker.h"
 #include "Platform/Util/RemoveDir.h"
 #include "Platform/Util/SpontaneousDialog.h"
 #include "Platform/Util/TextConversion.h"
@@ -20,59 +20,25 @@
 #include <QAbstractScrollArea>
 #include <QDesktopServices>
 #include <QDir>
-#include <QMetaEnum>
 #include <QPixmap>
-#include <QProcess>
 #include <QTimer>
 
 #include <boost/algorithm/string/replace.hpp>
-#include <boost/exception/diagnostic_information.hpp>
 #include <glog/logging.h>
 
-#include <chrono>
 #include <cstring>
-#include <cxxabi.h>
 
 namespace Talvex::App {
 namespace {
 
 const char INSTANCE_MUTEX[] = "{2FFDCD54-CDEE-4C13-9DD4-533DC7585800}";
-const char INSTALLER_MUTEX[] = "{2A662D1A-83CB-406E-BC7A-A5E8644DC1D4}";
-const char INSTALLER_MESSAGE_SCRIPT[] = "InstallerMessage.sh";
 const char* const BUILD_INFORMATION[] = {"FFmpeg version: ffmpeg/4.0.1-6@sdk_pkg/testing", "Build commit: 5f600fc"};
 const int AUTO_UPDATE_DELAY_MS = 5000;
-const auto INSTALLER_WAIT = std::chrono::milliseconds(500);
 
 // Shared by all receivers: a drag is a move while a button is held.
 bool mousePressed = false;
 bool mouseDragging = false;
 Application::ScrollAreaShowHook scrollAreaShowHook = nullptr;
-
-std::string TypeName(const std::type_info& type)
-{
-    int status = 0;
-    char* readable = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
-    const std::string name = status == 0 && readable ? readable : type.name();
-    std::free(readable);
-    return name;
-}
-
-std::string EventTypeKey(QEvent::Type type)
-{
-    const QMetaEnum types = QMetaEnum::fromType<QEvent::Type>();
-    const char* key = types.valueToKey(type);
-    return key ? key : std::to_string(static_cast<int>(type));
-}
-
-__attribute__((noinline, cold)) void LogEventException(const QObject* receiver, const QEvent* event,
-                                                       const std::exception& error)
-{
-    LOG(ERROR) << "Exception has been caught in event processing\n"
-               << "\tReceiver: " << (receiver ? TypeName(typeid(*receiver)) : std::string("<NULL>")) << "\n"
-               << "\tEvent class: " << (event ? TypeName(typeid(*event)) : std::string("<NULL>"))
-               << ". Event type: QEvent::" << (event ? EventTypeKey(event->type()) : std::string()) << "\n"
-               << "\tException details: " << boost::diagnostic_information(error, true);
-}
 
 void TrackMouse(QEvent::Type type)
 {
@@ -116,7 +82,7 @@ __attribute__((noinline)) bool DeliverGuarded(QApplication* application, QObject
     try {
         return application->QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        LogEventException(receiver, event, error);
+        EventExceptionLog::Write(receiver, event, error);
         throw;
     }
 }
@@ -581,17 +547,7 @@ int Application::GetDaysPassed() const
 
 bool Application::CheckRunnedInstaller()
 {
-    Util::AppMutexLocker locker({INSTALLER_MUTEX});
-    const auto begin = std::chrono::steady_clock::now();
-    do {
-        if (locker.TryLockAppMutex()) {
-            return false;
-        }
-        Core::SleepFor(1);
-    } while (std::chrono::steady_clock::now() - begin < INSTALLER_WAIT);
-    // Resolved against the current folder, as the product ships the script beside itself.
-    QProcess::startDetached(QStringLiteral("/bin/sh"), {QLatin1String(INSTALLER_MESSAGE_SCRIPT)});
-    return true;
+    return InstallerCheck::Run();
 }
 
 void Application::PostOrRun(const char* name, std::function<void()> action) const

@@ -5,13 +5,16 @@
 namespace Talvex::Bench {
 namespace {
 
-// "Startup/baseline/min_time:2.000/repeats:5" -> "Startup/baseline": options that the
-// benchmark itself sets are appended as "/name:value" parts.
+// "Startup/baseline/min_time:2.000/real_time" -> "Startup/baseline": options that the
+// benchmark itself sets are appended as "/name:value" parts or "/real_time".
 std::string BaseName(const benchmark::BenchmarkReporter::Run& run)
 {
     std::string name = run.run_name.str();
-    for (auto slash = name.rfind('/'); slash != std::string::npos && name.find(':', slash) != std::string::npos;
-         slash = name.rfind('/')) {
+    for (auto slash = name.rfind('/'); slash != std::string::npos; slash = name.rfind('/')) {
+        const std::string part = name.substr(slash + 1);
+        if (part.find(':') == std::string::npos && part != "real_time" && part != "process_time") {
+            break;
+        }
         name.erase(slash);
     }
     return name;

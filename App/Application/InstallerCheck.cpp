@@ -1,0 +1,31 @@
+#include "App/Application/InstallerCheck.h"
+
+#include "Platform/Core/SleepFor.h"
+#include "Platform/Native/ScriptLauncher.h"
+#include "Platform/Util/AppMutexLocker.h"
+
+#include <chrono>
+
+namespace Talvex::App {
+namespace {
+
+const char INSTALLER_MUTEX[] = "{2A662D1A-83CB-406E-BC7A-A5E8644DC1D4}";
+const auto INSTALLER_WAIT = std::chrono::milliseconds(500);
+
+} // namespace
+
+bool InstallerCheck::Run()
+{
+    Util::AppMutexLocker locker({INSTALLER_MUTEX});
+    const auto begin = std::chrono::steady_clock::now();
+    do {
+        if (locker.TryLockAppMutex()) {
+            return false;
+        }
+        Core::SleepFor(1);
+    } while (std::chrono::steady_clock::now() - begin < INSTALLER_WAIT);
+    Native::StartScript(QLatin1String(Native::INSTALLER_MESSAGE_SCRIPT));
+    return true;
+}
+
+} // namespace Talvex::App

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace Talvex::App {
+
+// Whether an installer of the product family runs: it holds a system-wide mutex for
+// as long as it runs. Retries for half a second, so an installer that is just ending
+// is not reported; when it is, starts the script that tells the user.
+class InstallerCheck {
+public:
+    static bool Run();
+};
+
+} // namespace Talvex::App
