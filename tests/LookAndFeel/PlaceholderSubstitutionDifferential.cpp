@@ -12,13 +12,11 @@ using App::PlaceholderSubstitution;
 using Method = PlaceholderSubstitution::Method;
 using Substitutions = QMap<QString, QString>;
 
-QString Substituted(QString text, const Substitutions& substitutions, Method* method = nullptr)
+// The text after substitution, and which way it was done.
+std::pair<QString, Method> Substituted(QString text, const Substitutions& substitutions)
 {
     const Method used = PlaceholderSubstitution(substitutions).Apply(text);
-    if (method) {
-        *method = used;
-    }
-    return text;
+    return {text, used};
 }
 
 QString ByLoop(QString text, const Substitutions& substitutions)
@@ -27,88 +25,59 @@ QString ByLoop(QString text, const Substitutions& substitutions)
     return text;
 }
 
-// Short words over a tiny alphabet, so keys are often prefixes of each other and
-// replacements often join with their surroundings into further keys.
-class Generator {
-public:
-    explicit Generator(unsigned seed) : random(seed) {}
-
-    QString Word(const QString& alphabet, int maxLength)
-    {
-        QString word;
-        const int length = Below(maxLength + 1);
-        for (int i = 0; i < length; ++i) {
-            word.append(alphabet.at(Below(alphabet.size())));
-        }
-        return word;
-    }
-
-    Substitutions Map(bool adversarial)
-    {
-        Substitutions map;
-        const int count = 1 + Below(6);
-        for (int i = 0; i < count; ++i) {
-            map.insert("@" + Word(adversarial ? "ab@\n" : "ab", 3), Word(adversarial ? "ab@x" : "abx ", 4));
-        }
-        return map;
-    }
-
-    int Below(int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(random); }
-
-private:
-    std::mt19937 random;
-};
-
 } // namespace
 
 TEST(PlaceholderSubstitution, ShorterPlaceholderWinsWhereBothMatch)
 {
     const Substitutions fonts{{"@font", "Sans"}, {"@fontBold", "Sans Bold"}, {"@size", "9pt"}};
-    Method method;
-    EXPECT_EQ(Substituted("a: @fontBold @font @size; @@ @none", fonts, &method), "a: SansBold Sans 9pt; @@ @none");
+    const auto [text, method] = Substituted("a: @fontBold @font @size; @@ @none", fonts);
+    EXPECT_EQ(text, "a: SansBold Sans 9pt; @@ @none");
     EXPECT_EQ(method, Method::OnePass);
-    EXPECT_EQ(Substituted("", fonts), "");
-    EXPECT_EQ(Substituted("@font", {}), "@font");
+    EXPECT_EQ(Substituted("@font", {}).first, "@font");
 }
 
 TEST(PlaceholderSubstitution, FallsBackWhereOnePassCouldDiffer)
 {
-    struct Case {
-        const char* name;
-        Substitutions map;
-        QString text;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, Substitutions, QString> cases[] = {
         {"replacement holds @", {{"@a", "@b"}, {"@b", "B"}}, "@a @b"},
         {"key holds @ inside", {{"@a@b", "X"}, {"@b", "B"}}, "@a@b"},
         {"replacement joins the text before it", {{"@a", "x"}, {"@bx", "Y"}}, "@b@a"},
         {"replacement joins across two replacements", {{"@a", "c"}, {"@b", "d"}, {"@zcd", "Y"}}, "@z@a@b"},
         {"key spans a line break", {{"@a\nb", "X"}, {"@a", "A"}}, "@a\nb"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Method method;
-        EXPECT_EQ(Substituted(c.text, c.map, &method), ByLoop(c.text, c.map));
-        EXPECT_EQ(method, Method::Loop);
+    for (const auto& [name, map, text] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(Substituted(text, map), std::make_pair(ByLoop(text, map), Method::Loop));
     }
 }
 
+// Short words over a tiny alphabet, so keys are often prefixes of each other and
+// replacements often join with their surroundings into further keys.
 TEST(PlaceholderSubstitution, MatchesTheAscendingKeyLoopOnGeneratedInputs)
 {
-    Generator generate(20240611);
+    std::mt19937 random(20240611);
+    const auto below = [&](int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(random); };
+    const auto word = [&](const QString& alphabet, int maxLength) {
+        QString word;
+        for (int i = below(maxLength + 1); i > 0; --i) {
+            word.append(alphabet.at(below(alphabet.size())));
+        }
+        return word;
+    };
     int onePass = 0;
     for (int round = 0; round < 40000; ++round) {
         const bool adversarial = round % 2 == 1;
-        const Substitutions map = generate.Map(adversarial);
-        const QString text = generate.Word(adversarial ? "ab@x\n" : "ab@ ", 24);
-        Method method;
-        const QString fast = Substituted(text, map, &method);
-        const QString reference = ByLoop(text, map);
-        ASSERT_EQ(fast, reference) << "text: " << text.toStdString() << " round " << round;
+        Substitutions map;
+        for (int i = 1 + below(6); i > 0; --i) {
+            map.insert("@" + word(adversarial ? "ab@\n" : "ab", 3), word(adversarial ? "ab@x" : "abx ", 4));
+        }
+        const QString text = word(adversarial ? "ab@x\n" : "ab@ ", 24);
+        const auto [fast, method] = Substituted(text, map);
+        ASSERT_EQ(fast, ByLoop(text, map)) << "text: " << text.toStdString() << " round " << round;
         onePass += method == Method::OnePass ? 1 : 0;
 
         // The same text as two sheet parts, each followed by a line break.
-        const int cut = generate.Below(text.size() + 1);
+        const int cut = below(text.size() + 1);
         const QStringList parts{text.left(cut), text.mid(cut)};
         QString assembled = "stale";
         PlaceholderSubstitution(map).Assemble(parts, assembled);

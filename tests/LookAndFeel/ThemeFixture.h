@@ -4,17 +4,16 @@
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
 #include "common/LogCapture.h"
 
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QResource>
 #include <QTemporaryDir>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <list>
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace Talvex::Test {
 
@@ -22,7 +21,6 @@ class RecordingObserver : public App::ILookAndFeelObserver {
 public:
     void OnLocaleChanged(const std::string& locale) override { events.push_back("locale:" + locale); }
     void OnThemeChanged(const std::string& theme) override { events.push_back("theme:" + theme); }
-
     std::vector<std::string> events;
 };
 
@@ -31,14 +29,45 @@ public:
 class ThemeFixture : public ::testing::Test {
 protected:
     static constexpr char DESCRIPTION[] = "theme.json";
-    static constexpr char TITLES[] = R"({"en_US": "Light", "de_DE": "Hell"})";
+    static constexpr char PRODUCT[] = "/* product */\n/* product linux */\n";
 
-    void TearDown() override;
+    void TearDown() override
+    {
+        manager.reset();
+        // Re-applying a theme registers its bundles again, and registrations outlive the
+        // manager; drop them all so the next test starts with an empty resource root.
+        for (QDirIterator it(root.path(), {"*.rcc"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+            for (const QString bundle = it.next(); QResource::unregisterResource(bundle);) {
+            }
+        }
+    }
 
-    QString ThemeFolder(const QString& theme) const;
-    void AddTheme(const QString& theme, const QStringList& bundles, const QByteArray& description = TITLES);
-    void WriteFile(const QString& relativePath, const QByteArray& bytes) const;
-    App::LookAndFeelManager& MakeManager(const std::list<std::string>& resourceNames = {});
+    void AddTheme(const QString& theme, const QStringList& bundles,
+                  const QByteArray& description = R"({"en_US": "Light", "de_DE": "Hell"})")
+    {
+        ASSERT_TRUE(QDir().mkpath(root.filePath("resources/themes/" + theme)));
+        for (const QString& bundle : bundles) {
+            ASSERT_TRUE(QFile::copy(QStringLiteral(TALVEX_TEST_BUNDLES "/") + bundle + ".rcc",
+                                    root.filePath("resources/themes/" + theme + "/" + bundle + ".rcc")));
+        }
+        if (!description.isNull()) {
+            WriteFile("resources/themes/" + theme + "/" + DESCRIPTION, description);
+        }
+    }
+
+    void WriteFile(const QString& relativePath, const QByteArray& bytes) const
+    {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(root.filePath(relativePath)).absolutePath()));
+        QFile file(root.filePath(relativePath));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+
+    App::LookAndFeelManager& MakeManager(const std::list<std::string>& resourceNames = {})
+    {
+        manager = std::make_unique<App::LookAndFeelManager>(Talvex::ioPath(root.path()), DESCRIPTION, resourceNames);
+        manager->RegisterObserver(&observer);
+        return *manager;
+    }
 
     QTemporaryDir root;
     LogCapture log;

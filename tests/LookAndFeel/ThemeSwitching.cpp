@@ -1,60 +1,81 @@
 #include "ThemeFixture.h"
 
-#include <QFile>
-
-#include <gmock/gmock.h>
+#include "Platform/Core/Exception.h"
 
 using ::testing::ElementsAre;
+using ::testing::UnorderedElementsAre;
 
 namespace Talvex::Test {
 
 using ThemeSwitching = ThemeFixture;
 
-TEST_F(ThemeSwitching, InitializeTellsTheLocaleThenTheTheme)
+TEST_F(ThemeSwitching, ListsThemeFoldersWithADescriptionAndEveryLocaleFolder)
+{
+    AddTheme("Light", {"Base"});
+    AddTheme("Dark", {"Extra"});
+    AddTheme("Bare", {"Base"}, QByteArray());
+    WriteFile("resources/themes/stray.txt", "not a theme");
+    WriteFile("resources/locales/de_DE/app_de_DE.qm", "");
+    WriteFile("resources/locales/ru_RU/.keep", "");
+    auto& lookAndFeel = MakeManager();
+
+    EXPECT_THAT(lookAndFeel.GetThemes(), UnorderedElementsAre("Light", "Dark"));
+    EXPECT_THAT(lookAndFeel.GetLocales(), UnorderedElementsAre("de_DE", "ru_RU"));
+    EXPECT_TRUE(lookAndFeel.GetCurrentTheme().empty());
+
+    AddTheme("Broken", {"Base"}, R"({"en_US": "Bro)");
+    EXPECT_THROW(MakeManager(), Talvex::Exception) << "a malformed description leaves the constructor";
+}
+
+TEST_F(ThemeSwitching, TitleFollowsTheCurrentLocaleAndFallsBackToTheFolderNameWithAWarning)
 {
     AddTheme("Light", {"Base"});
     auto& lookAndFeel = MakeManager();
-
-    lookAndFeel.Initialize("de_DE", "Light");
     lookAndFeel.SetLocale("de_DE");
+    EXPECT_EQ(lookAndFeel.GetLocalizedThemeName("Light"), "Hell");
+    EXPECT_EQ(log.Count(google::GLOG_WARNING, "No title found"), 0);
 
-    EXPECT_THAT(observer.events, ElementsAre("locale:de_DE", "theme:Light"));
-    EXPECT_EQ(lookAndFeel.GetCurrentLocale(), "de_DE");
-    EXPECT_EQ(lookAndFeel.GetCurrentTheme(), "Light");
+    lookAndFeel.SetLocale("fr_FR");
+    EXPECT_EQ(lookAndFeel.GetLocalizedThemeName("Light"), "Light");
+    EXPECT_EQ(lookAndFeel.GetLocalizedThemeName("Unknown"), "Unknown");
+    EXPECT_TRUE(log.Contains(google::GLOG_WARNING, "No title found for theme [Light] on language [fr_FR]!"));
+    EXPECT_TRUE(log.Contains(google::GLOG_WARNING, "No title found for theme [Unknown] on language [fr_FR]!"));
 }
 
-TEST_F(ThemeSwitching, AnotherThemeUnmountsThePreviousBundles)
+TEST_F(ThemeSwitching, InitializeTellsLocaleThenThemeAndSettingTheCurrentThemeAgainRebuilds)
+{
+    AddTheme("Light", {"Base"});
+    auto& lookAndFeel = MakeManager();
+    lookAndFeel.Initialize("de_DE", "Light");
+    lookAndFeel.SetLocale("de_DE");
+    EXPECT_THAT(observer.events, ElementsAre("locale:de_DE", "theme:Light"));
+
+    lookAndFeel.SetLocale("ru_RU");
+    lookAndFeel.SetTheme("Light");
+    EXPECT_TRUE(QFile::exists(":/Base/style.qss"));
+    EXPECT_THAT(lookAndFeel.GetUnitedStylesheet(), ::testing::HasSubstr("Linux Ru"));
+    EXPECT_THAT(observer.events, ElementsAre("locale:de_DE", "theme:Light", "locale:ru_RU", "theme:Light"));
+}
+
+TEST_F(ThemeSwitching, AnotherOrUnknownThemeUnmountsThePreviousBundlesAndIsStillCurrent)
 {
     AddTheme("Light", {"Base"});
     AddTheme("Dark", {"Extra"});
     auto& lookAndFeel = MakeManager();
-
     lookAndFeel.SetTheme("Light");
-    EXPECT_TRUE(QFile::exists(":/Base/style.qss"));
     lookAndFeel.SetTheme("Dark");
-
     EXPECT_FALSE(QFile::exists(":/Base/style.qss"));
     EXPECT_TRUE(QFile::exists(":/Extra/style.qss"));
-    EXPECT_THAT(observer.events, ElementsAre("theme:Light", "theme:Dark"));
-}
-
-TEST_F(ThemeSwitching, UnknownThemeIsStillCurrentWithTheProductSheetsOnly)
-{
-    AddTheme("Light", {"Base"});
-    auto& lookAndFeel = MakeManager();
-    lookAndFeel.SetTheme("Light");
 
     lookAndFeel.SetTheme("Missing");
-
     EXPECT_EQ(lookAndFeel.GetCurrentTheme(), "Missing");
-    EXPECT_EQ(lookAndFeel.GetUnitedStylesheet(), "/* product */\n/* product linux */\n");
-    EXPECT_FALSE(QFile::exists(":/Base/style.qss"));
+    EXPECT_EQ(lookAndFeel.GetUnitedStylesheet(), PRODUCT);
+    EXPECT_FALSE(QFile::exists(":/Extra/style.qss"));
     EXPECT_EQ(log.Count(google::GLOG_ERROR, "/resources/themes/Missing] doesn't exist!"), 1);
-    EXPECT_THAT(observer.events, ElementsAre("theme:Light", "theme:Missing"));
+    EXPECT_THAT(observer.events, ElementsAre("theme:Light", "theme:Dark", "theme:Missing"));
 
-    // Clearing it asks for the folder again.
     lookAndFeel.SetTheme("");
-    EXPECT_EQ(log.Count(google::GLOG_ERROR, "/resources/themes/Missing] doesn't exist!"), 2);
+    EXPECT_EQ(log.Count(google::GLOG_ERROR, "/resources/themes/Missing] doesn't exist!"), 2) << "clearing asks again";
 }
 
 TEST_F(ThemeSwitching, EmptyNameClearsTheThemeAndTellsNobody)
@@ -65,25 +86,10 @@ TEST_F(ThemeSwitching, EmptyNameClearsTheThemeAndTellsNobody)
     const std::string sheet = lookAndFeel.GetUnitedStylesheet();
 
     lookAndFeel.SetTheme("");
-
     EXPECT_TRUE(lookAndFeel.GetCurrentTheme().empty());
     EXPECT_FALSE(QFile::exists(":/Base/style.qss"));
     EXPECT_EQ(lookAndFeel.GetUnitedStylesheet(), sheet);
     EXPECT_THAT(observer.events, ElementsAre("theme:Light"));
-}
-
-TEST_F(ThemeSwitching, SettingTheCurrentThemeAgainRebuildsAndTellsAgain)
-{
-    AddTheme("Light", {"Base"});
-    auto& lookAndFeel = MakeManager();
-    lookAndFeel.SetTheme("Light");
-    lookAndFeel.SetLocale("ru_RU");
-
-    lookAndFeel.SetTheme("Light");
-
-    EXPECT_TRUE(QFile::exists(":/Base/style.qss"));
-    EXPECT_THAT(lookAndFeel.GetUnitedStylesheet(), ::testing::HasSubstr("Linux Ru"));
-    EXPECT_THAT(observer.events, ElementsAre("theme:Light", "locale:ru_RU", "theme:Light"));
 }
 
 } // namespace Talvex::Test

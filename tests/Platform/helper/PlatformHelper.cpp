@@ -1,43 +1,16 @@
-// A second process for the platform tests; the first argument picks its role:
-//   hold-mutex <name>  holds the named mutex, prints "ready" (or "failed"), and keeps
-//                      it until stdin closes or the process is killed
-//   exit               ends at once, leaving a pid that no longer runs
+// A second process for the platform tests: holds the named mutex given as its
+// argument, prints "ready" (or "failed") and keeps it until stdin closes or it is killed.
 
 #include "Platform/Native/NamedMutex.h"
 
-#include <QCoreApplication>
-
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <string>
 
-namespace {
-
-int HoldMutex(const std::string& name)
-{
-    const auto mutex = Talvex::Native::NamedMutex::Create(name);
-    std::cout << (mutex ? "ready" : "failed") << std::endl;
-    if (!mutex) {
-        return 1;
-    }
-    std::string ignored;
-    while (std::getline(std::cin, ignored)) {
-    }
-    return 0;
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    if (argc >= 3 && std::strcmp(argv[1], "hold-mutex") == 0) {
-        return HoldMutex(argv[2]);
+    const auto mutex = argc >= 2 ? Talvex::Native::NamedMutex::Create(argv[1]) : nullptr;
+    std::cout << (mutex ? "ready" : "failed") << std::endl;
+    for (std::string ignored; mutex && std::getline(std::cin, ignored);) {
     }
-    if (argc >= 2 && std::strcmp(argv[1], "exit") == 0) {
-        return 0;
-    }
-    std::fprintf(stderr, "unknown role\n");
-    return 2;
+    return mutex ? 0 : 1;
 }
