@@ -2,7 +2,6 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QTextStream>
 
 namespace Talvex::Test {
 
@@ -25,20 +24,13 @@ QMap<QString, QString> RecordsIn(const QString& iniPath)
 {
     QMap<QString, QString> records;
     QFile file(iniPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return records;
-    }
-    QTextStream stream(&file);
-    QString group;
-    while (!stream.atEnd()) {
-        const QString line = stream.readLine().trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            group = line;
-        } else if (line.contains(QLatin1Char('='))) {
-            const int cut = line.indexOf(QLatin1Char('='));
-            const QString key = line.left(cut).trimmed();
-            records.insert(group == QLatin1String("[General]") || group.isEmpty() ? key : group + key,
-                           line.mid(cut + 1).trimmed());
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const int cut = line.indexOf('=');
+            if (cut > 0 && !line.startsWith('[')) {
+                records.insert(QString::fromUtf8(line.left(cut).trimmed()),
+                               QString::fromUtf8(line.mid(cut + 1).trimmed()));
+            }
         }
     }
     return records;

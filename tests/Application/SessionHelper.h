@@ -17,8 +17,8 @@ struct SessionReport {
 
 SessionReport ParseSessionReport(const QByteArray& output);
 
-// Top-level records of an INI file, read as plain text so that no settings cache of
-// this process stands between the test and the file.
+// The records of a session file, read as plain text so that no settings cache of this
+// process stands between the test and the file.
 QMap<QString, QString> RecordsIn(const QString& iniPath);
 
 // The session file of the helper program, in the data folder the test main set up.

@@ -6,211 +6,187 @@
 namespace Talvex::Test {
 namespace {
 
-const std::string STAMP = "2024-05-01 10:00:00";
-const std::string NEW_STAMP = "2024-06-02 11:30:00";
+using App::Application;
 
-// Counts CheckFirstLaunch per store, in call order.
-class CountingApplication : public App::Application {
+// Records which stores CheckFirstLaunch was asked about, in call order.
+class CountingApplication : public Application {
 public:
-    using App::Application::Application;
+    using Application::Application;
     mutable std::vector<App::ISettingsManager*> checked;
 
     LaunchType CheckFirstLaunch(std::shared_ptr<App::ISettingsManager> settings) const override
     {
         checked.push_back(settings.get());
-        return App::Application::CheckFirstLaunch(settings);
+        return Application::CheckFirstLaunch(settings);
     }
 };
 
-// Answers a fixed launch type without touching any store.
-class FixedTypeApplication : public App::Application {
+class FixedTypeApplication : public Application {
 public:
-    using App::Application::Application;
+    using Application::Application;
     LaunchType type = Regular;
-
     LaunchType CheckFirstLaunch(std::shared_ptr<App::ISettingsManager>) const override { return type; }
+};
+
+void Preset(const QString& file, const Records& records)
+{
+    QSettings settings(file, QSettings::IniFormat);
+    for (const auto& [key, value] : records) {
+        settings.setValue(key, value);
+    }
+}
+
+const QString STAMP = QStringLiteral("2024-05-01 10:00:00");
+const QString NEW_STAMP = QStringLiteral("2024-06-02 11:30:00");
+const QString OLD_START = QStringLiteral("Mon Jan 1 10:00:00 2024");
+
+// The stores before and after one check. Without `product` the check runs on one store
+// that is both; `productAfter` must then stay empty.
+struct CheckCase {
+    const char* what;
+    Records general;
+    Records product;
+    int type;
+    Records generalAfter;
+    Records productAfter;
+    bool separate = false;
 };
 
 } // namespace
 
-// The algorithm over two file stores, without an application.
-class FirstLaunchCheckTest : public ::testing::Test {
-protected:
-    QString General() const { return folder.filePath(QStringLiteral("general.ini")); }
-    QString Product() const { return folder.filePath(QStringLiteral("product.ini")); }
-
-    QTemporaryDir folder;
-    std::shared_ptr<App::SettingsManager> general = FileStore(General());
-    std::shared_ptr<App::SettingsManager> product = FileStore(Product());
-    const QDateTime now = QDateTime::currentDateTime();
-};
-
-TEST_F(FirstLaunchCheckTest, NewVersionAfterAnEarlierOneIsAnUpdateAndRestampsTheFirstStart)
+TEST(FirstLaunchCheck, ReadsAndWritesExactlyTheRecordsOfEachLaunchType)
 {
-    product->SetString("Version", "3-0");
-    product->SetString("DateOfFirstStart", "Mon Jan 1 10:00:00 2024");
-    product->SetString("DateTime", STAMP);
-    EXPECT_EQ(App::FirstLaunchCheck::Run(*product, *product, true, "3-1", now), App::Application::Update);
-    EXPECT_EQ(OnDisk(Product(), "Version"), "3-1");
-    EXPECT_EQ(OnDisk(Product(), "DateOfFirstStart"), now.toString(Qt::TextDate));
-    EXPECT_EQ(OnDisk(Product(), "InstallDateTime"), QString::fromStdString(STAMP));
-    EXPECT_EQ(OnDisk(Product(), "ProductInstallType"), "3");
-}
-
-TEST_F(FirstLaunchCheckTest, ChangedInstallerStampIsAReinstallThatStoresTheNewStamp)
-{
-    product->SetString("Version", "3-1");
-    product->SetString("InstallDateTime", STAMP);
-    product->SetString("DateTime", NEW_STAMP);
-    product->SetInt("ProductInstallType", App::Application::FirstInstall);
-    EXPECT_EQ(App::FirstLaunchCheck::Run(*product, *product, true, "3-1", now), App::Application::Reinstall);
-    EXPECT_EQ(OnDisk(Product(), "InstallDateTime"), QString::fromStdString(NEW_STAMP));
-    EXPECT_EQ(OnDisk(Product(), "ProductInstallType"), "2");
-    EXPECT_FALSE(product->Contains("DateOfFirstStart")) << "a reinstall is no new first start";
-}
-
-TEST_F(FirstLaunchCheckTest, RegularRunWritesNothing)
-{
-    product->SetString("Version", "3-1");
-    product->SetString("DateOfFirstStart", "Mon Jan 1 10:00:00 2024");
-    product->SetString("InstallDateTime", STAMP);
-    product->SetString("DateTime", STAMP);
-    product->SetInt("ProductInstallType", App::Application::Update);
-    product.reset();
-    product = FileStore(Product());
-    const QByteArray before = FileBytes(Product());
-    WriteLog writes;
-    product->RegisterObserver(&writes);
-
-    EXPECT_EQ(App::FirstLaunchCheck::Run(*product, *product, true, "3-1", now), App::Application::Regular);
-    product->UnregisterObserver(&writes);
-    product.reset();
-    EXPECT_EQ(writes.keys, std::vector<std::string>());
-    EXPECT_EQ(FileBytes(Product()), before);
-}
-
-// A separate product store that already knows its type keeps it: the general store
-// only learns the version and the stamp.
-TEST_F(FirstLaunchCheckTest, SeparateProductStoreKeepsTheTypeItAlreadyHolds)
-{
-    product->SetInt("ProductInstallType", App::Application::Update);
-    product->SetString("DateTime", STAMP);
-    WriteLog productWrites;
-    product->RegisterObserver(&productWrites);
-
-    EXPECT_EQ(App::FirstLaunchCheck::Run(*general, *product, false, "3-1", now), App::Application::Update)
-        << "new version in the general store";
-    EXPECT_EQ(OnDisk(General(), "Version"), "3-1");
-    EXPECT_EQ(OnDisk(General(), "InstallDateTime"), QString::fromStdString(STAMP));
-
-    product->SetString("DateTime", NEW_STAMP);
-    productWrites.keys.clear();
-    EXPECT_EQ(App::FirstLaunchCheck::Run(*general, *product, false, "3-1", now), App::Application::Update)
-        << "changed stamp in the general store";
-    EXPECT_EQ(OnDisk(General(), "InstallDateTime"), QString::fromStdString(NEW_STAMP));
-    EXPECT_EQ(productWrites.keys, std::vector<std::string>());
-    EXPECT_EQ(OnDisk(Product(), "ProductInstallType"), "3");
-    product->UnregisterObserver(&productWrites);
-}
-
-TEST_F(FirstLaunchCheckTest, SeparateProductStoreWithoutATypeRecordsTheGeneralStoresType)
-{
-    general->SetString("Version", "2-0");
-    general->SetString("DateOfFirstStart", "Mon Jan 1 10:00:00 2024");
-    EXPECT_EQ(App::FirstLaunchCheck::Run(*general, *product, false, "3-1", now), App::Application::Update);
-    EXPECT_EQ(OnDisk(Product(), "ProductInstallType"), "3");
-    EXPECT_FALSE(product->Contains("Version")) << "the version belongs to the checked store";
+    const QDateTime now(QDate(2024, 7, 3), QTime(9, 15));
+    const QString nowText = now.toString(Qt::TextDate);
+    const Records regular = {{"Version", "3-1"},
+                             {"DateOfFirstStart", OLD_START},
+                             {"InstallDateTime", STAMP},
+                             {"DateTime", STAMP},
+                             {"ProductInstallType", "3"}};
+    const CheckCase cases[] = {
+        {"first run",
+         {{"DateTime", STAMP}},
+         {},
+         Application::FirstInstall,
+         {{"DateTime", STAMP},
+          {"Version", "3-1"},
+          {"IsRun", "1"},
+          {"DateOfFirstStart", nowText},
+          {"InstallDateTime", STAMP},
+          {"ProductInstallType", "1"}},
+         {}},
+        {"update after an earlier version",
+         {{"Version", "3-0"}, {"DateOfFirstStart", OLD_START}, {"DateTime", STAMP}},
+         {},
+         Application::Update,
+         {{"Version", "3-1"},
+          {"IsRun", "1"},
+          {"DateOfFirstStart", nowText},
+          {"DateTime", STAMP},
+          {"InstallDateTime", STAMP},
+          {"ProductInstallType", "3"}},
+         {}},
+        {"reinstall: the installer stamp changed",
+         {{"Version", "3-1"}, {"InstallDateTime", STAMP}, {"DateTime", NEW_STAMP}, {"ProductInstallType", "1"}},
+         {},
+         Application::Reinstall,
+         {{"Version", "3-1"}, {"InstallDateTime", NEW_STAMP}, {"DateTime", NEW_STAMP}, {"ProductInstallType", "2"}},
+         {}},
+        {"regular run writes nothing", regular, {}, Application::Regular, regular, {}},
+        {"new version, product store keeps its type",
+         {},
+         {{"ProductInstallType", "3"}, {"DateTime", STAMP}},
+         Application::Update,
+         {{"Version", "3-1"}, {"IsRun", "1"}, {"DateOfFirstStart", nowText}, {"InstallDateTime", STAMP}},
+         {{"ProductInstallType", "3"}, {"DateTime", STAMP}},
+         true},
+        {"new stamp, product store keeps its type",
+         {{"Version", "3-1"}, {"InstallDateTime", STAMP}},
+         {{"ProductInstallType", "3"}, {"DateTime", NEW_STAMP}},
+         Application::Update,
+         {{"Version", "3-1"}, {"InstallDateTime", NEW_STAMP}},
+         {{"ProductInstallType", "3"}, {"DateTime", NEW_STAMP}},
+         true},
+        {"product store without a type learns the general one",
+         {{"Version", "2-0"}, {"DateOfFirstStart", OLD_START}},
+         {},
+         Application::Update,
+         {{"Version", "3-1"}, {"IsRun", "1"}, {"DateOfFirstStart", nowText}, {"InstallDateTime", ""}},
+         {{"ProductInstallType", "3"}},
+         true},
+    };
+    for (const CheckCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir folder;
+        const QString generalFile = folder.filePath(QStringLiteral("general.ini"));
+        const QString productFile = folder.filePath(QStringLiteral("product.ini"));
+        Preset(generalFile, c.general);
+        Preset(productFile, c.product);
+        auto general = FileStore(generalFile);
+        auto product = c.separate ? FileStore(productFile) : general;
+        EXPECT_EQ(App::FirstLaunchCheck::Run(*general, *product, !c.separate, "3-1", now), c.type);
+        EXPECT_EQ(Contents(generalFile), c.generalAfter);
+        EXPECT_EQ(Contents(productFile), c.productAfter);
+    }
 }
 
 // Through the application: the running version, the real clock and the caches.
-
 class LaunchDetection : public LaunchTest {};
 
-TEST_F(LaunchDetection, FirstEverRunRecordsTheRunAndIsAFirstInstall)
-{
-    auto application = Launch(false);
-    general->SetString("DateTime", STAMP);
-    const QDateTime before = QDateTime::currentDateTime();
-
-    EXPECT_EQ(application->GetLaunchType(), App::Application::FirstInstall);
-    EXPECT_EQ(OnDisk(General(), "Version"), "3-1");
-    EXPECT_EQ(OnDisk(General(), "IsRun"), "1");
-    const QDateTime firstStart = QDateTime::fromString(OnDisk(General(), "DateOfFirstStart"), Qt::TextDate);
-    ASSERT_TRUE(firstStart.isValid()) << OnDisk(General(), "DateOfFirstStart").toStdString();
-    EXPECT_LE(std::abs(firstStart.secsTo(before)), 5);
-    EXPECT_EQ(OnDisk(General(), "InstallDateTime"), QString::fromStdString(STAMP));
-    EXPECT_EQ(OnDisk(General(), "ProductInstallType"), "1");
-    EXPECT_TRUE(application->IsFirstLaunch());
-}
-
-TEST_F(LaunchDetection, SingleStoreIsCheckedOnceAndBothGettersAgree)
+TEST_F(LaunchDetection, FirstEverRunIsCheckedOnceAgainstTheRunningVersionAndClock)
 {
     auto application = Launch<CountingApplication>(false);
-    EXPECT_EQ(application->GetLaunchType(), App::Application::FirstInstall);
-    EXPECT_EQ(application->GetProductLaunchType(), App::Application::FirstInstall);
-    EXPECT_EQ(application->GetLaunchType(), App::Application::FirstInstall);
+    const QDateTime before = QDateTime::currentDateTime();
+    EXPECT_EQ(application->GetLaunchType(), Application::FirstInstall);
+    EXPECT_EQ(application->GetProductLaunchType(), Application::FirstInstall);
+    EXPECT_EQ(application->GetLaunchType(), Application::FirstInstall);
+    EXPECT_TRUE(application->IsFirstLaunch());
     EXPECT_EQ(application->checked, std::vector<App::ISettingsManager*>{general.get()});
+    EXPECT_EQ(OnDisk(General(), "Version"), "3-1");
+    const QDateTime firstStart = QDateTime::fromString(OnDisk(General(), "DateOfFirstStart"), Qt::TextDate);
+    ASSERT_TRUE(firstStart.isValid());
+    EXPECT_LE(std::abs(firstStart.secsTo(before)), 5);
 }
 
 TEST_F(LaunchDetection, SeparateStoresAreCheckedOnceEachProductFirst)
 {
     auto application = Launch<CountingApplication>(true);
     general->SetString("Version", "3-1");
-    general->SetString("InstallDateTime", STAMP);
-    product->SetString("DateTime", STAMP);
+    general->SetString("InstallDateTime", STAMP.toStdString());
+    product->SetString("DateTime", STAMP.toStdString());
 
-    EXPECT_EQ(application->GetLaunchType(), App::Application::Regular);
-    EXPECT_EQ(application->GetProductLaunchType(), App::Application::FirstInstall);
+    EXPECT_EQ(application->GetLaunchType(), Application::Regular);
+    EXPECT_EQ(application->GetProductLaunchType(), Application::FirstInstall);
     EXPECT_FALSE(application->IsFirstLaunch());
     EXPECT_TRUE(application->IsFirstProductLaunch());
     EXPECT_EQ(application->checked, (std::vector<App::ISettingsManager*>{product.get(), general.get()}));
+}
+
+TEST_F(LaunchDetection, OnlyInstallationsAndUpdatesCountAsFirstLaunches)
+{
+    const std::pair<Application::LaunchType, bool> cases[] = {{Application::FirstInstall, true},
+                                                              {Application::Reinstall, false},
+                                                              {Application::Update, true},
+                                                              {Application::Regular, false}};
+    for (const auto& [type, first] : cases) {
+        SCOPED_TRACE(type);
+        auto application = Launch<FixedTypeApplication>(true);
+        application->type = type;
+        EXPECT_EQ(application->IsFirstLaunch(), first);
+        EXPECT_EQ(application->IsFirstProductLaunch(), first);
+    }
 }
 
 TEST_F(LaunchDetection, DaysPassedCountsCalendarDays)
 {
     auto application = Launch(true);
     EXPECT_EQ(application->GetDaysPassed(), 0) << "no first start yet";
-
-    const QDateTime lateYesterday(QDate::currentDate().addDays(-1), QTime(23, 59));
-    product->SetString("DateOfFirstStart", lateYesterday.toString(Qt::TextDate).toStdString());
-    EXPECT_EQ(application->GetDaysPassed(), 1);
-
-    const QDateTime tenDaysAgo(QDate::currentDate().addDays(-10), QTime(0, 1));
-    product->SetString("DateOfFirstStart", tenDaysAgo.toString(Qt::TextDate).toStdString());
-    EXPECT_EQ(application->GetDaysPassed(), 10);
+    const std::pair<int, QTime> cases[] = {{1, QTime(23, 59)}, {10, QTime(0, 1)}};
+    for (const auto& [days, time] : cases) {
+        const QDateTime start(QDate::currentDate().addDays(-days), time);
+        product->SetString("DateOfFirstStart", start.toString(Qt::TextDate).toStdString());
+        EXPECT_EQ(application->GetDaysPassed(), days);
+    }
 }
-
-struct FirstLaunchCase {
-    App::Application::LaunchType type;
-    bool first;
-};
-
-class IsFirstLaunchPerType : public LaunchTest, public ::testing::WithParamInterface<FirstLaunchCase> {};
-
-TEST_P(IsFirstLaunchPerType, OnlyInstallationsAndUpdatesCountAsFirst)
-{
-    auto application = Launch<FixedTypeApplication>(true);
-    application->type = GetParam().type;
-    EXPECT_EQ(application->IsFirstLaunch(), GetParam().first);
-    EXPECT_EQ(application->IsFirstProductLaunch(), GetParam().first);
-}
-
-std::string TypeName(const ::testing::TestParamInfo<FirstLaunchCase>& info)
-{
-    static const char* const names[] = {"", "FirstInstall", "Reinstall", "Update", "Regular"};
-    return names[info.param.type];
-}
-
-void PrintTo(const FirstLaunchCase& value, std::ostream* out)
-{
-    *out << "type " << value.type;
-}
-
-INSTANTIATE_TEST_SUITE_P(Types, IsFirstLaunchPerType,
-                         ::testing::Values(FirstLaunchCase{App::Application::FirstInstall, true},
-                                           FirstLaunchCase{App::Application::Reinstall, false},
-                                           FirstLaunchCase{App::Application::Update, true},
-                                           FirstLaunchCase{App::Application::Regular, false}),
-                         TypeName);
 
 } // namespace Talvex::Test

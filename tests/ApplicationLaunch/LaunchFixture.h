@@ -1,44 +1,29 @@
 #pragma once
 
-#include "App/Application/Settings/ISettingsManagerObserver.h"
 #include "common/ApplicationFakes.h"
 
 #include <QFile>
 #include <QSettings>
 
+#include <map>
 #include <string>
-#include <vector>
 
 namespace Talvex::Test {
 
-// Remembers the key of every write notification of a settings manager.
-class WriteLog : public App::ISettingsManagerObserver {
-public:
-    std::vector<std::string> keys;
+using Records = std::map<QString, QString>;
 
-    void OnBoolChanged(const std::string& key, bool, const boost::optional<bool>&) override { keys.push_back(key); }
-    void OnIntChanged(const std::string& key, int, const boost::optional<int>&) override { keys.push_back(key); }
-    void OnStringChanged(const std::string& key, const std::string&, const boost::optional<std::string>&) override
-    {
-        keys.push_back(key);
+// What a settings file holds, read through a fresh QSettings: it sees what the store
+// under test wrote even before that store syncs.
+inline Records Contents(const QString& file)
+{
+    QSettings settings(file, QSettings::IniFormat);
+    Records records;
+    for (const QString& key : settings.allKeys()) {
+        records[key] = settings.value(key).toString();
     }
-    void OnByteArrayChanged(const std::string& key, const std::vector<unsigned char>&,
-                            const boost::optional<std::vector<unsigned char>>&) override
-    {
-        keys.push_back(key);
-    }
-    void OnInt64Changed(const std::string& key, long long, const boost::optional<long long>&) override
-    {
-        keys.push_back(key);
-    }
-    void OnDoubleChanged(const std::string& key, double, const boost::optional<double>&) override
-    {
-        keys.push_back(key);
-    }
-};
+    return records;
+}
 
-// What a settings file holds on disk, read by a fresh QSettings so that no cache of
-// the store under test answers.
 inline QString OnDisk(const QString& file, const QString& key)
 {
     return QSettings(file, QSettings::IniFormat).value(key).toString();
@@ -59,17 +44,13 @@ protected:
 
     template <class Derived = App::Application> std::unique_ptr<Derived> Launch(bool separateProductStore)
     {
-        App::Application::AppContext context;
-        context.holdInstanceMutex = false;
-        auto application = std::make_unique<Derived>(argc, argv, context);
+        auto application = Make<Derived>();
         application->SetCustomizationManager(customization, false);
         general = FileStore(General());
         application->SetSettingsManager(general);
+        product = separateProductStore ? FileStore(Product()) : general;
         if (separateProductStore) {
-            product = FileStore(Product());
             application->SetProductSettingsManager(product);
-        } else {
-            product = general;
         }
         return application;
     }

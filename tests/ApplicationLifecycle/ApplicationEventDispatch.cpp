@@ -9,15 +9,18 @@
 
 #include <stdexcept>
 
-namespace WebCore {
-// Stands in for an embedded web engine's shared timer, which is recognised by class name.
-class SharedTimerQt : public QObject {
-    Q_OBJECT
+class CountingTimer : public QObject {
 public:
     int fired = 0;
 
 protected:
     void timerEvent(QTimerEvent*) override { ++fired; }
+};
+
+namespace WebCore {
+// Stands in for an embedded web engine's shared timer, which is recognised by class name.
+class SharedTimerQt : public CountingTimer {
+    Q_OBJECT
 };
 } // namespace WebCore
 
@@ -42,31 +45,41 @@ protected:
     }
 };
 
-class OrdinaryTimer : public QObject {
-public:
-    int fired = 0;
-
-protected:
-    void timerEvent(QTimerEvent*) override { ++fired; }
-};
-
 void SendMouse(QWidget& widget, QEvent::Type type)
 {
     QMouseEvent event(type, QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&widget, &event);
 }
 
-bool SendTimer(QObject& receiver)
+int FiredAfterOneMore(CountingTimer& timer)
 {
     QTimerEvent event(1);
-    return QApplication::sendEvent(&receiver, &event);
+    QApplication::sendEvent(&timer, &event);
+    return timer.fired;
+}
+
+void Activate(QWidget& window)
+{
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 }
 
 } // namespace
 
 class ApplicationEventDispatch : public ApplicationTest {};
 
-TEST_F(ApplicationEventDispatch, SecondStartNeitherRunsOnStartNorRaisesTheSplash)
+TEST_F(ApplicationEventDispatch, ActivationBeforeStartRaisesTheSplash)
+{
+    auto application = Make();
+    auto splash = std::make_shared<CountingSplash>();
+    application->SetSplash(splash);
+    QWidget window;
+    Activate(window);
+    EXPECT_TRUE(WaitUntil([&] { return splash->raised > 0; }));
+}
+
+TEST_F(ApplicationEventDispatch, OnlyTheFirstStartRunsAndLaterActivationLeavesTheSplashAlone)
 {
     auto application = Make<CountingApplication>();
     auto splash = std::make_shared<CountingSplash>();
@@ -74,80 +87,39 @@ TEST_F(ApplicationEventDispatch, SecondStartNeitherRunsOnStartNorRaisesTheSplash
     application->Start();
     application->Start();
     EXPECT_EQ(application->started, 1);
-    EXPECT_EQ(splash->raised, 1);
-    EXPECT_TRUE(application->IsStarted());
-}
-
-TEST_F(ApplicationEventDispatch, SharedWebTimerStarvesOnlyWhileDragging)
-{
-    auto application = MakeApplication();
-    QWidget widget;
-    WebCore::SharedTimerQt webTimer;
-    OrdinaryTimer otherTimer;
-
-    SendMouse(widget, QEvent::MouseButtonPress);
-    EXPECT_TRUE(SendTimer(webTimer)) << "a press alone is not a drag";
-    SendMouse(widget, QEvent::MouseMove);
-    EXPECT_FALSE(SendTimer(webTimer));
-    SendTimer(otherTimer);
-    EXPECT_EQ(webTimer.fired, 1);
-    EXPECT_EQ(otherTimer.fired, 1) << "other timers are delivered during a drag";
-
-    SendMouse(widget, QEvent::MouseButtonRelease);
-    SendTimer(webTimer);
-    EXPECT_EQ(webTimer.fired, 2);
-
-    SendMouse(widget, QEvent::MouseMove);
-    SendTimer(webTimer);
-    EXPECT_EQ(webTimer.fired, 3) << "a move without a held button is not a drag";
-}
-
-TEST_F(ApplicationEventDispatch, DoubleClickCountsAsAPress)
-{
-    auto application = MakeApplication();
-    QWidget widget;
-    WebCore::SharedTimerQt webTimer;
-    SendMouse(widget, QEvent::MouseButtonDblClick);
-    SendMouse(widget, QEvent::MouseMove);
-    SendTimer(webTimer);
-    EXPECT_EQ(webTimer.fired, 0);
-    SendMouse(widget, QEvent::MouseButtonRelease);
-}
-
-TEST_F(ApplicationEventDispatch, ActivationBeforeStartRaisesTheSplash)
-{
-    auto application = MakeApplication();
-    auto splash = std::make_shared<CountingSplash>();
-    application->SetSplash(splash);
-    QWidget window;
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    EXPECT_TRUE(WaitUntil([&] { return splash->raised > 0; }));
-}
-
-TEST_F(ApplicationEventDispatch, ActivationAfterStartLeavesTheSplashAlone)
-{
-    auto application = MakeApplication();
-    auto splash = std::make_shared<CountingSplash>();
-    application->SetSplash(splash);
-    application->SetSettingsManager(FileStore(scratch.filePath("settings.ini")));
-    auto customization = std::make_shared<FakeCustomization>();
-    customization->skipFirstRun = true;
-    application->SetCustomizationManager(customization, false);
-    application->Start();
     ASSERT_EQ(splash->raised, 1);
     QWidget window;
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    Activate(window);
     QCoreApplication::processEvents();
     EXPECT_EQ(splash->raised, 1);
 }
 
+TEST_F(ApplicationEventDispatch, SharedWebTimerStarvesOnlyWhileDragging)
+{
+    auto application = Make();
+    QWidget widget;
+    WebCore::SharedTimerQt webTimer;
+    CountingTimer otherTimer;
+
+    SendMouse(widget, QEvent::MouseButtonPress);
+    EXPECT_EQ(FiredAfterOneMore(webTimer), 1) << "a press alone is not a drag";
+    SendMouse(widget, QEvent::MouseMove);
+    EXPECT_EQ(FiredAfterOneMore(webTimer), 1);
+    EXPECT_EQ(FiredAfterOneMore(otherTimer), 1) << "other timers are delivered during a drag";
+    SendMouse(widget, QEvent::MouseButtonRelease);
+    EXPECT_EQ(FiredAfterOneMore(webTimer), 2);
+    SendMouse(widget, QEvent::MouseMove);
+    EXPECT_EQ(FiredAfterOneMore(webTimer), 3) << "a move without a held button is not a drag";
+
+    SendMouse(widget, QEvent::MouseButtonDblClick);
+    SendMouse(widget, QEvent::MouseMove);
+    EXPECT_EQ(FiredAfterOneMore(webTimer), 3) << "a double click is a press";
+    SendMouse(widget, QEvent::MouseButtonRelease);
+}
+
 TEST_F(ApplicationEventDispatch, ExceptionFromAHandlerIsLoggedOnceAndRethrown)
 {
-    auto application = MakeApplication();
+    auto application = Make();
     LogCapture log;
     ThrowingObject receiver;
     QEvent event(QEvent::User);
@@ -155,11 +127,11 @@ TEST_F(ApplicationEventDispatch, ExceptionFromAHandlerIsLoggedOnceAndRethrown)
 
     ASSERT_EQ(log.Count(google::GLOG_ERROR, "Exception has been caught in event processing"), 1);
     const std::string entry = log.Entries().back().message;
-    EXPECT_NE(entry.find("\tReceiver: Talvex::Test::(anonymous namespace)::ThrowingObject"), std::string::npos)
-        << entry;
-    EXPECT_NE(entry.find("\tEvent class: QEvent. Event type: QEvent::User"), std::string::npos) << entry;
-    EXPECT_NE(entry.find("\tException details: "), std::string::npos) << entry;
-    EXPECT_NE(entry.find("broken handler"), std::string::npos) << entry;
+    for (const char* part :
+         {"\tReceiver: Talvex::Test::(anonymous namespace)::ThrowingObject",
+          "\tEvent class: QEvent. Event type: QEvent::User", "\tException details: ", "broken handler"}) {
+        EXPECT_NE(entry.find(part), std::string::npos) << part << " missing from " << entry;
+    }
 }
 
 } // namespace Talvex::Test

@@ -112,14 +112,12 @@ inline QString RecordingBrowser(const QTemporaryDir& scratch, const char* helper
 // outlive it.
 class ApplicationTest : public ::testing::Test {
 protected:
-    std::unique_ptr<App::Application> MakeApplication(bool holdInstanceMutex = false)
+    template <class Derived = App::Application> std::unique_ptr<Derived> Make(bool holdInstanceMutex = false)
     {
         App::Application::AppContext context;
         context.holdInstanceMutex = holdInstanceMutex;
-        return std::make_unique<App::Application>(argc, argv, context);
+        return std::make_unique<Derived>(argc, argv, context);
     }
-
-    template <class Derived> std::unique_ptr<Derived> Make() { return std::make_unique<Derived>(argc, argv); }
 
     int argc = 1;
     char name[16] = "lifecycle-test";
