@@ -3,26 +3,20 @@
 #include "App/Application/Settings/ISettingsManagerObserver.h"
 #include "App/Application/Settings/SettingsManager.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 
 #include <boost/optional.hpp>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace boost {
-
 // Readable failure messages for old values, whatever the value type.
 template <class T> void PrintTo(const optional<T>& value, std::ostream* out)
 {
     *out << (value ? ::testing::PrintToString(*value) : std::string("(none)"));
 }
-
 } // namespace boost
 
 namespace Talvex::Test {
@@ -41,33 +35,8 @@ public:
     MOCK_METHOD(void, OnDoubleChanged, (const std::string&, double, const boost::optional<double>&), (override));
 };
 
-// Appends "<name>:<key>" to a shared log for every int change and then runs `hook`,
-// so tests can see the order of calls across observers and nested passes.
-class RecordingObserver : public App::ISettingsManagerObserver {
-public:
-    RecordingObserver(std::string name, std::vector<std::string>& log) : name(std::move(name)), log(log) {}
-
-    std::function<void(const std::string& key)> hook;
-
-    void OnIntChanged(const std::string& key, int, const boost::optional<int>&) override
-    {
-        log.push_back(name + ":" + key);
-        if (hook) {
-            hook(key);
-        }
-    }
-    void OnBoolChanged(const std::string&, bool, const boost::optional<bool>&) override {}
-    void OnStringChanged(const std::string&, const std::string&, const boost::optional<std::string>&) override {}
-    void OnByteArrayChanged(const std::string&, const Bytes&, const boost::optional<Bytes>&) override {}
-    void OnInt64Changed(const std::string&, long long, const boost::optional<long long>&) override {}
-    void OnDoubleChanged(const std::string&, double, const boost::optional<double>&) override {}
-
-private:
-    std::string name;
-    std::vector<std::string>& log;
-};
-
-// A fresh INI store in the suite's private temporary folder.
+// A fresh INI store in the suite's private temporary folder. Strict observers fail on
+// any notification not expected, and expectations must be met in the order given.
 class SettingsFile : public ::testing::Test {
 protected:
     QString Path() const { return folder.filePath(QStringLiteral("store.ini")); }
@@ -76,7 +45,17 @@ protected:
         return std::make_unique<App::SettingsManager>(Path(), QSettings::IniFormat);
     }
 
-    QTemporaryDir folder{QDir::tempPath() + QStringLiteral("/settings-XXXXXX")};
+    void Register(std::initializer_list<App::ISettingsManagerObserver*> observers)
+    {
+        for (auto* observer : observers) {
+            store->RegisterObserver(observer);
+        }
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<App::SettingsManager> store = Open();
+    ::testing::StrictMock<MockSettingsObserver> a, b, c;
+    ::testing::InSequence order;
 };
 
 } // namespace Talvex::Test
