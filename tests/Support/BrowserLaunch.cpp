@@ -1,6 +1,6 @@
+#include "App/Application/LogURLHandler.h"
 #include "Platform/Browser/PreferredBrowser.h"
 #include "Platform/Browser/URLHandler.h"
-#include "Platform/Links/LinksManager.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -9,29 +9,12 @@
 
 #include <gtest/gtest.h>
 
-using Talvex::PreferredBrowser;
-using Talvex::PreferredBrowserContext;
-
 namespace {
 
-// A stand-in browser: records its arguments, one per line, in "<script>.args".
-QString WriteBrowserScript(const QString& path)
+QByteArray ReadAll(const QString& path)
 {
-    QFile script(path);
-    script.open(QIODevice::WriteOnly);
-    script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args.tmp\" && mv \"$0.args.tmp\" \"$0.args\"\n");
-    script.close();
-    script.setPermissions(script.permissions() | QFile::ExeOwner);
-    return path;
-}
-
-QStringList RecordedArguments(const QString& script)
-{
-    QFile file(script + QStringLiteral(".args"));
-    if (!QTest::qWaitFor([&] { return file.exists(); }, 20000) || !file.open(QIODevice::ReadOnly)) {
-        return {QStringLiteral("<browser never started>")};
-    }
-    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 class BrowserLaunch : public ::testing::Test {
@@ -39,73 +22,63 @@ protected:
     void SetUp() override
     {
         qputenv("BROWSER", QFile::encodeName(environmentBrowser));
-        browser->SetContextCallback([this] {
-            ++contextRequests;
-            return context;
-        });
+        browser->SetContextCallback([this] { return context; }); // asked afresh on every decision
     }
-    void TearDown() override
+
+    // A stand-in browser: records its arguments, one per line, in "<script>.args".
+    QString WriteBrowserScript(const QString& name) const
     {
-        qunsetenv("BROWSER");
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QFile script(folder.filePath(name));
+        script.open(QIODevice::WriteOnly);
+        script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args.tmp\" && mv \"$0.args.tmp\" \"$0.args\"\n");
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+        return script.fileName();
     }
 
     QTemporaryDir folder;
-    const QString environmentBrowser = WriteBrowserScript(folder.filePath(QStringLiteral("env-browser")));
-    std::shared_ptr<PreferredBrowser> browser = std::make_shared<PreferredBrowser>();
-    PreferredBrowserContext context;
-    int contextRequests = 0;
+    const QString environmentBrowser = WriteBrowserScript(QStringLiteral("env-browser"));
+    std::shared_ptr<Talvex::PreferredBrowser> browser = std::make_shared<Talvex::PreferredBrowser>();
+    Talvex::PreferredBrowserContext context;
 };
 
 } // namespace
 
-TEST_F(BrowserLaunch, HttpLinkOpenedThroughQtReachesTheBrowserFromTheEnvironment)
-{
-    Talvex::URLHandler handler(nullptr, browser);
-    QDesktopServices::setUrlHandler(QStringLiteral("http"), &handler, "OpenURLWithPreferredBrowser");
-    const Talvex::LinksManager links({}, {}, {}, {});
-
-    links.OpenUrl(QStringLiteral("http://example.com/page?q=a%20b"));
-
-    EXPECT_EQ(RecordedArguments(environmentBrowser), QStringList{QStringLiteral("http://example.com/page?q=a%20b")});
-    EXPECT_EQ(contextRequests, 1);
-}
-
-TEST_F(BrowserLaunch, AddressGoesWherePercentSMarksItsPlace)
+TEST_F(BrowserLaunch, AddressGoesWherePercentSMarksItsPlaceInTheFirstUsableEntry)
 {
     qputenv("BROWSER", QFile::encodeName("no-such-browser-anywhere:" + environmentBrowser + " --new-tab %s --x"));
-    Talvex::URLHandler handler(nullptr, browser);
-
-    handler.OpenURLWithPreferredBrowser(QUrl(QStringLiteral("https://example.com/")));
-
-    EXPECT_EQ(
-        RecordedArguments(environmentBrowser),
-        (QStringList{QStringLiteral("--new-tab"), QStringLiteral("https://example.com/"), QStringLiteral("--x")}));
+    Talvex::URLHandler(nullptr, browser).OpenURLWithPreferredBrowser(QUrl(QStringLiteral("https://example.com/")));
+    const QString record = environmentBrowser + QStringLiteral(".args");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(record); }, 20000)) << "the browser never started";
+    EXPECT_EQ(ReadAll(record), "--new-tab\nhttps://example.com/\n--x\n");
 }
 
-TEST_F(BrowserLaunch, ContextIsAskedOnEveryDecisionAndAnExecutableRecordWins)
+TEST_F(BrowserLaunch, OnlyAnExecutableRecordBeatsTheEnvironmentAndTheInstallersChoiceComesNext)
 {
-    const QString recorded = WriteBrowserScript(folder.filePath(QStringLiteral("recorded-browser")));
     EXPECT_EQ(browser->Path(), environmentBrowser);
-
-    context.preferredBrowser = recorded;
-    EXPECT_EQ(browser->Path(), recorded);
-
+    context.preferredBrowser = QStringLiteral("/bin/sh");
+    EXPECT_EQ(browser->Path(), "/bin/sh");
     context.preferredBrowser = folder.filePath(QStringLiteral("env-browser.gone"));
     EXPECT_EQ(browser->Path(), environmentBrowser) << "a missing file is no browser";
 
-    context.locale = QStringLiteral("de_DE");
-    EXPECT_TRUE(browser->UserAgent().contains(QStringLiteral("de-DE")));
-    EXPECT_EQ(contextRequests, 4);
+    qunsetenv("BROWSER");
+    context.preferredBrowser = QStringLiteral("/etc/passwd"); // not executable
+    context.installerBrowser = environmentBrowser;
+    EXPECT_EQ(browser->Path(), environmentBrowser) << "the installer's choice comes next";
 }
 
-TEST_F(BrowserLaunch, RecordThatIsNotExecutableFallsBackToTheInstallersChoice)
+TEST_F(BrowserLaunch, LoggedLinksBecomeOneLineEachOfAFreshFileWrittenAtOnce)
 {
-    qunsetenv("BROWSER");
-    QFile plain(folder.filePath(QStringLiteral("plain-file")));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    context.preferredBrowser = plain.fileName();
-    context.installerBrowser = environmentBrowser;
+    const QString path = folder.filePath(QStringLiteral("urls.txt"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("from an earlier run\n") > 0);
+    }
+    Talvex::App::LogURLHandler handler(nullptr, path);
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &handler, "logUrls");
 
-    EXPECT_EQ(browser->Path(), environmentBrowser);
+    EXPECT_TRUE(QDesktopServices::openUrl(QUrl(QStringLiteral("http://example.com/a?b=c d"))));
+    EXPECT_EQ(ReadAll(path), "http://example.com/a?b=c d\n") << "a run that is killed still leaves its links";
+    QDesktopServices::openUrl(QUrl(QStringLiteral("http://example.com/%C3%BC")));
+    EXPECT_EQ(ReadAll(path), "http://example.com/a?b=c d\nhttp://example.com/\xC3\xBC\n");
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
 }
