@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <random>
 #include <vector>
@@ -20,16 +19,12 @@ using namespace Talvex::Test;
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TALVEX_INSTRUMENTED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TALVEX_INSTRUMENTED 1
-#endif
+#ifndef __has_feature
+#define __has_feature(feature) 0
 #endif
 
 constexpr int LANES = 6;
-#if defined(TALVEX_INSTRUMENTED)
+#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
 // An instrumented start is about twenty times slower; fewer cycles keep the run
 // inside the test time-out while every lane still overlaps the others.
 constexpr int CYCLES = 10;
@@ -52,77 +47,54 @@ struct StressRun {
     std::mt19937 random{20120};
     int lanesLeft = LANES;
     QEventLoop loop;
+    // Finished processes are not deleted from their own signal; the run keeps them.
+    std::vector<std::unique_ptr<QProcess>> processes;
 };
 
-// One instance after another, each holding its session for a few milliseconds
-// before it is stopped normally or, every third cycle, killed.
-class Lane {
-public:
-    Lane(StressRun& run, int index) : run(run), index(index) {}
-
-    void StartCycle()
-    {
-        process = std::make_unique<QProcess>();
-        output.clear();
-        session = run.sessions.size();
-        run.sessions.push_back(Session());
-        run.sessions[session].killed = (cycle + index) % 3 == 0;
-        QObject::connect(process.get(), &QProcess::readyReadStandardOutput, [this] { OnOutput(); });
-        QObject::connect(process.get(), qOverload<int, QProcess::ExitStatus>(&QProcess::finished),
-                         [this](int code, QProcess::ExitStatus status) { OnFinished(code, status); });
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start(QStringLiteral(TALVEX_HELPER), {QStringLiteral("session-hold")});
-    }
-
-private:
-    void OnOutput()
-    {
-        output += process->readAllStandardOutput();
-        const SessionReport report = ParseSessionReport(output);
-        Session& current = run.sessions[session];
-        if (!report.ready || current.readyAt >= 0) {
+// One cycle of a lane: an instance holds its session for a few milliseconds before it
+// is stopped normally or, every third cycle, killed; then the lane's next cycle starts.
+void StartCycle(StressRun& run, int lane, int cycle)
+{
+    QProcess* process = run.processes.emplace_back(std::make_unique<QProcess>()).get();
+    const size_t at = run.sessions.size();
+    run.sessions.push_back(Session());
+    run.sessions[at].killed = (cycle + lane) % 3 == 0;
+    auto output = std::make_shared<QByteArray>();
+    QObject::connect(process, &QProcess::readyReadStandardOutput, [&run, process, at, output] {
+        *output += process->readAllStandardOutput();
+        const SessionReport report = ParseSessionReport(*output);
+        Session& session = run.sessions[at];
+        if (!report.ready || session.readyAt >= 0) {
             return;
         }
-        current.readyAt = run.clock.elapsed();
-        current.id = report.sessionId;
-        current.crashed = report.crashed;
-        QTimer::singleShot(std::uniform_int_distribution<int>(0, 15)(run.random), [this] { Stop(); });
-    }
-
-    void Stop()
-    {
-        Session& current = run.sessions[session];
-        current.stopAt = run.clock.elapsed();
-        if (current.killed) {
-            process->kill();
-        } else {
-            process->write("quit\n");
-            process->closeWriteChannel();
-        }
-    }
-
-    void OnFinished(int code, QProcess::ExitStatus status)
-    {
-        Session& current = run.sessions[session];
-        current.exitedCleanly =
-            current.killed ? status == QProcess::CrashExit : status == QProcess::NormalExit && code == 0;
-        // Not deleted from its own signal; the lane keeps it until the run ends.
-        finished.push_back(std::move(process));
-        if (++cycle < CYCLES) {
-            StartCycle();
-        } else if (--run.lanesLeft == 0) {
-            run.loop.quit();
-        }
-    }
-
-    StressRun& run;
-    const int index;
-    int cycle = 0;
-    size_t session = 0;
-    std::unique_ptr<QProcess> process;
-    std::vector<std::unique_ptr<QProcess>> finished;
-    QByteArray output;
-};
+        session.readyAt = run.clock.elapsed();
+        session.id = report.sessionId;
+        session.crashed = report.crashed;
+        QTimer::singleShot(std::uniform_int_distribution<int>(0, 15)(run.random), process, [&run, process, at] {
+            Session& session = run.sessions[at];
+            session.stopAt = run.clock.elapsed();
+            if (session.killed) {
+                process->kill();
+            } else {
+                process->write("quit\n");
+                process->closeWriteChannel();
+            }
+        });
+    });
+    QObject::connect(process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished),
+                     [&run, lane, cycle, at](int code, QProcess::ExitStatus status) {
+                         Session& session = run.sessions[at];
+                         session.exitedCleanly = session.killed ? status == QProcess::CrashExit
+                                                                : status == QProcess::NormalExit && code == 0;
+                         if (cycle + 1 < CYCLES) {
+                             StartCycle(run, lane, cycle + 1);
+                         } else if (--run.lanesLeft == 0) {
+                             run.loop.quit();
+                         }
+                     });
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(QStringLiteral(TALVEX_HELPER), {QStringLiteral("session-hold")});
+}
 
 // Sessions that carry one id. Ids are not unique: instances that start in the same
 // millisecond draw the same one, so the checks are per id.
@@ -136,21 +108,16 @@ TEST(CrashTrackerReliability, ConcurrentStartsStopsAndKillsLoseNoCrashAndInventN
 {
     QFile::remove(HelperSessionFile());
     StressRun run;
-    std::vector<std::unique_ptr<Lane>> lanes;
-    for (int i = 0; i < LANES; ++i) {
-        lanes.push_back(std::make_unique<Lane>(run, i));
-    }
     run.clock.start();
-    for (auto& lane : lanes) {
-        lane->StartCycle();
+    for (int lane = 0; lane < LANES; ++lane) {
+        StartCycle(run, lane, 0);
     }
     QTimer::singleShot(50000, &run.loop, &QEventLoop::quit);
     run.loop.exec();
     ASSERT_EQ(run.lanesLeft, 0) << "the instances did not finish in time";
     // One last start sweeps the crashes that no later cycle was left to find.
-    HelperSession sweep(QStringLiteral("session-quit"));
-    ASSERT_TRUE(sweep.WaitReady());
-    ASSERT_TRUE(sweep.Finish());
+    HelperSession sweep("session-quit");
+    ASSERT_TRUE(sweep.Report().ready && sweep.Finish());
     ASSERT_EQ(run.sessions.size(), static_cast<size_t>(LANES * CYCLES));
 
     QMap<QString, IdUse> uses;
@@ -166,7 +133,9 @@ TEST(CrashTrackerReliability, ConcurrentStartsStopsAndKillsLoseNoCrashAndInventN
         for (const QString& id : session.crashed) {
             // A report complete before the session was even told to stop names a live one.
             const qint64 stoppedAt = uses.value(id).firstStopAt;
-            EXPECT_TRUE(stoppedAt >= 0 && stoppedAt < session.readyAt) << "live session reported: " << id.toStdString();
+            EXPECT_TRUE(stoppedAt >= 0 && stoppedAt < session.readyAt)
+                << "live session " << id.toStdString() << " (first stop at " << stoppedAt << " ms) reported by "
+                << session.id.toStdString() << " (ready at " << session.readyAt << " ms)";
             uses[id].reports += 1;
         }
     }
@@ -179,13 +148,6 @@ TEST(CrashTrackerReliability, ConcurrentStartsStopsAndKillsLoseNoCrashAndInventN
             << use.key().toStdString();
     }
     EXPECT_TRUE(RecordsIn(HelperSessionFile()).isEmpty());
-    if (HasFailure()) {
-        for (const Session& session : run.sessions) {
-            std::printf("id %s %s ready %lld stop %lld found [%s]\n", qPrintable(session.id),
-                        session.killed ? "killed" : "stopped", static_cast<long long>(session.readyAt),
-                        static_cast<long long>(session.stopAt), qPrintable(session.crashed.join(QLatin1Char(' '))));
-        }
-    }
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #pragma once
 
-#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QMap>
 #include <QProcess>
-#include <QString>
 #include <QStringList>
+
+#include <gtest/gtest.h>
 
 namespace Talvex::Test {
 
@@ -15,29 +17,84 @@ struct SessionReport {
     bool ready = false;
 };
 
-SessionReport ParseSessionReport(const QByteArray& output);
+inline SessionReport ParseSessionReport(const QByteArray& output)
+{
+    SessionReport report;
+    for (const QByteArray& line : output.split('\n')) {
+        if (line.startsWith("session ")) {
+            report.sessionId = QString::fromUtf8(line.mid(8));
+        } else if (line.startsWith("crashed ")) {
+            report.crashed << QString::fromUtf8(line.mid(8));
+        }
+        report.ready = report.ready || line == "ready";
+    }
+    return report;
+}
 
 // The records of a session file, read as plain text so that no settings cache of this
 // process stands between the test and the file.
-QMap<QString, QString> RecordsIn(const QString& iniPath);
+inline QMap<QString, QString> RecordsIn(const QString& iniPath)
+{
+    QMap<QString, QString> records;
+    QFile file(iniPath);
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const int cut = line.indexOf('=');
+            if (cut > 0 && !line.startsWith('[')) {
+                records.insert(QString::fromUtf8(line.left(cut).trimmed()),
+                               QString::fromUtf8(line.mid(cut + 1).trimmed()));
+            }
+        }
+    }
+    return records;
+}
 
 // The session file of the helper program, in the data folder the test main set up.
-QString HelperSessionFile();
+inline QString HelperSessionFile()
+{
+    return qEnvironmentVariable("XDG_DATA_HOME") +
+           QStringLiteral("/ApplicationHelper/Talvex/clipforge 20.1.2/ApplicationHelper.ini");
+}
 
-// One helper process running a crash session ("session-quit" or "session-hold").
-// Every wait is bounded; a helper still running at destruction is killed.
+// One helper process running a crash session ("session-quit" or "session-hold"), built
+// once it has reported. Every wait is bounded; a helper still running at destruction is
+// killed.
 class HelperSession {
 public:
-    explicit HelperSession(const QString& role);
-    ~HelperSession();
+    explicit HelperSession(const char* role)
+    {
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(QStringLiteral(TALVEX_HELPER), {QLatin1String(role)});
+        const QDeadlineTimer deadline(15000);
+        while (!report.ready && !deadline.hasExpired() &&
+               (process.waitForReadyRead(50) || process.state() != QProcess::NotRunning || process.bytesAvailable())) {
+            output += process.readAllStandardOutput();
+            report = ParseSessionReport(output);
+        }
+        EXPECT_TRUE(report.ready) << "no report from the helper in role " << role;
+    }
+    ~HelperSession()
+    {
+        process.kill();
+        process.waitForFinished(5000);
+    }
 
-    bool WaitReady(int timeoutMs = 15000);
     const SessionReport& Report() const { return report; }
     QString Pid() const { return QString::number(process.processId()); }
     // SIGKILL, as a crash would end it; true once it is gone.
-    bool Kill();
+    bool Kill()
+    {
+        process.kill();
+        return process.waitForFinished(15000) && process.exitStatus() == QProcess::CrashExit;
+    }
     // Lets a holding helper stop normally; true when it exited with 0.
-    bool Finish(int timeoutMs = 15000);
+    bool Finish()
+    {
+        process.write("quit\n");
+        process.closeWriteChannel();
+        return process.waitForFinished(15000) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+    }
 
 private:
     QProcess process;

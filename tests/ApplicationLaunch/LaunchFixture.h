@@ -12,8 +12,7 @@ namespace Talvex::Test {
 
 using Records = std::map<QString, QString>;
 
-// What a settings file holds, read through a fresh QSettings: it sees what the store
-// under test wrote even before that store syncs.
+// What a settings file holds, including what the store under test has not synced yet.
 inline Records Contents(const QString& file)
 {
     QSettings settings(file, QSettings::IniFormat);
@@ -22,11 +21,6 @@ inline Records Contents(const QString& file)
         records[key] = settings.value(key).toString();
     }
     return records;
-}
-
-inline QString OnDisk(const QString& file, const QString& key)
-{
-    return QSettings(file, QSettings::IniFormat).value(key).toString();
 }
 
 inline QByteArray FileBytes(const QString& path)
@@ -38,7 +32,7 @@ inline QByteArray FileBytes(const QString& path)
 // An application with file stores: "general.ini" and, when asked, a separate
 // "product.ini", and a customization of version 3.1.
 class LaunchTest : public ApplicationTest {
-protected:
+public:
     QString General() const { return scratch.filePath(QStringLiteral("general.ini")); }
     QString Product() const { return scratch.filePath(QStringLiteral("product.ini")); }
 

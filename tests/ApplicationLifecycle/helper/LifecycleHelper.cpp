@@ -1,45 +1,25 @@
 // Roles, chosen by the first argument:
 //   probe <mutex name>   exits 0 when no process holds the named mutex, 1 when one does
-//   record <file> ...    appends its remaining arguments, one per line, to <file>
+//   record <file> ...    appends its remaining arguments, one per line, then "--", to <file>
 #include "Platform/Util/AppMutexLocker.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QStringList>
 
-namespace {
-
-int Probe(const QString& name)
-{
-    Talvex::Util::AppMutexLocker locker({name.toStdString()});
-    return locker.TryLockAppMutex() ? 0 : 1;
-}
-
-int Record(const QStringList& arguments)
-{
-    QFile file(arguments.value(2));
-    if (!file.open(QIODevice::Append | QIODevice::Text)) {
-        return 2;
-    }
-    for (const QString& argument : arguments.mid(3)) {
-        file.write(argument.toUtf8() + '\n');
-    }
-    file.write("--\n");
-    return 0;
-}
-
-} // namespace
+#include <cstring>
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
-    const QString role = arguments.value(1);
-    if (role == QLatin1String("probe")) {
-        return Probe(arguments.value(2));
+    if (argc > 2 && std::strcmp(argv[1], "probe") == 0) {
+        Talvex::Util::AppMutexLocker locker({argv[2]});
+        return locker.TryLockAppMutex() ? 0 : 1;
     }
-    if (role == QLatin1String("record")) {
-        return Record(arguments);
+    QFile file(QFile::decodeName(argc > 2 ? argv[2] : ""));
+    if (argc < 3 || std::strcmp(argv[1], "record") != 0 || !file.open(QIODevice::Append | QIODevice::Text)) {
+        return 3;
     }
-    return 3;
+    for (int i = 3; i < argc; ++i) {
+        file.write(QByteArray(argv[i]) + '\n');
+    }
+    file.write("--\n");
+    return 0;
 }

@@ -1,0 +1,144 @@
+#include "LaunchFixture.h"
+#include "common/LogCapture.h"
+#include "common/WaitUntil.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace Talvex::Test {
+namespace {
+
+const char CRASHED_SESSION[] = "200101-000000-111111";
+
+class RefusingApplication : public App::Application {
+public:
+    using App::Application::Application;
+
+private:
+    bool TryToQuitImpl() override { return false; }
+};
+
+} // namespace
+
+// Within this process an accidental restart would start the test program itself: the
+// arguments make such a copy run no test and leave a report file behind as a trace.
+TEST_F(LaunchTest, RestartNeedsConfirmationAndAProductThatQuits)
+{
+    // An application whose crash history holds one session of an earlier run; the
+    // session file lives under the name the application has when it is built.
+    QCoreApplication::setApplicationName(QStringLiteral("restart-test"));
+    QSettings(QStandardPaths::writableLocation(QStandardPaths::DataLocation) +
+                  QStringLiteral("/Talvex/clipforge 20.1.2/testApplicationLaunch.ini"),
+              QSettings::IniFormat)
+        .setValue(QStringLiteral("1"), QLatin1String(CRASHED_SESSION));
+    auto application = Launch<RefusingApplication>(false);
+    ASSERT_EQ(application->GetCrashedSessions(), std::deque<std::string>{CRASHED_SESSION});
+    const QString trace = scratch.filePath(QStringLiteral("copy.json"));
+    const QString arguments = QStringLiteral("--gtest_filter=-* --gtest_output=json:") + trace;
+
+    QTimer cancel;
+    QString title, text;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            cancel.stop();
+            title = box->windowTitle();
+            text = box->text();
+            box->button(QMessageBox::Cancel)->click();
+        }
+    });
+    cancel.start(10);
+    application->TryToRestart(Enums::Interactive, arguments);
+    EXPECT_EQ(title, QStringLiteral("Attention"));
+    EXPECT_TRUE(text.contains(QStringLiteral("This will restart the application.")));
+    EXPECT_EQ(application->GetCrashedSessions(), std::deque<std::string>{CRASHED_SESSION}) << "cancelled";
+
+    application->TryToRestart(Enums::Silent, arguments);
+    EXPECT_TRUE(application->GetCrashedSessions().empty()) << "the history goes before the product is asked";
+    EXPECT_FALSE(application->IsQuitting());
+    EXPECT_FALSE(WaitUntil([&] { return QFile::exists(trace); }, 1500)) << "a copy was started";
+}
+
+// The helper, copied into a folder whose name has a space, restarts itself; the copy
+// writes the arguments it was given to the record file.
+TEST_F(LaunchTest, RestartedCopyReceivesTheArgumentsAfterItsQuotedPath)
+{
+    const QString folder = scratch.filePath(QStringLiteral("Launch Helper"));
+    const QString program = folder + QStringLiteral("/LaunchHelper");
+    const QString record = scratch.filePath(QStringLiteral("restarted.txt"));
+    ASSERT_TRUE(QDir().mkpath(folder) && QFile::copy(QStringLiteral(TALVEX_HELPER), program));
+    qputenv("TALVEX_RESTART_RECORD", QFile::encodeName(record));
+
+    const std::pair<QString, QByteArray> cases[] = {{QStringLiteral("alpha \"two words\""), "alpha\ntwo words\n--\n"},
+                                                    {QString(), "--\n"}};
+    for (const auto& [arguments, expected] : cases) {
+        QFile::remove(record);
+        QProcess helper;
+        helper.start(program, {QStringLiteral("restart"), arguments});
+        EXPECT_TRUE(helper.waitForFinished(20000));
+        EXPECT_EQ(helper.exitCode(), 0) << "the helper did not quit for the restart";
+        EXPECT_TRUE(WaitUntil([&] { return FileBytes(record).endsWith("--\n"); }, 20000)) << "no copy started";
+        EXPECT_EQ(FileBytes(record), expected);
+    }
+}
+
+TEST_F(LaunchTest, InstallerCheckAnswersAtOnceWithoutAnInstallerAndAfterHalfASecondWithOne)
+{
+    auto application = Make();
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(App::Application::CheckRunnedInstaller());
+    EXPECT_LT(clock.elapsed(), 250);
+
+    // The installer message script is looked up in the current folder.
+    const QString marker = scratch.filePath(QStringLiteral("told"));
+    QFile script(scratch.filePath(QStringLiteral("InstallerMessage.sh")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("echo shown > '%1'\n").arg(marker).toUtf8());
+    script.close();
+    const QString previousFolder = QDir::currentPath();
+    QDir::setCurrent(scratch.path());
+
+    QProcess installer;
+    installer.start(QStringLiteral(TALVEX_HELPER),
+                    {QStringLiteral("hold"), QStringLiteral("{2A662D1A-83CB-406E-BC7A-A5E8644DC1D4}")});
+    ASSERT_TRUE(installer.waitForReadyRead(10000) && installer.readAll().contains("ready"));
+    clock.restart();
+    EXPECT_TRUE(App::Application::CheckRunnedInstaller());
+    EXPECT_GE(clock.elapsed(), 450);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_TRUE(WaitUntil([&] { return QFile::exists(marker); }, 10000)) << "the installer message was not started";
+    installer.closeWriteChannel();
+    installer.waitForFinished(5000);
+    QDir::setCurrent(previousFolder);
+}
+
+TEST_F(LaunchTest, TemporaryFolderIsRecreatedOnEveryCallAndClearingRemovesOnlyExpiredFiles)
+{
+    auto application = Launch(false);
+    const QString folder = QDir::tempPath() + QStringLiteral("/Clipforge Test/temp/");
+    QDir(QDir::tempPath() + QStringLiteral("/Clipforge Test")).removeRecursively();
+    EXPECT_EQ(application->GetApplicationTemporaryFilesDir(), folder);
+    EXPECT_TRUE(QDir(folder).exists());
+
+    for (const auto& [name, age] : {std::pair{"old.tmp", App::Application::DAYS_TO_FILE_EXPIRE + 1},
+                                    std::pair{"fresh.tmp", App::Application::DAYS_TO_FILE_EXPIRE - 1}}) {
+        QFile file(folder + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-age), QFileDevice::FileModificationTime));
+    }
+    LogCapture log;
+    application->ClearApplicationTemporaryFiles(App::Application::DAYS_TO_FILE_EXPIRE);
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("old.tmp")));
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("fresh.tmp")));
+    EXPECT_EQ(log.Count(google::GLOG_INFO,
+                        "Removing all temporary files from directory " + QDir(folder).absolutePath().toStdString()),
+              1);
+}
+
+} // namespace Talvex::Test
