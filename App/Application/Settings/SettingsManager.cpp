@@ -113,65 +113,70 @@ bool SettingsManager::UpdateValue(const std::string& key, const QVariant& newVal
     return true;
 }
 
-void SettingsManager::SetBool(const std::string& key, bool value)
+template <class T, class Convert, class Call>
+void SettingsManager::Write(const std::string& key, const QVariant& newValue, Convert convert, Call call)
 {
     QVariant stored;
-    if (!UpdateValue(key, QVariant(value), stored)) {
+    if (!UpdateValue(key, newValue, stored)) {
         return;
     }
-    const auto oldValue = OldValue<bool>(stored, [](const QVariant& v) { return v.toBool(); });
-    observers.Notify([&](ISettingsManagerObserver* observer) { observer->OnBoolChanged(key, value, oldValue); });
+    const boost::optional<T> oldValue = OldValue<T>(stored, convert);
+    observers.Notify([&](ISettingsManagerObserver* observer) { call(observer, oldValue); });
+}
+
+void SettingsManager::SetBool(const std::string& key, bool value)
+{
+    Write<bool>(
+        key, QVariant(value), [](const QVariant& v) { return v.toBool(); },
+        [&](ISettingsManagerObserver* observer, const boost::optional<bool>& old) {
+            observer->OnBoolChanged(key, value, old);
+        });
 }
 
 void SettingsManager::SetInt(const std::string& key, int value)
 {
-    QVariant stored;
-    if (!UpdateValue(key, QVariant(value), stored)) {
-        return;
-    }
-    const auto oldValue = OldValue<int>(stored, [](const QVariant& v) { return v.toInt(); });
-    observers.Notify([&](ISettingsManagerObserver* observer) { observer->OnIntChanged(key, value, oldValue); });
+    Write<int>(
+        key, QVariant(value), [](const QVariant& v) { return v.toInt(); },
+        [&](ISettingsManagerObserver* observer, const boost::optional<int>& old) {
+            observer->OnIntChanged(key, value, old);
+        });
 }
 
+// The stored text ends at the first NUL, as a QVariant built from the C string does.
 void SettingsManager::SetString(const std::string& key, const std::string& value)
 {
-    QVariant stored;
-    if (!UpdateValue(key, QVariant(value.c_str()), stored)) {
-        return;
-    }
-    const auto oldValue = OldValue<std::string>(stored, [](const QVariant& v) { return QStringToUtf8(v.toString()); });
-    observers.Notify([&](ISettingsManagerObserver* observer) { observer->OnStringChanged(key, value, oldValue); });
+    Write<std::string>(
+        key, QVariant(value.c_str()), [](const QVariant& v) { return QStringToUtf8(v.toString()); },
+        [&](ISettingsManagerObserver* observer, const boost::optional<std::string>& old) {
+            observer->OnStringChanged(key, value, old);
+        });
 }
 
 void SettingsManager::SetByteArray(const std::string& key, const std::vector<unsigned char>& value)
 {
-    QVariant stored;
-    if (!UpdateValue(key, QVariant(VectorByteToQByteArray(value)), stored)) {
-        return;
-    }
-    const auto oldValue = OldValue<std::vector<unsigned char>>(
-        stored, [](const QVariant& v) { return QByteArrayToVectorByte(v.toByteArray()); });
-    observers.Notify([&](ISettingsManagerObserver* observer) { observer->OnByteArrayChanged(key, value, oldValue); });
+    Write<std::vector<unsigned char>>(
+        key, QVariant(VectorByteToQByteArray(value)),
+        [](const QVariant& v) { return QByteArrayToVectorByte(v.toByteArray()); },
+        [&](ISettingsManagerObserver* observer, const boost::optional<std::vector<unsigned char>>& old) {
+            observer->OnByteArrayChanged(key, value, old);
+        });
 }
 
 void SettingsManager::SetInt64(const std::string& key, long long value)
 {
-    QVariant stored;
-    if (!UpdateValue(key, QVariant(static_cast<qlonglong>(value)), stored)) {
-        return;
-    }
-    const auto oldValue = OldValue<long long>(stored, StoredInt64);
-    observers.Notify([&](ISettingsManagerObserver* observer) { observer->OnInt64Changed(key, value, oldValue); });
+    Write<long long>(key, QVariant(static_cast<qlonglong>(value)), StoredInt64,
+                     [&](ISettingsManagerObserver* observer, const boost::optional<long long>& old) {
+                         observer->OnInt64Changed(key, value, old);
+                     });
 }
 
 void SettingsManager::SetDouble(const std::string& key, double value)
 {
-    QVariant stored;
-    if (!UpdateValue(key, QVariant(value), stored)) {
-        return;
-    }
-    const auto oldValue = OldValue<double>(stored, [](const QVariant& v) { return v.toDouble(); });
-    observers.Notify([&](ISettingsManagerObserver* observer) { observer->OnDoubleChanged(key, value, oldValue); });
+    Write<double>(
+        key, QVariant(value), [](const QVariant& v) { return v.toDouble(); },
+        [&](ISettingsManagerObserver* observer, const boost::optional<double>& old) {
+            observer->OnDoubleChanged(key, value, old);
+        });
 }
 
 bool SettingsManager::GetBool(const std::string& key, bool defaultValue) const

@@ -56,6 +56,10 @@ private:
     // comparison); returns whether it wrote. `oldValue` receives the stored value,
     // invalid when the key was absent.
     bool UpdateValue(const std::string& key, const QVariant& newValue, QVariant& oldValue);
+    // The setter steps shared by every type: compare and write, then tell the observers
+    // (through `call`, given an observer and the old value converted with `convert`).
+    template <class T, class Convert, class Call>
+    void Write(const std::string& key, const QVariant& newValue, Convert convert, Call call);
     void ReportStatus() const;
 
     QSettings settings;
