@@ -17,12 +17,10 @@ int main(int argc, char** argv)
     FLAGS_logtostderr = false;
     FLAGS_stderrthreshold = google::GLOG_FATAL;
     ::testing::InitGoogleTest(&argc, argv);
-#ifdef TALVEX_TEST_NO_APP
-    const int result = RUN_ALL_TESTS();
-#else
+#ifndef TALVEX_TEST_NO_APP
     QApplication app(argc, argv);
-    const int result = RUN_ALL_TESTS();
 #endif
+    const int result = RUN_ALL_TESTS();
     if (result != 0) {
         environment.Keep();
     }

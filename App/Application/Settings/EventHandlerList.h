@@ -76,15 +76,9 @@ public:
         }
     }
 
-    std::vector<Observer*> Snapshot() const
-    {
-        std::lock_guard<std::recursive_mutex> guard(listLock);
-        return observers;
-    }
-
 private:
     std::vector<Observer*> observers;
-    mutable std::recursive_mutex listLock;
+    std::recursive_mutex listLock;
     std::recursive_mutex notifyLock;
 };
 
