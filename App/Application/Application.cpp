@@ -7,6 +7,7 @@
 #include "App/Application/NotNull.h"
 #include "App/Application/RestartApplication.h"
 #include "App/Application/Settings/SettingsManager.h"
+#include "App/Application/TemporaryFolder.h"
 #include "App/Application/ThankYouPage.h"
 #include "Platform/EmailDialog/EmailDialogCreator.h"
 #include "Platform/Links/LinksManager.h"
@@ -21,6 +22,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QPixmap>
+#include <QThread>
 #include <QTimer>
 
 #include <boost/algorithm/string/replace.hpp>
@@ -62,19 +64,28 @@ void TrackMouse(QEvent::Type type)
 // An embedded web engine's shared timer competes with the drag for the GUI thread;
 // starving it while the user drags keeps the drag smooth. The class is known by name
 // only; the last class seen is remembered so a drag costs one compare per timer event.
+//
+// Timers fire on worker threads too, so the memo is kept per thread: a shared one could
+// pair one thread's class with another's answer. The initial-exec model keeps the
+// access a plain thread-pointer load instead of a call into the dynamic loader.
+struct TimerClassMemo {
+    const QMetaObject* lastClass = nullptr;
+    bool lastWasWebTimer = false;
+};
+thread_local TimerClassMemo timerClassMemo __attribute__((tls_model("initial-exec")));
+
 bool IsStarvedTimer(const QObject* receiver)
 {
-    static const QMetaObject* lastClass = nullptr;
-    static bool lastWasWebTimer = false;
     if (!receiver) {
         return false;
     }
+    TimerClassMemo& memo = timerClassMemo;
     const QMetaObject* metaObject = receiver->metaObject();
-    if (metaObject != lastClass) {
-        lastClass = metaObject;
-        lastWasWebTimer = std::strcmp(metaObject->className(), "WebCore::SharedTimerQt") == 0;
+    if (metaObject != memo.lastClass) {
+        memo.lastClass = metaObject;
+        memo.lastWasWebTimer = std::strcmp(metaObject->className(), "WebCore::SharedTimerQt") == 0;
     }
-    return lastWasWebTimer;
+    return memo.lastWasWebTimer;
 }
 
 __attribute__((noinline)) bool DeliverGuarded(QApplication* application, QObject* receiver, QEvent* event)
@@ -117,10 +128,7 @@ ApplicationPrivate::ApplicationPrivate(QObject* application)
 {
 }
 
-ApplicationPrivate::~ApplicationPrivate()
-{
-    delete nativeEventFilter;
-}
+ApplicationPrivate::~ApplicationPrivate() = default;
 
 Application::Application(int& argc, char** argv) : Application(argc, argv, AppContext())
 {
@@ -133,7 +141,7 @@ Application::Application(int& argc, char** argv, const AppContext& context)
         d->instanceMutex = Native::NamedMutex::Create(INSTANCE_MUTEX);
     }
     QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
-    installNativeEventFilter(d->nativeEventFilter);
+    installNativeEventFilter(d->nativeEventFilter.get());
     InstallUrlHandler();
     connect(this, SIGNAL(aboutToQuit()), this, SLOT(OnAboutToQuit()));
     d->preferredBrowser->SetContextCallback([this] { return BrowserContext(); });
@@ -265,6 +273,11 @@ bool Application::IsStarted() const
 bool Application::TryToQuit()
 {
     d->quitting = TryToQuitImpl();
+    // QCoreApplication::quit only ends loops that already run; a quit granted before
+    // exec (from ApplicationStarted or a first-run dialog) would otherwise be lost.
+    if (d->quitting && QThread::currentThread()->loopLevel() == 0) {
+        QMetaObject::invokeMethod(this, &QCoreApplication::quit, Qt::QueuedConnection);
+    }
     return d->quitting;
 }
 
@@ -503,9 +516,14 @@ Application::LaunchType Application::CheckFirstLaunch(std::shared_ptr<ISettingsM
         FirstLaunchCheck::Run(*settings, *product, settings == product, version, QDateTime::currentDateTime()));
 }
 
+// A launch type computed without its store (it reads as a regular run) is never
+// cached: that would hide a first installation once the stores are registered.
 Application::LaunchType Application::GetProductLaunchType() const
 {
     const auto product = GetProductSettingsManager();
+    if (!product) {
+        return CheckFirstLaunch(product);
+    }
     if (!d->productLaunchType.known) {
         d->productLaunchType = {true, CheckFirstLaunch(product)};
     }
@@ -518,6 +536,9 @@ Application::LaunchType Application::GetProductLaunchType() const
 Application::LaunchType Application::GetLaunchType() const
 {
     GetProductLaunchType();
+    if (!d->settingsManager) {
+        return CheckFirstLaunch(d->settingsManager);
+    }
     if (!d->launchType.known) {
         d->launchType = {true, CheckFirstLaunch(d->settingsManager)};
     }
@@ -631,12 +652,8 @@ void Application::RequestCheckAutoUpdate() const
 
 QString Application::GetApplicationTemporaryFilesDir() const
 {
-    const QString product =
-        Util::Utf8ToQString(NotNull<ICustomizationManager>(d->customizationManager)->GetProductFolderName());
-    const QString path = QDir::toNativeSeparators(QDir::tempPath() + QDir::separator() + product + QDir::separator() +
-                                                  QStringLiteral("temp") + QDir::separator());
-    QDir().mkpath(path);
-    return path;
+    return TemporaryFolder::Locate(
+        Util::Utf8ToQString(NotNull<ICustomizationManager>(d->customizationManager)->GetProductFolderName()));
 }
 
 void Application::ClearApplicationTemporaryFiles(int days) const

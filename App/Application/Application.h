@@ -153,7 +153,9 @@ public:
     static bool CheckRunnedInstaller();
     void OpenThankForInstall() const;
 
-    // Temporary files.
+    // Temporary files. The folder is "<system temporary folder>/<product folder>/temp/",
+    // created owner-only, unless another user controls that path: then it is
+    // "<user cache folder>/<product folder>/temp/" (see TemporaryFolder.h).
     QString GetApplicationTemporaryFilesDir() const;
     void ClearApplicationTemporaryFiles(int days) const;
 

@@ -31,7 +31,10 @@ public:
     ~ApplicationPrivate();
 
     std::shared_ptr<Native::NamedMutex> instanceMutex;
-    NativeEventFilter* nativeEventFilter;
+    // Deleted in its place in the order below, after the services and the crash tracker
+    // that may still rely on its handlers; Qt's parent link to the application is then
+    // dropped with it.
+    std::unique_ptr<NativeEventFilter> nativeEventFilter;
     std::shared_ptr<ICustomizationManager> customizationManager;
     std::shared_ptr<ILookAndFeelManager> lookAndFeelManager;
     std::shared_ptr<ISettingsManager> settingsManager;

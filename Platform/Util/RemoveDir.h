@@ -14,8 +14,11 @@ namespace Talvex::Util {
 // `removeSelf` the folder `path` is removed as well when nothing is left in it.
 // Files that are still fresh are never touched.
 //
-// Returns false when something expired could not be removed (each logged at ERROR).
-// A folder that does not exist is already clear.
+// Symbolic links are never followed, not even when `path` itself is one: such a
+// path is refused. Names are handled as raw bytes, valid text or not.
+//
+// Returns false when something expired could not be removed or a folder below could
+// not be read (each logged at ERROR). A folder that does not exist is already clear.
 TALVEX_EXPORT bool RemoveDir(const QString& path, int days, bool removeSelf);
 
 } // namespace Talvex::Util

@@ -125,6 +125,7 @@ TEST_F(LaunchTest, TemporaryFolderIsRecreatedOnEveryCallAndClearingRemovesOnlyEx
     QDir(QDir::tempPath() + QStringLiteral("/Clipforge Test")).removeRecursively();
     EXPECT_EQ(application->GetApplicationTemporaryFilesDir(), folder);
     EXPECT_TRUE(QDir(folder).exists());
+    EXPECT_EQ(QFileInfo(folder).permissions() & 0x0077, QFileDevice::Permissions()) << "owner-only";
 
     for (const auto& [name, age] : {std::pair{"old.tmp", App::Application::DAYS_TO_FILE_EXPIRE + 1},
                                     std::pair{"fresh.tmp", App::Application::DAYS_TO_FILE_EXPIRE - 1}}) {
@@ -139,6 +140,35 @@ TEST_F(LaunchTest, TemporaryFolderIsRecreatedOnEveryCallAndClearingRemovesOnlyEx
     EXPECT_EQ(log.Count(google::GLOG_INFO,
                         "Removing all temporary files from directory " + QDir(folder).absolutePath().toStdString()),
               1);
+}
+
+// Another local user gets to the shared temporary folder first and plants links to the
+// victim's files, at the product folder or at its temp folder.
+TEST_F(LaunchTest, PlantedLinksInTheSharedTemporaryFolderAreNeverFollowed)
+{
+    auto application = Launch(false);
+    const QString product = QDir::tempPath() + QStringLiteral("/Clipforge Test");
+    const QString documents = QDir::tempPath() + QStringLiteral("/documents");
+    QDir().mkpath(documents);
+    QFile thesis(documents + QStringLiteral("/thesis.odt"));
+    ASSERT_TRUE(thesis.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(thesis.setFileTime(QDateTime::currentDateTime().addDays(-60), QFileDevice::FileModificationTime));
+    thesis.close();
+    const QString privateFolder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                                  QStringLiteral("/Clipforge Test/temp/");
+
+    for (const QString& planted : {product + QStringLiteral("/temp"), product}) {
+        QDir(product).removeRecursively();
+        QFile::remove(product);
+        QDir().mkpath(QFileInfo(planted).path());
+        ASSERT_TRUE(QFile::link(documents, planted));
+        LogCapture log;
+        EXPECT_EQ(application->GetApplicationTemporaryFilesDir(), privateFolder) << planted.toStdString();
+        application->ClearApplicationTemporaryFiles(App::Application::DAYS_TO_FILE_EXPIRE);
+        EXPECT_TRUE(thesis.exists()) << planted.toStdString();
+        EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "is a symbolic link")) << planted.toStdString();
+        QFile::remove(planted);
+    }
 }
 
 } // namespace Talvex::Test

@@ -1,5 +1,6 @@
 #include "App/Application/FirstLaunchCheck.h"
 #include "LaunchFixture.h"
+#include "common/LogCapture.h"
 
 #include <QDateTime>
 
@@ -141,6 +142,22 @@ TEST_F(LaunchDetection, DaysPassedCountsCalendarDays)
         product->SetString("DateOfFirstStart", start.toString(Qt::TextDate).toStdString());
         EXPECT_EQ(application->GetDaysPassed(), days);
     }
+}
+
+TEST_F(LaunchDetection, AskingBeforeTheStoresExistIsNotRememberedAndHidesNoInstallation)
+{
+    auto application = Make();
+    application->SetCustomizationManager(customization, false);
+    LogCapture log;
+    EXPECT_EQ(application->GetLaunchType(), Application::Regular);
+    EXPECT_EQ(application->GetProductLaunchType(), Application::Regular);
+    EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "Launch detection needs a settings manager"));
+
+    general = FileStore(General());
+    general->SetString("DateTime", "stamp");
+    application->SetSettingsManager(general);
+    EXPECT_EQ(application->GetProductLaunchType(), Application::FirstInstall);
+    EXPECT_EQ(application->GetLaunchType(), Application::FirstInstall);
 }
 
 } // namespace Talvex::Test

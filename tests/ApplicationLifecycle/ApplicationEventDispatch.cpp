@@ -7,6 +7,8 @@
 #include <QTimerEvent>
 #include <QWidget>
 
+#include <QTimer>
+
 #include <stdexcept>
 
 class CountingTimer : public QObject {
@@ -132,6 +134,16 @@ TEST_F(ApplicationEventDispatch, ExceptionFromAHandlerIsLoggedOnceAndRethrown)
           "\tEvent class: QEvent. Event type: QEvent::User", "\tException details: ", "broken handler"}) {
         EXPECT_NE(entry.find(part), std::string::npos) << part << " missing from " << entry;
     }
+}
+
+TEST_F(ApplicationEventDispatch, AQuitGrantedBeforeTheEventLoopRunsEndsItOnceItStarts)
+{
+    auto application = Make();
+    QObject::connect(application.get(), &App::Application::ApplicationStarted, application.get(),
+                     [&] { EXPECT_TRUE(application->TryToQuit()); });
+    application->Start();
+    QTimer::singleShot(10000, application.get(), [&] { application->exit(7); });
+    EXPECT_EQ(application->exec(), 0) << "the loop ran until the watchdog";
 }
 
 } // namespace Talvex::Test

@@ -157,4 +157,31 @@ TEST_F(ApplicationServices, DriverMessagesCarryTheAddressAndTheLinkStyle)
         << download.toStdString();
 }
 
+// The gateway and the crash tracker go before the native event filter, whose handlers
+// they may still use while they shut down.
+TEST_F(ApplicationServices, HandlersOfTheNativeFilterOutliveTheGateway)
+{
+    class WatchingGateway : public ExternalStimulus::IGateway {
+    public:
+        explicit WatchingGateway(std::weak_ptr<App::EventHandler> handler, bool& handlerAlive)
+            : handler(std::move(handler)), handlerAlive(handlerAlive)
+        {
+        }
+        ~WatchingGateway() override { handlerAlive = !handler.expired(); }
+        void Post(ExternalStimulus::Stimulus&) override {}
+
+    private:
+        std::weak_ptr<App::EventHandler> handler;
+        bool& handlerAlive;
+    };
+    bool handlerAlive = false;
+    {
+        auto application = Make();
+        auto handler = std::make_shared<CountingHandler>();
+        application->RegisterEventHandler(handler);
+        application->SetExternalStimulusGateway(std::make_shared<WatchingGateway>(handler, handlerAlive));
+    }
+    EXPECT_TRUE(handlerAlive);
+}
+
 } // namespace Talvex::Test

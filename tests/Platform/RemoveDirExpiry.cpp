@@ -5,12 +5,14 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using Talvex::Util::RemoveDir;
 
@@ -84,4 +86,59 @@ TEST_F(RemoveDirExpiry, FolderItselfGoesOnlyWithTheFlagAndWhenEmptyAndAFileIsAnE
     EXPECT_FALSE(RemoveDir(Path("plain.txt"), 5, true));
     EXPECT_TRUE(Exists("plain.txt"));
     EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "not a folder"));
+}
+
+TEST_F(RemoveDirExpiry, ALinkGivenAsTheFolderIsRefusedAndNamesThatAreNotTextExpireToo)
+{
+    File("victim/thesis.odt", 60);
+    ASSERT_TRUE(QFile::link(Path("victim"), Path("planted")));
+    Talvex::Test::LogCapture log;
+    EXPECT_FALSE(RemoveDir(Path("planted"), 10, true));
+    EXPECT_TRUE(Exists("victim/thesis.odt"));
+    EXPECT_TRUE(Exists("planted"));
+    EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "symbolic link"));
+
+    QDir().mkpath(Path("raw"));
+    const QByteArray name = QFile::encodeName(Path("raw")) + "/\xff\xfe-clip.tmp";
+    const int file = ::open(name.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(file, 0);
+    ::close(file);
+    const timespec old[2] = {{1000, 0}, {1000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, name.constData(), old, 0), 0);
+    EXPECT_TRUE(RemoveDir(Path("raw"), 10, false));
+    struct stat status {};
+    EXPECT_NE(::lstat(name.constData(), &status), 0);
+}
+
+// Permissions do not bind root, so the unreadable folder is examined by the helper
+// under an unprivileged identity when the tests run as root.
+TEST_F(RemoveDirExpiry, AnUnreadableSubfolderHoldingExpiredFilesIsReportedAsAFailure)
+{
+    const bool root = ::geteuid() == 0;
+    // Our own test folder is closed to other users, so the unprivileged run gets one of
+    // its own in a place it can reach.
+    QTemporaryDir shared(QStringLiteral("/var/tmp/talvex-unreadable-XXXXXX"));
+    const QString base = root ? shared.path() : temp.path();
+    const QString old = base + QStringLiteral("/locked/inner/old.txt");
+    QDir().mkpath(QFileInfo(old).path());
+    ASSERT_TRUE(QFile(old).open(QIODevice::WriteOnly));
+    const timespec aged[2] = {{1000, 0}, {1000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(old).constData(), aged, 0), 0);
+    QStringList command{QStringLiteral(TALVEX_HELPER), QStringLiteral("remove-dir"), base + QStringLiteral("/locked")};
+    if (root) {
+        for (const QString& owned : {base, base + QStringLiteral("/locked"), QFileInfo(old).path(), old}) {
+            ASSERT_EQ(::chown(QFile::encodeName(owned).constData(), 65534, 65534), 0);
+        }
+        command = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+                              QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")} +
+                  command;
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(QFileInfo(old).path()).constData(), 0), 0);
+    QProcess helper;
+    helper.start(command.takeFirst(), command);
+    ASSERT_TRUE(helper.waitForFinished(30000));
+    const QByteArray output = helper.readAllStandardOutput() + helper.readAllStandardError();
+    EXPECT_EQ(helper.exitCode(), 1) << output.constData();
+    EXPECT_TRUE(output.contains("Cannot open folder")) << output.constData();
+    ::chmod(QFile::encodeName(QFileInfo(old).path()).constData(), 0700);
 }

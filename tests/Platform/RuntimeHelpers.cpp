@@ -1,5 +1,6 @@
 #include "Platform/Core/AppLocations.h"
 #include "Platform/Core/DyLib.h"
+#include "Platform/Core/IRefCountable.h"
 #include "Platform/Core/Version.h"
 #include "Platform/Core/WstringFromUtf8.h"
 #include "Platform/Core/ioPath.h"
@@ -8,6 +9,9 @@
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstring>
 
 using Talvex::ioPath;
 using Talvex::Core::Version;
@@ -83,3 +87,20 @@ TEST(PathText, NonAsciiTextSurvivesEveryConversion)
     EXPECT_EQ(Talvex::FromQString(path.ToQString()), path);
     EXPECT_EQ(path.parent_path().parent_path().utf8string(), "/home/Zoë/Vidéos");
 }
+
+#if defined(__GNUC__) && !defined(_WIN32)
+// Objects counted across module boundaries share the table of virtual operations, so
+// its layout is a contract. Under the Itanium ABI a pointer to a virtual operation holds
+// its byte offset in the table plus one; the destructor's two entries come first.
+TEST(ReferenceCounting, VirtualTableStartsWithTheDestructorThenAddRefGetRefCountRelease)
+{
+    const auto offset = [](auto member) {
+        std::ptrdiff_t raw = 0;
+        std::memcpy(&raw, &member, sizeof raw);
+        return (raw - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
+    };
+    EXPECT_EQ(offset(&Talvex::IRefCountable::AddRef), 2);
+    EXPECT_EQ(offset(&Talvex::IRefCountable::GetRefCount), 3);
+    EXPECT_EQ(offset(&Talvex::IRefCountable::Release), 4);
+}
+#endif

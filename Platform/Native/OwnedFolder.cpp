@@ -1,0 +1,56 @@
+#include "Platform/Native/OwnedFolder.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Talvex::Native {
+namespace {
+
+bool Refuse(QString* problem, const QString& reason)
+{
+    if (problem) {
+        *problem = reason;
+    }
+    return false;
+}
+
+QString SystemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+} // namespace
+
+bool MakeOwnedFolder(const QString& path, QString* problem)
+{
+    const QByteArray native = QFile::encodeName(path);
+    // mkdir never follows a link at the last component and fails when anything is
+    // there already, so a folder it made is ours from the first moment.
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
+        return Refuse(problem, QStringLiteral("cannot be created: ") + SystemError());
+    }
+    struct stat status {};
+    if (::lstat(native.constData(), &status) != 0) {
+        return Refuse(problem, QStringLiteral("cannot be examined: ") + SystemError());
+    }
+    if (S_ISLNK(status.st_mode)) {
+        return Refuse(problem, QStringLiteral("is a symbolic link"));
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        return Refuse(problem, QStringLiteral("is not a folder"));
+    }
+    if (status.st_uid != ::geteuid()) {
+        return Refuse(problem, QStringLiteral("belongs to another user"));
+    }
+    if (status.st_mode & (S_IWGRP | S_IWOTH)) {
+        return Refuse(problem, QStringLiteral("is writable by other users"));
+    }
+    return true;
+}
+
+} // namespace Talvex::Native

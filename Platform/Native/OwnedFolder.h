@@ -1,0 +1,18 @@
+#pragma once
+
+#include <TalvexExport.h>
+
+#include <QString>
+
+namespace Talvex::Native {
+
+// Makes sure `path` is a folder that only this user controls: a real folder (not a
+// symbolic link), owned by the effective user and writable by nobody else. A missing
+// folder is created owner-only (0700); its parent must exist. Existing folders are
+// never changed.
+//
+// Returns false, with the reason in `problem`, when the folder cannot be created or
+// is not ours.
+TALVEX_EXPORT bool MakeOwnedFolder(const QString& path, QString* problem);
+
+} // namespace Talvex::Native
