@@ -33,11 +33,14 @@ QString OwnKey()
 
 std::string NewSessionId()
 {
-    // qrand keeps the suffix reproducible from the seed, which is the millisecond of
-    // the start; its deprecation in favour of QRandomGenerator does not apply here.
+    // qrand keeps the suffix reproducible from the seed; its deprecation in favour of
+    // QRandomGenerator does not apply here. The millisecond of the start alone would
+    // give instances started together the same identifier and merge their crash
+    // reports, so the process id is mixed in.
     QT_WARNING_PUSH
     QT_WARNING_DISABLE_DEPRECATED
-    qsrand(static_cast<uint>(QTime::currentTime().msec()));
+    const auto pid = static_cast<uint>(QCoreApplication::applicationPid());
+    qsrand(static_cast<uint>(QTime::currentTime().msec()) ^ (pid * 2654435761u));
     const int suffix = qrand() % 900000 + 100000;
     QT_WARNING_POP
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd-HHmmss"));

@@ -1,8 +1,11 @@
 #include "Platform/Native/FileWriteGuard.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <glog/logging.h>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -22,15 +25,20 @@ long long Milliseconds(const timespec& time)
 
 } // namespace
 
-FileWriteGuard::FileWriteGuard(const QString& file) : file(file)
+FileWriteGuard::FileWriteGuard(const QString& file, int waitMs) : file(file)
 {
     QDir().mkpath(QFileInfo(file).absolutePath());
     const QByteArray lockName = QFile::encodeName(file + QStringLiteral(".guard"));
-    descriptor = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    descriptor = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (descriptor < 0) {
         return;
     }
-    while (::flock(descriptor, LOCK_EX) != 0 && errno == EINTR) {
+    if (!Lock(waitMs)) {
+        LOG(WARNING) << "No lock on " << lockName.constData() << " after " << waitMs
+                     << " ms: its holder does not let go; going on without it";
+        ::close(descriptor);
+        descriptor = -1;
+        return;
     }
     // Waiting here rather than on release also covers a holder killed right after its
     // write: whatever we write carries a later time stamp than anything seen before.
@@ -46,6 +54,22 @@ FileWriteGuard::~FileWriteGuard()
     if (descriptor >= 0) {
         ::close(descriptor);
     }
+}
+
+bool FileWriteGuard::Lock(int waitMs) const
+{
+    const QDeadlineTimer deadline(waitMs);
+    while (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            return false;
+        }
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        const timespec pause{0, 2000000};
+        nanosleep(&pause, nullptr);
+    }
+    return true;
 }
 
 void FileWriteGuard::WaitForNewTimeStamp() const

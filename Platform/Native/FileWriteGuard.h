@@ -14,11 +14,15 @@ namespace Talvex::Native {
 // anew: every parsed copy of it is stale from then on, and a write made under the
 // guard always shows as a new time stamp, even when it leaves the size unchanged.
 //
-// A guard that cannot open its lock file ("<file>.guard") guards nothing; the file's
-// users then fall back to their own, weaker locking.
+// A guard that cannot open its lock file ("<file>.guard"), or that waited `waitMs`
+// milliseconds for a holder that never let go (a stopped or hung process), guards
+// nothing: it logs a WARNING and the file's users fall back to their own, weaker
+// locking rather than freezing the program.
 class TALVEX_EXPORT FileWriteGuard {
 public:
-    explicit FileWriteGuard(const QString& file);
+    static const int DEFAULT_WAIT_MS = 3000;
+
+    explicit FileWriteGuard(const QString& file, int waitMs = DEFAULT_WAIT_MS);
     ~FileWriteGuard();
     FileWriteGuard(const FileWriteGuard&) = delete;
     FileWriteGuard& operator=(const FileWriteGuard&) = delete;
@@ -26,6 +30,7 @@ public:
     bool IsHeld() const { return descriptor >= 0; }
 
 private:
+    bool Lock(int waitMs) const;
     void WaitForNewTimeStamp() const;
 
     QString file;

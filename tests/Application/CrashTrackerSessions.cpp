@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
@@ -12,8 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 using Talvex::App::CrashTracker;
 using namespace Talvex::Test;
@@ -128,3 +131,40 @@ TEST_F(CrashTrackerSessions, KeysThatAreNoProcessIdAreCrashesAndClearHistoryForg
 }
 
 } // namespace
+
+TEST_F(CrashTrackerSessions, SimultaneousStartsDrawDistinctIdentifiers)
+{
+    std::vector<std::unique_ptr<QProcess>> starts;
+    for (int i = 0; i < 10; ++i) {
+        starts.push_back(std::make_unique<QProcess>());
+    }
+    for (const auto& start : starts) {
+        start->start(QStringLiteral(TALVEX_HELPER), {QStringLiteral("session-quit")});
+    }
+    QSet<QString> ids;
+    for (const auto& start : starts) {
+        ASSERT_TRUE(start->waitForFinished(20000));
+        ids.insert(ParseSessionReport(start->readAllStandardOutput()).sessionId);
+    }
+    EXPECT_EQ(ids.size(), 10);
+}
+
+// A stopped instance holding the session file's guard must not freeze every later start.
+TEST_F(CrashTrackerSessions, AStoppedHolderOfTheGuardDelaysAStartOnlyBriefly)
+{
+    QProcess holder;
+    holder.start(QStringLiteral(TALVEX_HELPER), {QStringLiteral("guard-stop"), HelperSessionFile()});
+    ASSERT_TRUE(holder.waitForReadyRead(15000));
+    ASSERT_EQ(holder.readAllStandardOutput(), "held\n");
+
+    QProcess start;
+    start.start(QStringLiteral(TALVEX_HELPER), {QStringLiteral("session-quit")});
+    const bool finished = start.waitForFinished(20000);
+    holder.kill();
+    holder.waitForFinished(5000);
+    ASSERT_TRUE(finished) << "the start waited for the stopped holder";
+    EXPECT_EQ(start.exitCode(), 0);
+    const QByteArray errors = start.readAllStandardError();
+    EXPECT_TRUE(errors.contains("its holder does not let go")) << errors.constData();
+    EXPECT_TRUE(ParseSessionReport(start.readAllStandardOutput()).ready);
+}

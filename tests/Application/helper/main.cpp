@@ -2,11 +2,14 @@
 // "session <id>", one "crashed <id>" line per crashed session found, then "ready",
 // flushed at once. With the role "session-hold" it then waits for a line (or end of
 // input) on stdin before it stops normally, and tests may SIGKILL it instead; with
-// "session-quit" it stops at once.
+// "session-quit" it stops at once. With "guard-stop <file>" it takes the session file's
+// write guard, prints "held" and stops itself (SIGSTOP) while holding it.
 #include "App/Application/CrashTracker.h"
+#include "Platform/Native/FileWriteGuard.h"
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -14,6 +17,13 @@
 
 int main(int argc, char** argv)
 {
+    if (argc > 2 && std::strcmp(argv[1], "guard-stop") == 0) {
+        const Talvex::Native::FileWriteGuard guard(QString::fromLocal8Bit(argv[2]));
+        std::printf(guard.IsHeld() ? "held\n" : "not held\n");
+        std::fflush(stdout);
+        std::raise(SIGSTOP);
+        return 0;
+    }
     QCoreApplication app(argc, argv);
     Talvex::App::CrashTracker tracker;
     std::printf("session %s\n", tracker.SessionId().c_str());
