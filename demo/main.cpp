@@ -4,11 +4,11 @@
 // anybody at the screen: the e-mail dialog is shown without blocking, a picture of the
 // main window is saved to that path and the program quits.
 #include "App/Application/Application.h"
+#include "App/Application/EmailDialog/EmailDialog.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
 #include "App/Application/Settings/SettingsManager.h"
 #include "DemoCustomization.h"
 #include "MainWindow.h"
-#include "Platform/EmailDialog/EmailDialog.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -45,8 +45,8 @@ std::shared_ptr<Talvex::App::LookAndFeelManager> LookAndFeel(Talvex::App::Applic
 // The real dialog, shown without a modal loop so an unattended run never waits on it.
 class UnattendedEmailDialog : public Talvex::IEmailDialog {
 public:
-    UnattendedEmailDialog(const Talvex::MailSettingsAccess& mail, QWidget* parent, QString picture)
-        : dialog(mail, parent), picture(std::move(picture))
+    UnattendedEmailDialog(std::shared_ptr<Talvex::App::ISettingsManager> mail, QWidget* parent, QString picture)
+        : dialog(std::move(mail), parent), picture(std::move(picture))
     {
     }
     void Show() override
@@ -65,11 +65,11 @@ private:
 void ShowEmailDialogUnattended(const QString& screenshot)
 {
     const QString picture = QFileInfo(screenshot).path() + QStringLiteral("/demo-email.png");
-    Talvex::EmailDialogCreator::SetFactory(
-        [picture](const Talvex::MailSettingsAccess& mail, std::shared_ptr<Talvex::ILinksManager>, QWidget* parent) {
-            std::printf("e-mail dialog shown (picture in %s)\n", qPrintable(picture));
-            return std::make_unique<UnattendedEmailDialog>(mail, parent, picture);
-        });
+    Talvex::EmailDialogCreator::SetFactory([picture](std::shared_ptr<Talvex::App::ISettingsManager> mail,
+                                                     std::shared_ptr<Talvex::ILinksManager>, QWidget* parent) {
+        std::printf("e-mail dialog shown (picture in %s)\n", qPrintable(picture));
+        return std::make_unique<UnattendedEmailDialog>(mail, parent, picture);
+    });
 }
 
 void SaveScreenshotAndQuit(Talvex::App::Application& application, MainWindow& window, const QString& path)

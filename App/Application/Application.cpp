@@ -1,6 +1,7 @@
 #include "App/Application/Application.h"
 
 #include "App/Application/Application_p.h"
+#include "App/Application/EmailDialog/EmailDialogCreator.h"
 #include "App/Application/EventExceptionLog.h"
 #include "App/Application/FirstLaunchCheck.h"
 #include "App/Application/InstallerCheck.h"
@@ -9,7 +10,6 @@
 #include "App/Application/Settings/SettingsManager.h"
 #include "App/Application/TemporaryFolder.h"
 #include "App/Application/ThankYouPage.h"
-#include "Platform/EmailDialog/EmailDialogCreator.h"
 #include "Platform/Links/LinksManager.h"
 #include "Platform/Logging/InitGlog.h"
 #include "Platform/Util/AppBits.h"
@@ -599,10 +599,7 @@ void Application::ShowEmailDialog()
         return;
     }
     emit BeforeShowEmailDialog();
-    MailSettingsAccess access{Reader(mail), [mail](const QString& key, const QString& value) {
-                                  mail->SetString(Util::QStringToUtf8(key), Util::QStringToUtf8(value));
-                              }};
-    std::unique_ptr<IEmailDialog> dialog = EmailDialogCreator::Create(access, GetLinksManager(), GetMainWindow());
+    std::unique_ptr<IEmailDialog> dialog = EmailDialogCreator::Create(mail, GetLinksManager(), GetMainWindow());
     if (!dialog) {
         LOG(ERROR) << "Failed to create Email Dialog Impl";
         emit AfterShowEmailDialog();

@@ -1,6 +1,6 @@
+#include "App/Application/EmailDialog/EmailDialogCreator.h"
 #include "App/Application/ThankYouPage.h"
 #include "LaunchFixture.h"
-#include "Platform/EmailDialog/EmailDialogCreator.h"
 #include "common/LogCapture.h"
 
 #include <QDesktopServices>
@@ -40,9 +40,11 @@ public:
     {
         resources.WriteLinks(R"({"THANK_FOR_INSTALL_URL": "talvex-test://thanks/install?v={version}",
                                  "THANK_FOR_REINSTALL_URL": "talvex-test://thanks/reinstall?v={version}"})");
-        EmailDialogCreator::SetFactory([this](const MailSettingsAccess&, std::shared_ptr<ILinksManager>, QWidget*) {
-            return buildsNothing ? nullptr : std::make_unique<RecordedDialog>(shown);
-        });
+        EmailDialogCreator::SetFactory(
+            [this](std::shared_ptr<App::ISettingsManager> settings, std::shared_ptr<ILinksManager>, QWidget*) {
+                dialogSettings = settings;
+                return buildsNothing ? nullptr : std::make_unique<RecordedDialog>(shown);
+            });
         application = Launch(true);
         mail = FileStore(scratch.filePath(QStringLiteral("mail.ini")));
         application->SetMailSettingsManager(mail);
@@ -56,6 +58,7 @@ public:
     PageRecorder recorder;
     int shown = 0;
     bool buildsNothing = false;
+    std::shared_ptr<App::ISettingsManager> dialogSettings;
     std::unique_ptr<App::Application> application;
     std::shared_ptr<App::SettingsManager> mail;
     std::shared_ptr<App::ISettingsManager> installer;
@@ -78,6 +81,9 @@ TEST_P(FirstRunActions, ShowTheDialogAndOpenThePageOnlyWhenDue)
 
     application->Start();
     EXPECT_EQ(shown, GetParam().dialogs);
+    if (shown) {
+        EXPECT_EQ(dialogSettings, mail) << "a product's dialog gets the mail store itself";
+    }
     EXPECT_EQ(before.count(), GetParam().dialogs);
     EXPECT_EQ(after.count(), GetParam().dialogs);
     EXPECT_EQ(recorder.pages, GetParam().page.isEmpty() ? QStringList() : QStringList{GetParam().page});

@@ -1,6 +1,6 @@
-#include "Platform/EmailDialog/EmailDialogCreator.h"
+#include "App/Application/EmailDialog/EmailDialogCreator.h"
 
-#include "Platform/EmailDialog/EmailDialog.h"
+#include "App/Application/EmailDialog/EmailDialog.h"
 
 namespace Talvex {
 namespace {
@@ -13,13 +13,13 @@ EmailDialogCreator::Factory& CurrentFactory()
 
 } // namespace
 
-std::unique_ptr<IEmailDialog> EmailDialogCreator::Create(const MailSettingsAccess& mailSettings,
+std::unique_ptr<IEmailDialog> EmailDialogCreator::Create(std::shared_ptr<App::ISettingsManager> mailSettings,
                                                          std::shared_ptr<ILinksManager> links, QWidget* parent)
 {
     if (const Factory& factory = CurrentFactory()) {
-        return factory(mailSettings, std::move(links), parent);
+        return factory(std::move(mailSettings), std::move(links), parent);
     }
-    return std::make_unique<EmailDialog>(mailSettings, parent);
+    return std::make_unique<EmailDialog>(std::move(mailSettings), parent);
 }
 
 void EmailDialogCreator::SetFactory(Factory factory)

@@ -1,4 +1,7 @@
-#include "Platform/EmailDialog/EmailDialog.h"
+#include "App/Application/EmailDialog/EmailDialog.h"
+
+#include "App/Application/Settings/ISettingsManager.h"
+#include "Platform/Util/TextConversion.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -9,8 +12,8 @@
 
 namespace Talvex {
 
-EmailDialog::EmailDialog(const MailSettingsAccess& mailSettings, QWidget* parent)
-    : QDialog(parent), mailSettings(mailSettings), address(new QLineEdit(this))
+EmailDialog::EmailDialog(std::shared_ptr<App::ISettingsManager> mailSettings, QWidget* parent)
+    : QDialog(parent), mailSettings(std::move(mailSettings)), address(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("EmailDialog"));
     setWindowTitle(tr("Stay informed"));
@@ -18,7 +21,8 @@ EmailDialog::EmailDialog(const MailSettingsAccess& mailSettings, QWidget* parent
     layout->addWidget(new QLabel(tr("Get news about updates and special offers by e-mail."), this));
     address->setObjectName(QStringLiteral("emailEdit"));
     address->setPlaceholderText(tr("you@example.com"));
-    address->setText(mailSettings.read ? mailSettings.read(QStringLiteral("Email"), QString()) : QString());
+    address->setText(this->mailSettings ? Util::Utf8ToQString(this->mailSettings->GetString("Email", std::string()))
+                                        : QString());
     layout->addWidget(address);
     auto* buttons = new QDialogButtonBox(this);
     subscribe = buttons->addButton(tr("Subscribe"), QDialogButtonBox::AcceptRole);
@@ -51,14 +55,14 @@ void EmailDialog::UpdateSubscribeButton()
 
 void EmailDialog::Record(int result)
 {
-    if (!mailSettings.write) {
+    if (!mailSettings) {
         return;
     }
     if (result == QDialog::Accepted && IsPlausibleAddress(address->text())) {
-        mailSettings.write(QStringLiteral("Email"), address->text().trimmed());
-        mailSettings.write(QStringLiteral("IsRegUser"), QStringLiteral("1"));
+        mailSettings->SetString("Email", Util::QStringToUtf8(address->text().trimmed()));
+        mailSettings->SetString("IsRegUser", "1");
     } else {
-        mailSettings.write(QStringLiteral("EmailDialogDeclined"), QStringLiteral("1"));
+        mailSettings->SetString("EmailDialogDeclined", "1");
     }
 }
 

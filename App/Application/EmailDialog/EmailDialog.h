@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/EmailDialog/EmailDialogCreator.h"
+#include "App/Application/EmailDialog/EmailDialogCreator.h"
 
 #include <QDialog>
 
@@ -15,7 +15,7 @@ namespace Talvex {
 class TALVEX_EXPORT EmailDialog : public QDialog, public IEmailDialog {
     Q_OBJECT
 public:
-    EmailDialog(const MailSettingsAccess& mailSettings, QWidget* parent);
+    EmailDialog(std::shared_ptr<App::ISettingsManager> mailSettings, QWidget* parent);
     ~EmailDialog() override;
 
     void Show() override;
@@ -27,7 +27,7 @@ private:
     void UpdateSubscribeButton();
     void Record(int result);
 
-    MailSettingsAccess mailSettings;
+    std::shared_ptr<App::ISettingsManager> mailSettings;
     QLineEdit* address;
     QPushButton* subscribe;
 };
