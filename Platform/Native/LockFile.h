@@ -1,5 +1,8 @@
 #pragma once
 
+#include <TalvexExport.h>
+
+#include <QByteArray>
 #include <QString>
 
 #include <memory>
@@ -8,9 +11,12 @@
 namespace Talvex::Native {
 
 // An open lock file standing in for a system-wide named mutex: "<name>.lock" in the
-// per-user runtime folder. Closing it (destruction) drops any lock it holds, and the
+// per-user runtime folder, which must be an owner-only folder of ours (nobody else can
+// then remove, replace or plant lock files). A lock file that is a link or not ours is
+// refused; a lock taken on a file that was removed meanwhile is noticed and taken again
+// on the file now at the path. Closing it (destruction) drops any lock it holds, and the
 // system drops it too when the process dies, so a crashed holder never blocks others.
-class LockFile {
+class TALVEX_EXPORT LockFile {
 public:
     // Opens the lock file for `name`, creating the file (and the runtime folder, owner
     // only) when needed. Null when that is impossible; the reason is logged at ERROR
@@ -28,10 +34,11 @@ public:
     bool TryLockExclusive();
 
 private:
-    explicit LockFile(int descriptor);
+    LockFile(int descriptor, QByteArray path);
     bool TryLock(int operation);
 
     int descriptor;
+    QByteArray path;
 };
 
 } // namespace Talvex::Native

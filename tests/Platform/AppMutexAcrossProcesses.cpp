@@ -1,6 +1,8 @@
+#include "Platform/Native/LockFile.h"
 #include "Platform/Native/NamedMutex.h"
 #include "Platform/Util/AppMutexLocker.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -73,4 +75,26 @@ TEST_F(AppMutexAcrossProcesses, ProbeHoldsTheNamesOnlyWhileTheLockerLivesAndName
     ASSERT_NE(slashed, nullptr);
     EXPECT_TRUE(QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
                                   QStringLiteral("/Global_Talvex.lock")));
+}
+
+// A probe that opened the lock file just before it was removed, while a new holder
+// created the file anew, must lock the file at the path, not the orphan it opened.
+TEST_F(AppMutexAcrossProcesses, AProbeOfARemovedLockFileLooksAtTheFileNowAtThePath)
+{
+    const auto file = Talvex::Native::LockFile::Open(installer);
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(QFile::remove(Talvex::Native::LockFile::PathFor(installer)));
+    StartHolder();
+    EXPECT_FALSE(file->TryLockExclusive()) << "the orphaned file hid the running holder";
+    KillHolder();
+    EXPECT_TRUE(file->TryLockExclusive());
+}
+
+TEST_F(AppMutexAcrossProcesses, ALockFilePlantedAsALinkIsRefused)
+{
+    const QString path = Talvex::Native::LockFile::PathFor("planted");
+    const QString target = QFileInfo(path).path() + QStringLiteral("/../elsewhere.lock");
+    ASSERT_TRUE(QFile(target).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::link(target, path));
+    EXPECT_FALSE(Talvex::Native::LockFile::Open("planted", true));
 }
