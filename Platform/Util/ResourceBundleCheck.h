@@ -1,0 +1,24 @@
+#pragma once
+
+#include <TalvexExport.h>
+
+#include <QByteArray>
+#include <QString>
+
+namespace Talvex::Util {
+
+// Checks a compiled Qt resource bundle (".rcc") before it is registered. Qt's loader
+// trusts every offset inside the file, so a truncated, damaged or hostile bundle
+// would make it read outside the mapped file. The check walks the header, the whole
+// node tree, every name and every data block, and accepts the bundle only when each
+// of them lies inside the file and the tree has no loops.
+//
+// Returns false with the reason in `problem` (when given).
+class TALVEX_EXPORT ResourceBundleCheck {
+public:
+    static bool IsWellFormed(const QByteArray& bundle, QString* problem = nullptr);
+    // Reads the file first; a file that cannot be read is not well formed.
+    static bool IsWellFormedFile(const QString& path, QString* problem = nullptr);
+};
+
+} // namespace Talvex::Util
