@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build demo test bench install format clean
+.PHONY: deps configure build demo test soak bench install format clean
 
 deps:
 	./scripts/install-deps.sh
@@ -21,6 +21,14 @@ demo: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The reliability figures ten times longer, then the settings and look-and-feel suites
+# under valgrind's memory checker.
+soak: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen TALVEX_SOAK=10 ctest -L reliability --output-on-failure
+	cd $(BUILD) && for suite in Settings LookAndFeel; do \
+	  QT_QPA_PLATFORM=offscreen valgrind --error-exitcode=1 --errors-for-leak-kinds=none -q \
+	    ./tests/$$suite/test$$suite || exit 1; done
 
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target run-bench

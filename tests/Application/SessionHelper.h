@@ -2,11 +2,18 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QStringList>
 
 #include <gtest/gtest.h>
+
+// The program that runs crash sessions: this suite's helper unless the suite names
+// another one.
+#ifndef TALVEX_SESSION_HELPER
+#define TALVEX_SESSION_HELPER TALVEX_HELPER
+#endif
 
 namespace Talvex::Test {
 
@@ -52,8 +59,9 @@ inline QMap<QString, QString> RecordsIn(const QString& iniPath)
 // The session file of the helper program, in the data folder the test main set up.
 inline QString HelperSessionFile()
 {
-    return qEnvironmentVariable("XDG_DATA_HOME") +
-           QStringLiteral("/ApplicationHelper/Talvex/clipforge 20.1.2/ApplicationHelper.ini");
+    const QString program = QFileInfo(QStringLiteral(TALVEX_SESSION_HELPER)).baseName();
+    return qEnvironmentVariable("XDG_DATA_HOME") + QLatin1Char('/') + program +
+           QStringLiteral("/Talvex/clipforge 20.1.2/") + program + QStringLiteral(".ini");
 }
 
 // One helper process running a crash session ("session-quit" or "session-hold"), built
@@ -64,7 +72,7 @@ public:
     explicit HelperSession(const char* role)
     {
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QStringLiteral(TALVEX_HELPER), {QLatin1String(role)});
+        process.start(QStringLiteral(TALVEX_SESSION_HELPER), {QLatin1String(role)});
         const QDeadlineTimer deadline(15000);
         while (!report.ready && !deadline.hasExpired() &&
                (process.waitForReadyRead(50) || process.state() != QProcess::NotRunning || process.bytesAvailable())) {

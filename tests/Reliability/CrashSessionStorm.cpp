@@ -1,0 +1,236 @@
+// Many instances of one program starting, stopping and crashing at once against one
+// session file: crashes must be found, live sessions must never be taken for crashes.
+#include "Application/SessionHelper.h"
+#include "Soak.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <vector>
+
+using namespace Talvex::Test;
+
+namespace {
+
+constexpr int LANES = 8;
+// An instrumented start is about twenty times slower; fewer cycles keep the run
+// inside the time-out while every lane still overlaps the others.
+const int CYCLES = (Instrumented() ? 12 : 100) * SoakFactor();
+
+enum class Fate { Stop, KillAfterReport, KillInStart };
+
+struct Session {
+    Fate fate = Fate::Stop;
+    QString id;
+    qint64 readyAt = -1; // when its report was complete, ms into the run
+    qint64 stopAt = -1;  // when the kill or the stop was sent
+    QStringList crashed;
+    bool exitedAsPlanned = false;
+};
+
+struct StormRun {
+    QElapsedTimer clock;
+    std::vector<Session> sessions;
+    std::mt19937 random{20120};
+    int lanesLeft = LANES;
+    int malformedFiles = 0;
+    QEventLoop loop;
+    // Finished processes are not deleted from their own signal; the run keeps them.
+    std::vector<std::unique_ptr<QProcess>> processes;
+};
+
+// The session file as QSettings writes it: a section line and "pid=id" records.
+bool SessionFileIsWellFormed()
+{
+    static const QRegularExpression line(QStringLiteral("^(\\[General\\]|\\d+=\\d{6}-\\d{6}-\\d{6})?$"));
+    QFile file(HelperSessionFile());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return !file.exists();
+    }
+    for (const QByteArray& text : file.readAll().split('\n')) {
+        if (!line.match(QString::fromUtf8(text)).hasMatch()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Fate DrawFate(StormRun& run)
+{
+    const int draw = std::uniform_int_distribution<int>(0, 99)(run.random);
+    return draw < 5 ? Fate::KillInStart : draw < 35 ? Fate::KillAfterReport : Fate::Stop;
+}
+
+void StartCycle(StormRun& run, int lane, int cycle);
+
+void Stop(StormRun& run, QProcess* process, size_t at)
+{
+    Session& session = run.sessions[at];
+    if (session.stopAt >= 0) {
+        return;
+    }
+    session.stopAt = run.clock.elapsed();
+    if (session.fate == Fate::Stop) {
+        process->write("quit\n");
+        process->closeWriteChannel();
+    } else {
+        process->kill();
+    }
+}
+
+void OnOutput(StormRun& run, QProcess* process, size_t at, QByteArray& output)
+{
+    output += process->readAllStandardOutput();
+    const SessionReport report = ParseSessionReport(output);
+    Session& session = run.sessions[at];
+    session.id = report.sessionId;
+    if (!report.ready || session.readyAt >= 0 || session.stopAt >= 0) {
+        return;
+    }
+    session.readyAt = run.clock.elapsed();
+    session.crashed = report.crashed;
+    QTimer::singleShot(std::uniform_int_distribution<int>(0, 15)(run.random), process,
+                       [&run, process, at] { Stop(run, process, at); });
+}
+
+void OnFinished(StormRun& run, int lane, int cycle, size_t at, QProcess::ExitStatus status, int code)
+{
+    Session& session = run.sessions[at];
+    // A kill meant for the start that came after the report is a kill after the report.
+    if (session.fate == Fate::KillInStart && session.readyAt >= 0) {
+        session.fate = Fate::KillAfterReport;
+    }
+    session.exitedAsPlanned =
+        session.fate == Fate::Stop ? status == QProcess::NormalExit && code == 0 : status == QProcess::CrashExit;
+    if (session.fate != Fate::Stop && !SessionFileIsWellFormed()) {
+        ++run.malformedFiles;
+    }
+    if (cycle + 1 < CYCLES) {
+        StartCycle(run, lane, cycle + 1);
+    } else if (--run.lanesLeft == 0) {
+        run.loop.quit();
+    }
+}
+
+void StartCycle(StormRun& run, int lane, int cycle)
+{
+    QProcess* process = run.processes.emplace_back(std::make_unique<QProcess>()).get();
+    const size_t at = run.sessions.size();
+    run.sessions.push_back(Session());
+    run.sessions[at].fate = DrawFate(run);
+    auto output = std::make_shared<QByteArray>();
+    QObject::connect(process, &QProcess::readyReadStandardOutput,
+                     [&run, process, at, output] { OnOutput(run, process, at, *output); });
+    QObject::connect(process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished),
+                     [&run, lane, cycle, at](int code, QProcess::ExitStatus status) {
+                         OnFinished(run, lane, cycle, at, status, code);
+                     });
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(QStringLiteral(TALVEX_SESSION_HELPER), {QStringLiteral("session-hold")});
+    if (run.sessions[at].fate == Fate::KillInStart) {
+        // A start takes some tens of milliseconds; a kill somewhere inside it, the
+        // session file's write included.
+        QTimer::singleShot(std::uniform_int_distribution<int>(0, 60)(run.random), process,
+                           [&run, process, at] { Stop(run, process, at); });
+    }
+}
+
+struct Tally {
+    int killed = 0; // killed after their report
+    int killedInStart = 0;
+    int reports = 0;
+    qint64 stopAt = -1;
+};
+
+} // namespace
+
+TEST(CrashSessionStorm, KillsAtRandomPointsLoseNoCrashReportNoneTwiceAndInventNone)
+{
+    QFile::remove(HelperSessionFile());
+    StormRun run;
+    run.clock.start();
+    for (int lane = 0; lane < LANES; ++lane) {
+        StartCycle(run, lane, 0);
+    }
+    QTimer::singleShot(25 * 60 * 1000, &run.loop, &QEventLoop::quit);
+    run.loop.exec();
+    ASSERT_EQ(run.lanesLeft, 0) << "the instances did not finish in time";
+    // One last start sweeps the crashes that no later cycle was left to find.
+    HelperSession sweep("session-quit");
+    ASSERT_TRUE(sweep.Report().ready && sweep.Finish());
+
+    QMap<QString, Tally> byId;
+    int killedInStartWithoutId = 0;
+    for (const Session& session : run.sessions) {
+        EXPECT_TRUE(session.exitedAsPlanned) << session.id.toStdString();
+        if (session.id.isEmpty()) {
+            killedInStartWithoutId += session.fate == Fate::KillInStart ? 1 : 0;
+            continue;
+        }
+        Tally& tally = byId[session.id];
+        tally.killed += session.fate == Fate::KillAfterReport ? 1 : 0;
+        tally.killedInStart += session.fate == Fate::KillInStart ? 1 : 0;
+        tally.stopAt = session.stopAt;
+    }
+    EXPECT_EQ(byId.size() + killedInStartWithoutId, static_cast<int>(run.sessions.size())) << "identifiers repeat";
+
+    int phantoms = 0;
+    QSet<QString> unknownReported;
+    for (const Session& session : run.sessions) {
+        for (const QString& id : session.crashed) {
+            if (!byId.contains(id)) {
+                EXPECT_FALSE(unknownReported.contains(id)) << "reported twice: " << id.toStdString();
+                unknownReported.insert(id);
+                continue;
+            }
+            // A report complete before the session was even told to stop names a live one.
+            const qint64 stoppedAt = byId[id].stopAt;
+            phantoms += stoppedAt < 0 || stoppedAt >= session.readyAt ? 1 : 0;
+            byId[id].reports += 1;
+        }
+    }
+    for (const QString& id : sweep.Report().crashed) {
+        if (byId.contains(id)) {
+            byId[id].reports += 1;
+        } else {
+            unknownReported.insert(id);
+        }
+    }
+    int killed = 0;
+    int killedInStart = killedInStartWithoutId;
+    int lost = 0;
+    int twice = 0;
+    int inStartReported = unknownReported.size();
+    for (auto tally = byId.cbegin(); tally != byId.cend(); ++tally) {
+        killed += tally->killed;
+        killedInStart += tally->killedInStart;
+        if (tally->killedInStart) {
+            inStartReported += tally->reports;
+            twice += tally->reports > 1 ? 1 : 0;
+            continue;
+        }
+        lost += tally->killed && tally->reports == 0 ? 1 : 0;
+        twice += tally->reports > 1 ? 1 : 0;
+        phantoms += !tally->killed && tally->reports > 0 ? 1 : 0;
+    }
+    std::printf("%d sessions: %d killed after their report, %d killed inside their start (%d of those reported "
+                "later, %d never recorded); phantom %d, twice %d, lost %d, malformed file after a kill %d\n",
+                int(run.sessions.size()), killed, killedInStart, inStartReported, killedInStart - inStartReported,
+                phantoms, twice, lost, run.malformedFiles);
+    EXPECT_LE(inStartReported, killedInStart) << "more unknown sessions reported than starts killed";
+    EXPECT_EQ(phantoms, 0);
+    EXPECT_EQ(twice, 0);
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(run.malformedFiles, 0);
+    EXPECT_TRUE(RecordsIn(HelperSessionFile()).isEmpty());
+}
