@@ -13,6 +13,9 @@ Property::Property(std::string name) : name(std::move(name))
 // not stack.
 Property::Property(const Property& other) : name(other.name), text(other.text), kind(other.kind)
 {
+    if (other.children.empty()) {
+        return;
+    }
     std::vector<std::pair<Property*, const Property*>> pending{{this, &other}};
     while (!pending.empty()) {
         const auto [target, source] = pending.back();
