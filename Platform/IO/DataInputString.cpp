@@ -2,15 +2,18 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace Talvex::Core {
 
-boost::intrusive_ptr<IDataInput> DataInputString::Create(const std::string* text)
+boost::intrusive_ptr<IDataInput> DataInputString::Create(const std::string* text, std::string name)
 {
-    return boost::intrusive_ptr<IDataInput>(new DataInputString(text));
+    return boost::intrusive_ptr<IDataInput>(new DataInputString(text, std::move(name)));
 }
 
-DataInputString::DataInputString(const std::string* text) : text(text) {}
+DataInputString::DataInputString(const std::string* text, std::string name) : text(text), name(std::move(name))
+{
+}
 
 std::size_t DataInputString::Read(void* buffer, std::size_t size)
 {
@@ -20,6 +23,11 @@ std::size_t DataInputString::Read(void* buffer, std::size_t size)
         position += count;
     }
     return count;
+}
+
+std::string DataInputString::Name() const
+{
+    return name;
 }
 
 std::size_t DataInputString::Available() const

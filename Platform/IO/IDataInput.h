@@ -3,6 +3,7 @@
 #include "Platform/Core/IRefCountable.h"
 
 #include <cstddef>
+#include <string>
 
 namespace Talvex::Core {
 
@@ -13,6 +14,9 @@ public:
     virtual std::size_t Read(void* buffer, std::size_t size) = 0;
     // Bytes that can be read now without waiting.
     virtual std::size_t Available() const = 0;
+    // What the bytes come from (a file path, for instance), for messages; inputs without
+    // a name (pipes, channels) keep the empty default.
+    virtual std::string Name() const { return std::string(); }
 };
 
 } // namespace Talvex::Core

@@ -33,9 +33,10 @@ TEST_F(StyleSheetAssembly, JoinsEachBundlesSheetsInNamedOrListedOrderThenTheProd
     AddTheme("Light", {"Base", "Extra"});
     WriteFile("resources/themes/Light/readme.txt", "not a bundle");
 
+    ASSERT_FALSE(QFontDatabase().families().contains(TALVEX_TEST_FONT_FAMILY)) << "the system knows the test font";
     MakeManager({"Base", "Missing", "Extra"}).SetTheme("Light");
     EXPECT_EQ(manager->GetUnitedStylesheet(), BASE + EXTRA + PRODUCT);
-    EXPECT_TRUE(QFontDatabase().families().contains("DejaVu Sans")) << "the manifest's font is registered";
+    EXPECT_TRUE(QFontDatabase().families().contains(TALVEX_TEST_FONT_FAMILY)) << "the manifest's font is registered";
 
     MakeManager({"Extra", "Base"}).SetTheme("Light");
     EXPECT_EQ(manager->GetUnitedStylesheet(), EXTRA + BASE + PRODUCT);

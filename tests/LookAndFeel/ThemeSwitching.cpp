@@ -24,7 +24,13 @@ TEST_F(ThemeSwitching, ListsThemeFoldersWithADescriptionAndEveryLocaleFolder)
     EXPECT_TRUE(lookAndFeel.GetCurrentTheme().empty());
 
     AddTheme("Broken", {"Base"}, R"({"en_US": "Bro)");
-    EXPECT_THROW(MakeManager(), Talvex::Exception) << "a malformed description leaves the constructor";
+    try {
+        MakeManager();
+        FAIL() << "a malformed description leaves the constructor";
+    } catch (const Talvex::Exception& error) {
+        const std::string file = root.filePath("resources/themes/Broken/theme.json").toStdString();
+        EXPECT_THAT(error.what(), ::testing::HasSubstr("\"" + file + "\" at offset 14")) << "names the file";
+    }
 }
 
 TEST_F(ThemeSwitching, TitleFollowsTheCurrentLocaleAndFallsBackToTheFolderNameWithAWarning)

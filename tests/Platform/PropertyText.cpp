@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 using Talvex::Core::DataInputString;
 using Talvex::Core::Property;
 using Talvex::Core::PropertySerializer;
@@ -50,4 +53,60 @@ TEST(PropertyText, MalformedTextThrowsNamingWhereAndNeverLeavesAPartialTree)
         EXPECT_THROW(PropertySerializer::Deserialize(root, DataInputString::Create(&bad), true), Talvex::Exception);
     }
     EXPECT_THROW(PropertySerializer::Deserialize(root, nullptr, true), Talvex::Exception);
+}
+
+TEST(PropertyText, WritingBackKeepsNumberSpellingArraysMemberOrderAndEmptyContainers)
+{
+    const std::string text = R"({"z":0.1,"a":[0,1,2,3,4,5,6,7,8,9,10,{"x":-0}],"big":12345678901234567890,)"
+                             R"("tiny":1E-400,"e":{},"l":[],"dup":"first","dup":"second","n":null,"t":true,)"
+                             R"("s":"0.1","esc":"\u0001\"\\"})";
+    Property root;
+    ASSERT_TRUE(PropertySerializer::Deserialize(root, DataInputString::Create(&text), true));
+    EXPECT_EQ(PropertySerializer::Serialize(root), text);
+
+    EXPECT_EQ(root["a"].GetKind(), Property::Kind::Array);
+    EXPECT_EQ(root["a"]["10"].GetString(), "10");
+    EXPECT_EQ(root["z"].GetKind(), Property::Kind::Number);
+    EXPECT_EQ(root["s"].GetKind(), Property::Kind::Text);
+    EXPECT_EQ(root["dup"].GetString(), "first");
+    EXPECT_EQ(root["n"].GetString(), "");
+}
+
+TEST(PropertyText, TreesDeeperThanTheLimitAreRefusedOnBothSidesAndStillCopyAndFree)
+{
+    Property deep;
+    Property* node = &deep;
+    for (int i = 0; i < 100000; ++i) {
+        node = &node->AddChild(Property("d"));
+    }
+    try {
+        PropertySerializer::Serialize(deep);
+        FAIL() << "no exception";
+    } catch (const Talvex::Exception& error) {
+        EXPECT_STREQ(error.what(), "Property tree nests deeper than 1024 levels");
+    }
+    const Property copy = deep;
+    EXPECT_TRUE(copy["d"]["d"].ChildExists("d"));
+
+    const int limit = PropertySerializer::MAX_DEPTH;
+    const std::string atLimit = "{\"a\":" + std::string(limit - 1, '[') + std::string(limit - 1, ']') + "}";
+    Property root;
+    ASSERT_TRUE(PropertySerializer::Deserialize(root, DataInputString::Create(&atLimit), false));
+    EXPECT_EQ(PropertySerializer::Serialize(root), atLimit);
+    const std::string overLimit = "{\"a\":" + std::string(limit, '[') + std::string(limit, ']') + "}";
+    EXPECT_FALSE(PropertySerializer::Deserialize(root, DataInputString::Create(&overLimit), false));
+}
+
+TEST(PropertyText, ValuesThatJsonCannotCarryAreRefusedWhenWritten)
+{
+    for (const auto& [value, kind] :
+         std::vector<std::pair<std::string, Property::Kind>>{{"1,5", Property::Kind::Number},
+                                                             {"", Property::Kind::Number},
+                                                             {"01", Property::Kind::Number},
+                                                             {"yes", Property::Kind::Boolean},
+                                                             {"bad \xC3(", Property::Kind::Text}}) {
+        Property root;
+        root.Child("v").SetValue(value, kind);
+        EXPECT_THROW(PropertySerializer::Serialize(root), Talvex::Exception) << value;
+    }
 }

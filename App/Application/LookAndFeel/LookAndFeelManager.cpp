@@ -127,7 +127,8 @@ void LookAndFeelManager::LoadThemeDescriptions(const std::string& descriptionFil
         }
         const std::string text = file.readAll().toStdString();
         Talvex::Core::Property description{std::string()};
-        Talvex::Core::PropertySerializer::Deserialize(description, Talvex::Core::DataInputString::Create(&text), true);
+        Talvex::Core::PropertySerializer::Deserialize(
+            description, Talvex::Core::DataInputString::Create(&text, Util::QStringToUtf8(file.fileName())), true);
         themeDescriptions[theme] = std::move(description);
     }
 }
