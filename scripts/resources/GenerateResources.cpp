@@ -102,12 +102,13 @@ QImage PlayerBackground(const QString& locale)
     return image;
 }
 
+// Sized for a message box beside a few lines of text.
 QImage LargeIcon()
 {
-    QImage image = Canvas(128, 128);
+    QImage image = Canvas(64, 64);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    DrawEmblem(painter, QRectF(6, 6, 116, 116));
+    DrawEmblem(painter, QRectF(3, 3, 58, 58));
     return image;
 }
 
