@@ -19,23 +19,19 @@ class DialogDriver {
 public:
     explicit DialogDriver(std::function<void(QMessageBox&)> action) : action(std::move(action))
     {
-        QObject::connect(&timer, &QTimer::timeout, [this] { Poll(); });
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box && box->isVisible()) {
+                timer.stop();
+                acted = true;
+                this->action(*box);
+            }
+        });
         timer.start(5);
     }
     bool Acted() const { return acted; }
 
 private:
-    void Poll()
-    {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) {
-            return;
-        }
-        timer.stop();
-        acted = true;
-        action(*box);
-    }
-
     std::function<void(QMessageBox&)> action;
     QTimer timer;
     bool acted = false;
@@ -43,17 +39,15 @@ private:
 
 inline void Press(QMessageBox& box, QMessageBox::StandardButton which)
 {
-    QAbstractButton* button = box.button(which);
-    ASSERT_NE(button, nullptr);
-    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_NE(box.button(which), nullptr);
+    QTest::mouseClick(box.button(which), Qt::LeftButton);
 }
 
 // Clicks the check box's indicator, at its left end.
 inline void Tick(QMessageBox& box)
 {
-    QCheckBox* check = box.checkBox();
-    ASSERT_NE(check, nullptr);
-    QTest::mouseClick(check, Qt::LeftButton, Qt::NoModifier, QPoint(6, check->height() / 2));
+    ASSERT_NE(box.checkBox(), nullptr);
+    QTest::mouseClick(box.checkBox(), Qt::LeftButton, Qt::NoModifier, QPoint(6, box.checkBox()->height() / 2));
 }
 
 // A plain QApplication for the test's lifetime (the suite's main creates none).

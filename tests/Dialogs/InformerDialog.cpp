@@ -3,22 +3,17 @@
 
 #include <QClipboard>
 #include <QDesktopServices>
-#include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QUrl>
 
-#include <map>
-
 namespace Talvex::Test {
 namespace {
 
 using App::Informer;
-using Util::AlertBox;
-
-const char* const COPIED = "Email address has been copied to the clipboard";
+using Captions = std::map<QMessageBox::StandardButton, QString>;
 
 // Stands in for the desktop's handler of one URL scheme.
 class UrlRecorder : public QObject {
@@ -29,59 +24,53 @@ public slots:
     void Open(const QUrl& url) { opened << url; }
 };
 
-using Captions = std::map<QMessageBox::StandardButton, QString>;
-
 class InformerDialog : public GuiTest {
 protected:
-    QMessageBox::StandardButtons Exec(Informer& informer, const QString& text, const Captions& buttons,
+    QMessageBox::StandardButtons Exec(Informer& informer, const Captions& buttons,
                                       std::function<void(QMessageBox&)> action, const QString& icon = QString())
     {
         DialogDriver driver(std::move(action));
-        const auto pressed = informer.ExecDialog(text, "https://example.test/help", icon, AlertBox::Warning, buttons);
+        const auto pressed = informer.ExecDialog("Read <a href=\"mailto:help@example.test\">us</a>.",
+                                                 "https://example.test/help", icon, Util::AlertBox::Warning, buttons);
         EXPECT_TRUE(driver.Acted());
         return pressed;
+    }
+
+    static bool Shows(const QPixmap& shown, const QString& path)
+    {
+        return shown.toImage().convertToFormat(QImage::Format_ARGB32) ==
+               QImage(path).convertToFormat(QImage::Format_ARGB32);
     }
 
     QWidget window;
 };
 
-bool SamePicture(const QPixmap& shown, const QString& path)
-{
-    return !shown.isNull() && shown.toImage().convertToFormat(QImage::Format_ARGB32) ==
-                                  QImage(path).convertToFormat(QImage::Format_ARGB32);
-}
-
 TEST_F(InformerDialog, BuildsTheBoxFromItsArgumentsAndReleasesItAfterwards)
 {
     Informer informer([this] { return &window; });
-    EXPECT_EQ(informer.parent(), &window);
     QPointer<QMessageBox> seen;
-    QString defaultNo = QMessageBox(QMessageBox::NoIcon, "", "", QMessageBox::No).button(QMessageBox::No)->text();
-
-    const auto pressed = Exec(informer, "Read <a href=\"https://example.test\">this</a>.",
-                              {{QMessageBox::Yes, "Convert now"}, {QMessageBox::No, ""}}, [&](QMessageBox& box) {
-                                  seen = &box;
-                                  EXPECT_EQ(box.objectName(), "Informer_AlertBox");
-                                  EXPECT_EQ(box.parentWidget(), &window);
-                                  EXPECT_TRUE(box.windowTitle().isEmpty());
-                                  EXPECT_EQ(box.button(QMessageBox::Yes)->text(), "Convert now");
-                                  EXPECT_EQ(box.button(QMessageBox::No)->text(), defaultNo);
-                                  EXPECT_EQ(box.buttons().size(), 2);
-                                  EXPECT_TRUE(SamePicture(box.iconPixmap(), ":/Icons/large_icon.png"));
-                                  EXPECT_FALSE(box.windowIcon().isNull());
-                                  // The box keeps its width when it lays itself out again.
-                                  QEvent relayout(QEvent::LayoutRequest);
-                                  QCoreApplication::sendEvent(&box, &relayout);
-                                  EXPECT_EQ(box.width(), 450);
-                                  int linkLabels = 0;
-                                  for (QLabel* label : box.findChildren<QLabel*>()) {
-                                      EXPECT_EQ(label->textInteractionFlags(), Qt::LinksAccessibleByMouse);
-                                      EXPECT_FALSE(label->openExternalLinks());
-                                      linkLabels += label->text().contains("href") ? 1 : 0;
-                                  }
-                                  EXPECT_EQ(linkLabels, 2); // the text and the learn-more line
-                                  Press(box, QMessageBox::No);
-                              });
+    const QString defaultNo = QMessageBox(QMessageBox::NoIcon, "", "", QMessageBox::No).button(QMessageBox::No)->text();
+    const auto pressed =
+        Exec(informer, {{QMessageBox::Yes, "Convert now"}, {QMessageBox::No, ""}}, [&](QMessageBox& box) {
+            seen = &box;
+            EXPECT_EQ(box.objectName(), "Informer_AlertBox");
+            EXPECT_EQ(box.parentWidget(), &window);
+            EXPECT_EQ(box.button(QMessageBox::Yes)->text(), "Convert now");
+            EXPECT_EQ(box.button(QMessageBox::No)->text(), defaultNo);
+            EXPECT_TRUE(Shows(box.iconPixmap(), ":/Icons/large_icon.png"));
+            // The box keeps its width when it lays itself out again.
+            QEvent relayout(QEvent::LayoutRequest);
+            QCoreApplication::sendEvent(&box, &relayout);
+            EXPECT_EQ(box.width(), 450);
+            int linkLabels = 0;
+            for (QLabel* label : box.findChildren<QLabel*>()) {
+                EXPECT_EQ(label->textInteractionFlags(), Qt::LinksAccessibleByMouse);
+                EXPECT_FALSE(label->openExternalLinks());
+                linkLabels += label->text().contains("href") ? 1 : 0;
+            }
+            EXPECT_EQ(linkLabels, 2); // the text and the learn-more line
+            Press(box, QMessageBox::No);
+        });
     EXPECT_EQ(pressed, QMessageBox::No);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(seen.isNull());
@@ -93,44 +82,31 @@ TEST_F(InformerDialog, MailLinksGoToTheClipboardWebLinksToTheDesktop)
     QDesktopServices::setUrlHandler("https", &web, "Open");
     QDesktopServices::setUrlHandler("mailto", &mail, "Open");
     QTemporaryDir scratch;
-    const QString icon = scratch.filePath("icon.png");
     QImage picture(24, 24, QImage::Format_ARGB32);
     picture.fill(Qt::darkCyan);
-    picture.save(icon);
+    picture.save(scratch.filePath("icon.png"));
     Informer informer;
-    QApplication::clipboard()->setText("untouched");
-
-    Exec(
-        informer, "Write to <a href=\"mailto:help@example.test\">us</a>.", {{QMessageBox::Ok, ""}},
-        [&](QMessageBox& box) {
-            EXPECT_TRUE(SamePicture(box.iconPixmap(), icon));
-            auto* label = box.findChild<QLabel*>("qt_msgbox_label");
-            ASSERT_NE(label, nullptr);
-
-            emit label->linkActivated("https://example.test/page");
-            EXPECT_EQ(web.opened, QList<QUrl>{QUrl("https://example.test/page")});
-            EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
-
-            emit label->linkActivated("mailto:help@example.test");
-            EXPECT_EQ(QApplication::clipboard()->text(), "help@example.test");
-            EXPECT_EQ(QToolTip::text(), COPIED);
-            EXPECT_TRUE(mail.opened.isEmpty());
-
-            // Only the lower-case prefix marks a mail link.
-            emit label->linkActivated("MAILTO:Someone@Example.test");
-            EXPECT_EQ(mail.opened.size(), 1);
-            EXPECT_EQ(QApplication::clipboard()->text(), "help@example.test");
-
-            // A link the desktop cannot open is offered whole instead.
-            emit label->linkActivated("http://bad host/x");
-            EXPECT_EQ(QApplication::clipboard()->text(), "http://bad host/x");
-
-            // Only a label's link counts; a direct call copies nothing.
-            QMetaObject::invokeMethod(&informer, "OnDialogLinkActivated", Q_ARG(QString, "mailto:x@example.test"));
-            EXPECT_EQ(QApplication::clipboard()->text(), "http://bad host/x");
-            Press(box, QMessageBox::Ok);
-        },
-        icon);
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->setText("untouched");
+    auto clickLinks = [&](QMessageBox& box) {
+        EXPECT_TRUE(Shows(box.iconPixmap(), scratch.filePath("icon.png")));
+        auto* label = box.findChild<QLabel*>("qt_msgbox_label");
+        emit label->linkActivated("https://example.test/page");
+        EXPECT_EQ(web.opened, QList<QUrl>{QUrl("https://example.test/page")});
+        EXPECT_EQ(clipboard->text(), "untouched");
+        emit label->linkActivated("mailto:help@example.test");
+        EXPECT_EQ(clipboard->text(), "help@example.test");
+        EXPECT_EQ(QToolTip::text(), "Email address has been copied to the clipboard");
+        emit label->linkActivated("MAILTO:Someone@Example.test"); // a web link: only lower case marks mail
+        EXPECT_EQ(mail.opened.size(), 1);
+        emit label->linkActivated("http://bad host/x"); // the desktop cannot open it
+        EXPECT_EQ(clipboard->text(), "http://bad host/x");
+        // Without a label as sender nothing is copied.
+        QMetaObject::invokeMethod(&informer, "OnDialogLinkActivated", Q_ARG(QString, "mailto:x@example.test"));
+        EXPECT_EQ(clipboard->text(), "http://bad host/x");
+        Press(box, QMessageBox::Ok);
+    };
+    Exec(informer, {{QMessageBox::Ok, ""}}, clickLinks, scratch.filePath("icon.png"));
     QDesktopServices::unsetUrlHandler("https");
     QDesktopServices::unsetUrlHandler("mailto");
 }
@@ -139,44 +115,29 @@ TEST_F(InformerDialog, CloseEndsTheOpenBoxWhenItHasAnEscapeButton)
 {
     Informer informer;
     EXPECT_TRUE(informer.Close());
-
-    const auto cancelled = Exec(informer, "Stop?", {{QMessageBox::Ok, ""}, {QMessageBox::Cancel, ""}},
-                                [&](QMessageBox&) { EXPECT_TRUE(informer.Close()); });
-    EXPECT_EQ(cancelled, QMessageBox::Cancel);
-
+    auto close = [&](QMessageBox&) { EXPECT_TRUE(informer.Close()); };
+    EXPECT_EQ(Exec(informer, {{QMessageBox::Ok, ""}, {QMessageBox::Cancel, ""}}, close), QMessageBox::Cancel);
     // Without a button that closing could stand for, the box refuses to close.
-    const auto saved =
-        Exec(informer, "Keep?", {{QMessageBox::Yes, ""}, {QMessageBox::Save, ""}}, [&](QMessageBox& box) {
-            EXPECT_FALSE(informer.Close());
-            EXPECT_TRUE(box.isVisible());
-            Press(box, QMessageBox::Save);
-        });
-    EXPECT_EQ(saved, QMessageBox::Save);
-    EXPECT_TRUE(informer.Close());
+    auto refuse = [&](QMessageBox& box) {
+        EXPECT_FALSE(informer.Close());
+        Press(box, QMessageBox::Save);
+    };
+    EXPECT_EQ(Exec(informer, {{QMessageBox::Yes, ""}, {QMessageBox::Save, ""}}, refuse), QMessageBox::Save);
 }
 
-TEST_F(InformerDialog, DestroyingTheInformerWhileItsBoxRunsStillReturnsThePressedButton)
+TEST_F(InformerDialog, DestroyingTheInformerOrItsWindowWhileTheBoxRunsIsSafe)
 {
     auto* informer = new Informer([this] { return &window; });
-    QPointer<QMessageBox> box;
-    const auto pressed =
-        Exec(*informer, "Busy", {{QMessageBox::Yes, ""}, {QMessageBox::No, ""}}, [&](QMessageBox& open) {
-            box = &open;
-            Press(open, QMessageBox::Yes);
-            delete informer;
-        });
-    EXPECT_EQ(pressed, QMessageBox::Yes);
-    // The box belongs to the window, which releases it.
-    EXPECT_FALSE(box.isNull());
-}
+    auto pressYesAndDestroy = [&](QMessageBox& box) {
+        Press(box, QMessageBox::Yes);
+        delete informer;
+    };
+    EXPECT_EQ(Exec(*informer, {{QMessageBox::Yes, ""}, {QMessageBox::No, ""}}, pressYesAndDestroy), QMessageBox::Yes);
 
-TEST_F(InformerDialog, DestroyingTheParentWindowWhileTheBoxRunsReturnsNoButton)
-{
     auto* parent = new QWidget;
-    QPointer<Informer> informer = new Informer([parent] { return parent; });
-    const auto pressed = Exec(*informer, "Busy", {{QMessageBox::Ok, ""}}, [&](QMessageBox&) { delete parent; });
-    EXPECT_EQ(pressed, QMessageBox::NoButton);
-    EXPECT_TRUE(informer.isNull());
+    QPointer<Informer> owned = new Informer([parent] { return parent; });
+    EXPECT_EQ(Exec(*owned, {{QMessageBox::Ok, ""}}, [&](QMessageBox&) { delete parent; }), QMessageBox::NoButton);
+    EXPECT_TRUE(owned.isNull());
 }
 
 } // namespace
