@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 
 #include <boost/format.hpp>
+#include <glog/logging.h>
 
 namespace Talvex::App {
 
@@ -23,6 +24,9 @@ ConfirmationAlertBox::ConfirmationAlertBox(std::shared_ptr<ISettingsManager> set
     : AlertBox(level, title, text, buttons, parent, flags), settings(std::move(settings)),
       dontConfirmBox(new QCheckBox(tr("Don't show this again"), this))
 {
+    if (!this->settings) {
+        LOG(ERROR) << "Confirmation box without a settings manager: answers are neither read nor stored";
+    }
     dontConfirmBox->setObjectName(QStringLiteral("dontConfirmCheckBox"));
     dontConfirmBox->setChecked(false);
     setCheckBox(dontConfirmBox);
@@ -120,24 +124,30 @@ std::string ConfirmationAlertBox::GetSettingKey(const std::string& name) const
     return (boost::format("confirm/%1%_%2%") % Util::QStringToUtf8(confirmationId) % name).str();
 }
 
+// Without a settings manager (a caller's mistake, logged once) the box simply asks
+// every time.
 int ConfirmationAlertBox::ReadAnswer() const
 {
-    return settings->GetInt(GetSettingKey(ANSWER_NAME), 0);
+    return settings ? settings->GetInt(GetSettingKey(ANSWER_NAME), 0) : 0;
 }
 
 bool ConfirmationAlertBox::ReadDontConfirm() const
 {
-    return settings->GetBool(GetSettingKey(DONT_CONFIRM_NAME), false);
+    return settings && settings->GetBool(GetSettingKey(DONT_CONFIRM_NAME), false);
 }
 
 void ConfirmationAlertBox::WriteAnswer(int answer)
 {
-    settings->SetInt(GetSettingKey(ANSWER_NAME), answer);
+    if (settings) {
+        settings->SetInt(GetSettingKey(ANSWER_NAME), answer);
+    }
 }
 
 void ConfirmationAlertBox::WriteDontConfirm(bool dontConfirm)
 {
-    settings->SetBool(GetSettingKey(DONT_CONFIRM_NAME), dontConfirm);
+    if (settings) {
+        settings->SetBool(GetSettingKey(DONT_CONFIRM_NAME), dontConfirm);
+    }
 }
 
 } // namespace Talvex::App

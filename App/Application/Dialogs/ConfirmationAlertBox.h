@@ -19,7 +19,8 @@ class ISettingsManager;
 // and presses a button that may be remembered, the answer is stored in `settings`
 // under "confirm/<id>_dont_confirm" and "confirm/<id>_answer"; from then on Exec
 // returns the stored answer without showing anything, until Reset. Boxes without an
-// id share one remembered answer. `settings` must not be null. GUI thread only.
+// id share one remembered answer. `settings` should not be null; without it the box
+// asks every time and an ERROR line says so. GUI thread only.
 class TALVEX_EXPORT ConfirmationAlertBox : public Util::AlertBox {
     Q_OBJECT
 
