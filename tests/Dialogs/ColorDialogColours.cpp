@@ -1,12 +1,7 @@
-#include "App/Application/Application.h"
 #include "App/Application/Dialogs/ColorDialogHelper.h"
-#include "App/Application/Settings/SettingsManager.h"
+#include "common/ApplicationFakes.h"
 
 #include <QColorDialog>
-#include <QSettings>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace Talvex::Test {
 namespace {
@@ -15,14 +10,11 @@ using App::ColorDialogHelper;
 
 const QString GROUP = "Talvex::App::ColorDialogHelper/";
 
-class ColorDialogColours : public ::testing::Test {
+class ColorDialogColours : public ApplicationTest {
 protected:
     ColorDialogColours()
     {
-        App::Application::AppContext context;
-        context.holdInstanceMutex = false;
-        application = std::make_unique<App::Application>(argc, argv, context);
-        application->SetSettingsManager(std::make_shared<App::SettingsManager>(path, QSettings::IniFormat));
+        application->SetSettingsManager(FileStore(path));
         for (int index = 0; index < held; ++index) {
             QColorDialog::setCustomColor(index, QColor(index, 100, 200));
         }
@@ -36,11 +28,7 @@ protected:
         }
     }
 
-    int argc = 1;
-    char name[16] = "colours-test";
-    char* argv[2] = {name, nullptr};
-    std::unique_ptr<App::Application> application;
-    QTemporaryDir scratch;
+    std::unique_ptr<App::Application> application = Make();
     QString path = scratch.filePath("settings.ini");
     QSettings file{path, QSettings::IniFormat};
     const int held = QColorDialog::customCount();

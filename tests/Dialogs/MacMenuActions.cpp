@@ -58,32 +58,29 @@ TEST_F(MacMenuActions, ShortcutsAreSetByObjectName)
     EXPECT_TRUE(Action("actionZoom")->shortcut().isEmpty());
 }
 
-TEST_F(MacMenuActions, ZoomTwiceMaximisesThenRestoresAndMinimiseMinimises)
-{
-    MacMenuActionHandler handler(window.menuBar(), {});
-    ShowActive();
-    Action("actionZoom")->trigger();
-    EXPECT_TRUE(window.isMaximized());
-    Action("actionZoom")->trigger();
-    EXPECT_FALSE(window.isMaximized());
-    Action("actionMinimize")->trigger();
-    EXPECT_TRUE(window.isMinimized());
-}
-
-TEST_F(MacMenuActions, RejectedOrMissingActiveWindowIsLeftAlone)
+TEST_F(MacMenuActions, ZoomAndMinimiseActOnTheActiveWindowThePredicateAccepts)
 {
     QList<QWidget*> asked;
+    bool accept = false;
     MacMenuActionHandler handler(window.menuBar(), [&](QWidget* widget) {
         asked << widget;
-        return false;
+        return accept;
     });
-    Action("actionMinimize")->trigger();
+    Action("actionMinimize")->trigger(); // no active window yet
     EXPECT_TRUE(asked.isEmpty());
     ShowActive();
     Action("actionZoom")->trigger();
     Action("actionMinimize")->trigger();
     EXPECT_EQ(asked, (QList<QWidget*>{&window, &window}));
     EXPECT_FALSE(window.isMaximized() || window.isMinimized());
+
+    accept = true;
+    Action("actionZoom")->trigger();
+    EXPECT_TRUE(window.isMaximized());
+    Action("actionZoom")->trigger();
+    EXPECT_FALSE(window.isMaximized());
+    Action("actionMinimize")->trigger();
+    EXPECT_TRUE(window.isMinimized());
 }
 
 TEST_F(MacMenuActions, MenusUnderOtherNamesAreNotWired)
