@@ -12,10 +12,10 @@
 #include <QColorDialog>
 #include <QCursor>
 #include <QLabel>
-#include <QScreen>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -39,9 +39,9 @@ void Save(QWidget* widget, const QString& name, bool withScreen = false)
             frame |= window->frameGeometry().adjusted(-4, -4, 4, 4);
         }
     }
-    const QPixmap picture = withScreen ? widget->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(),
-                                                                     frame.height())
-                                       : widget->grab();
+    const QPixmap picture = withScreen
+                                ? widget->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                                : widget->grab();
     if (!picture.save(path)) {
         std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
         allSaved = false;
