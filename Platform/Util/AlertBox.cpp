@@ -1,6 +1,7 @@
 #include "Platform/Util/AlertBox.h"
 
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 
@@ -35,8 +36,10 @@ AlertBox::~AlertBox() = default;
 
 QMessageBox::StandardButton AlertBox::Exec()
 {
+    // The parent may delete the box while it runs; then no button counts as pressed.
+    QPointer<AlertBox> guard(this);
     exec();
-    return standardButton(clickedButton());
+    return guard ? standardButton(clickedButton()) : QMessageBox::NoButton;
 }
 
 void AlertBox::Show(bool deleteOnClose)
@@ -70,6 +73,24 @@ void AlertBox::SetWidth(int pixels)
 {
     fixedWidth = pixels;
     if (isVisible()) {
+        ApplyWidth();
+    }
+}
+
+bool AlertBox::event(QEvent* event)
+{
+    // QMessageBox sizes itself anew on every layout request; the fixed width must win.
+    const bool handled = QMessageBox::event(event);
+    if (event->type() == QEvent::LayoutRequest && isVisible()) {
+        ApplyWidth();
+    }
+    return handled;
+}
+
+void AlertBox::changeEvent(QEvent* event)
+{
+    QMessageBox::changeEvent(event);
+    if ((event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange) && isVisible()) {
         ApplyWidth();
     }
 }

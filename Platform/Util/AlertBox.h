@@ -23,7 +23,7 @@ public:
     ~AlertBox() override;
 
     // Runs the box modally; the standard button pressed, or NoButton when it was closed
-    // without one (or with a button that is not a standard one).
+    // without one (or with a button that is not a standard one) or deleted while running.
     virtual QMessageBox::StandardButton Exec();
     // Shows the box without blocking. With `deleteOnClose` the box deletes itself once
     // closed, for a caller that does not keep it.
@@ -38,6 +38,8 @@ public:
     void SetWidth(int pixels);
 
 protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
