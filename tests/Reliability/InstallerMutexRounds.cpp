@@ -16,7 +16,7 @@ TEST(InstallerMutexRounds, TheCheckAnswersRightWhetherTheInstallerHoldsReleasesO
     const int rounds = (Instrumented() ? 30 : 200) * SoakFactor();
     for (int round = 0; round < rounds; ++round) {
         QProcess holder;
-        holder.start(QStringLiteral(TALVEX_HELPER), {QStringLiteral("installer-hold"), installer});
+        holder.start(QStringLiteral(TALVEX_MUTEX_HELPER), {installer});
         ASSERT_TRUE(holder.waitForReadyRead(15000) && holder.readLine().trimmed() == "ready");
         bool expected = true;
         switch (round % 3) {

@@ -4,18 +4,14 @@
 //       and prints "notified <n>", what its own observer was told.
 //   settings-saver <file>: writes keys "saved/key<n>" for ever, and after each write
 //       whose save completed prints "saved <n>"; tests kill it.
-//   installer-hold <name>: holds the named mutex, prints "ready" and keeps it until
-//       stdin closes.
 #include "App/Application/Settings/ISettingsManagerObserver.h"
 #include "App/Application/Settings/SettingsManager.h"
-#include "Platform/Native/NamedMutex.h"
 
 #include <QCoreApplication>
 #include <QSettings>
 
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <string>
 
 namespace {
@@ -66,15 +62,6 @@ int SaveUntilKilled(const char* file)
     return 0;
 }
 
-int HoldMutex(const char* name)
-{
-    const auto mutex = Talvex::Native::NamedMutex::Create(name);
-    std::cout << (mutex ? "ready" : "failed") << std::endl;
-    for (std::string ignored; mutex && std::getline(std::cin, ignored);) {
-    }
-    return mutex ? 0 : 1;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -86,9 +73,6 @@ int main(int argc, char** argv)
     }
     if (role == "settings-saver" && argc > 2) {
         return SaveUntilKilled(argv[2]);
-    }
-    if (role == "installer-hold" && argc > 2) {
-        return HoldMutex(argv[2]);
     }
     std::fprintf(stderr, "unknown role\n");
     return 2;
