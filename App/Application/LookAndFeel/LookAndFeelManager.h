@@ -58,6 +58,10 @@ public:
     // Replaces the product's hook; takes effect at the next ApplyTheme.
     void SetQssPreprocessor(const std::shared_ptr<IQssPreprocessor>& preprocessor);
 
+    // The locale of a Windows language identifier as the installer records it;
+    // "en_US" for identifiers it does not know.
+    static std::string LocaleNameFromInstallerCode(unsigned int code);
+
 private:
     using PathFilter = std::function<bool(const Talvex::ioPath&)>;
 
@@ -69,6 +73,9 @@ private:
     QList<QFileInfo> GetFilteredResourceList();
     void ClearCurrentTheme();
     void CollectSubstitutions(const std::list<std::string>& files, QMap<QString, QString>& substitutions) const;
+    // The wanted locale when it is shipped, else the first shipped match of the
+    // system's preferred languages, else the installer's language, else "en_US".
+    std::string ValidateLocale(const std::string& wanted) const;
 
     Talvex::ioPath resourcesRoot;
     std::list<std::string> resourceNames;
