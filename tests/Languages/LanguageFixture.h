@@ -4,32 +4,15 @@
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
 #include "common/ApplicationFakes.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QLocale>
-#include <QTemporaryDir>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
-#include <vector>
 
 namespace Talvex::Test {
 
-class LocaleRecorder : public App::ILookAndFeelObserver {
-public:
-    void OnLocaleChanged(const std::string& locale) override { locales.push_back(locale); }
-    void OnThemeChanged(const std::string&) override {}
-    std::vector<std::string> locales;
-};
-
 // A real application with an installer store and a resources tree in a temporary
-// folder. The system's preferred language is Finnish, which no test ships, so only
-// the cases that change it see a system match.
-class LanguageFixture : public ApplicationTest {
+// folder. The system prefers Finnish, which no test ships, unless a test says otherwise.
+class LanguageFixture : public ApplicationTest, public App::ILookAndFeelObserver {
 protected:
     LanguageFixture()
     {
@@ -40,22 +23,33 @@ protected:
         installer->Remove("Language");
     }
 
+    void OnLocaleChanged(const std::string& locale) override { told.push_back(locale); }
+    void OnThemeChanged(const std::string&) override {}
+
     // Ships `locale` as a folder holding copies of the named compiled catalogues.
     void Ship(const QString& locale, const QStringList& catalogues = {}) const
     {
-        const QString folder = root.filePath(QStringLiteral("resources/locales/") + locale);
-        ASSERT_TRUE(QDir().mkpath(folder));
-        for (const QString& catalogue : catalogues) {
-            ASSERT_TRUE(QFile::copy(QStringLiteral(TALVEX_TEST_CATALOGUES "/") + catalogue + ".qm",
-                                    folder + "/" + catalogue + ".qm"));
+        ASSERT_TRUE(QDir().mkpath(Path("resources/locales/" + locale)));
+        for (const QString& name : catalogues) {
+            ASSERT_TRUE(QFile::copy(TALVEX_TEST_CATALOGUES "/" + name + ".qm",
+                                    Path("resources/locales/" + locale + "/" + name + ".qm")));
         }
     }
 
+    void Write(const QString& relativePath, const QByteArray& bytes) const
+    {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(Path(relativePath)).path()));
+        QFile file(Path(relativePath));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+
+    QString Path(const QString& relativePath) const { return root.filePath(relativePath); }
+
     App::LookAndFeelManager& MakeManager(const std::list<std::string>& resourceNames = {})
     {
-        manager = std::make_shared<App::LookAndFeelManager>(Talvex::ioPath(root.path().toStdString()), "theme.json",
-                                                            resourceNames);
-        manager->RegisterObserver(&observer);
+        manager =
+            std::make_shared<App::LookAndFeelManager>(ioPath(root.path().toStdString()), "theme.json", resourceNames);
+        manager->RegisterObserver(this);
         return *manager;
     }
 
@@ -64,7 +58,7 @@ protected:
     std::unique_ptr<App::Application> application;
     std::shared_ptr<App::ISettingsManager> installer;
     QTemporaryDir root;
-    LocaleRecorder observer;
+    std::vector<std::string> told;
     std::shared_ptr<App::LookAndFeelManager> manager;
 };
 
