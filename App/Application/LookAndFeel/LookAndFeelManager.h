@@ -32,7 +32,9 @@ class IQssPreprocessor;
 //
 // GUI thread only. Bundles of the current theme stay registered until another theme is
 // set; registered fonts stay registered for good. A malformed description file makes
-// the constructor throw whatever the property deserializer throws.
+// the constructor throw whatever the property deserializer throws. A language that is
+// not shipped is resolved with the installer's record, read through the application
+// (which then needs its customization manager); catalogues that fail to load are skipped.
 class TALVEX_EXPORT LookAndFeelManager : public ILookAndFeelManager {
 public:
     // `resourceNames` are the bundle (and catalogue) base names to load, in order; empty
