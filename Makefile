@@ -4,6 +4,8 @@ PREFIX ?= /usr/local
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
+# The sample product's start language, e.g. make demo LANG_UI=de_DE.
+LANG_UI ?=
 
 .PHONY: deps configure build demo test soak bench install format clean
 
@@ -17,7 +19,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
-	./scripts/run-demo.sh $(BUILD)
+	LANG_UI=$(LANG_UI) ./scripts/run-demo.sh $(BUILD)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -2,7 +2,9 @@
 // its window. On the first run after an installation the application shows the e-mail
 // dialog and opens the thank-you page. With TALVEX_DEMO_SCREENSHOT set it runs without
 // anybody at the screen: the e-mail dialog is shown without blocking, a picture of the
-// main window is saved to that path and the program quits.
+// main window (and of its two menus, beside it) is saved to that path and the program
+// quits. TALVEX_DEMO_LANGUAGE names the language to start in; otherwise the one last
+// picked from the language menu, else the system's.
 #include "App/Application/Application.h"
 #include "App/Application/EmailDialog/EmailDialog.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
@@ -32,11 +34,20 @@ void RegisterStores(Talvex::App::Application& application)
     application.SetMailSettingsManager(StoreIn(folder, QStringLiteral("mail.ini")));
 }
 
+std::string StartLanguage(Talvex::App::Application& application)
+{
+    const QString wanted = qEnvironmentVariable("TALVEX_DEMO_LANGUAGE");
+    if (!wanted.isEmpty()) {
+        return wanted.toStdString();
+    }
+    return application.GetProductSettingsManager()->GetString(Talvex::App::LOCALE, std::string());
+}
+
 std::shared_ptr<Talvex::App::LookAndFeelManager> LookAndFeel(Talvex::App::Application& application)
 {
     auto manager = std::make_shared<Talvex::App::LookAndFeelManager>(
         Talvex::ioPath(QCoreApplication::applicationDirPath().toStdString()), "theme.json", std::list<std::string>());
-    manager->Initialize("en_US", "Light");
+    manager->Initialize(StartLanguage(application), "Light");
     application.setStyleSheet(QString::fromStdString(manager->GetUnitedStylesheet()));
     application.SetLookAndFeel(manager);
     return manager;
@@ -76,6 +87,7 @@ void SaveScreenshotAndQuit(Talvex::App::Application& application, MainWindow& wi
 {
     QTimer::singleShot(300, &window, [&application, &window, path] {
         const bool saved = window.grab().save(path);
+        window.SaveMenuPictures(QFileInfo(path).path());
         std::printf("%s %s\n", saved ? "screenshot saved to" : "could not save the screenshot to", qPrintable(path));
         application.TryToQuit();
     });
@@ -91,9 +103,10 @@ int main(int argc, char** argv)
     MainWindow window(application, LookAndFeel(application));
     application.SetMainWindow(&window);
     QObject::connect(&application, &Talvex::App::Application::AutoUpdateCheckRequested, &window,
-                     [&window] { window.AddLine(QStringLiteral("Update check requested")); });
-    QObject::connect(&application, &Talvex::App::Application::AfterShowEmailDialog, &window,
-                     [&window] { window.AddLine(QStringLiteral("The e-mail dialog was shown")); });
+                     [&window] { window.AddTranslatedLine([] { return MainWindow::tr("Update check requested"); }); });
+    QObject::connect(&application, &Talvex::App::Application::AfterShowEmailDialog, &window, [&window] {
+        window.AddTranslatedLine([] { return MainWindow::tr("The e-mail dialog was shown"); });
+    });
 
     const QString screenshot = qEnvironmentVariable("TALVEX_DEMO_SCREENSHOT");
     if (!screenshot.isEmpty()) {

@@ -50,6 +50,7 @@ TEST_F(StyleSheetAssembly, JoinsEachBundlesSheetsInNamedOrListedOrderThenTheProd
 TEST_F(StyleSheetAssembly, PlatformAndLocaleSubstitutionsOverrideTheGeneralOnes)
 {
     AddTheme("Light", {"Base"});
+    ShipLocales({"ru_RU"});
     auto& lookAndFeel = MakeManager();
     lookAndFeel.Initialize("ru_RU", "Light");
     EXPECT_EQ(lookAndFeel.GetUnitedStylesheet(), "QWidget { font-family: Linux Ru; font-size: 11pt; }\n"

@@ -55,6 +55,14 @@ protected:
         }
     }
 
+    // Languages resolve only to shipped folders; these need no catalogues.
+    void ShipLocales(const QStringList& locales) const
+    {
+        for (const QString& locale : locales) {
+            ASSERT_TRUE(QDir().mkpath(root.filePath("resources/locales/" + locale)));
+        }
+    }
+
     void WriteFile(const QString& relativePath, const QByteArray& bytes) const
     {
         ASSERT_TRUE(QDir().mkpath(QFileInfo(root.filePath(relativePath)).absolutePath()));

@@ -36,6 +36,7 @@ TEST_F(ThemeSwitching, ListsThemeFoldersWithADescriptionAndEveryLocaleFolder)
 TEST_F(ThemeSwitching, TitleFollowsTheCurrentLocaleAndFallsBackToTheFolderNameWithAWarning)
 {
     AddTheme("Light", {"Base"});
+    ShipLocales({"de_DE", "fr_FR"});
     auto& lookAndFeel = MakeManager();
     lookAndFeel.SetLocale("de_DE");
     EXPECT_EQ(lookAndFeel.GetLocalizedThemeName("Light"), "Hell");
@@ -51,6 +52,7 @@ TEST_F(ThemeSwitching, TitleFollowsTheCurrentLocaleAndFallsBackToTheFolderNameWi
 TEST_F(ThemeSwitching, InitializeTellsLocaleThenThemeAndSettingTheCurrentThemeAgainRebuilds)
 {
     AddTheme("Light", {"Base"});
+    ShipLocales({"de_DE", "ru_RU"});
     auto& lookAndFeel = MakeManager();
     lookAndFeel.Initialize("de_DE", "Light");
     lookAndFeel.SetLocale("de_DE");

@@ -84,8 +84,10 @@ inline std::shared_ptr<App::SettingsManager> FileStore(const QString& path)
     return std::make_shared<App::SettingsManager>(path, QSettings::IniFormat);
 }
 
+// A manager over `root` that ships `locale` (without catalogues) and has it set.
 inline std::shared_ptr<App::LookAndFeelManager> LookAndFeelIn(const QString& root, const std::string& locale)
 {
+    QDir(root).mkpath(QStringLiteral("resources/locales/") + QString::fromStdString(locale));
     auto manager = std::make_shared<App::LookAndFeelManager>(ioPath(root.toStdString()), "description.json",
                                                              std::list<std::string>(), std::list<std::string>());
     manager->SetLocale(locale);

@@ -1,7 +1,11 @@
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
 
+#include "App/Application/Application.h"
 #include "App/Application/LookAndFeel/IQssPreprocessor.h"
+#include "App/Application/LookAndFeel/LocaleResolution_p.h"
 #include "App/Application/LookAndFeel/PlaceholderSubstitution.h"
+#include "App/Application/LookAndFeel/TranslationCatalogues_p.h"
+#include "App/Application/Settings/ISettingsManager.h"
 #include "Platform/Core/PropertySerializer.h"
 #include "Platform/IO/DataInputString.h"
 #include "Platform/Util/FontDatabase.h"
@@ -19,6 +23,8 @@
 #include <QVariantMap>
 
 #include <glog/logging.h>
+
+#include <algorithm>
 
 namespace Talvex::App {
 
@@ -156,16 +162,48 @@ const std::list<std::string>& LookAndFeelManager::GetThemes() const
 
 void LookAndFeelManager::SetLocale(const std::string& locale)
 {
-    if (locale == currentLocale) {
+    const std::string resolved = ValidateLocale(locale);
+    if (resolved == currentLocale) {
         return;
     }
-    currentLocale = locale;
+    currentLocale = resolved;
+    TranslationCatalogues::Remove(translators);
+    const QString folder = (resourcesRoot / RESOURCES / LOCALES / currentLocale).ToQString();
+    translators = TranslationCatalogues::Install(TranslationCatalogues::Choose(folder, resourceNames, currentLocale));
     observers.Notify([this](ILookAndFeelObserver* observer) { observer->OnLocaleChanged(currentLocale); });
+}
+
+std::string LookAndFeelManager::ValidateLocale(const std::string& wanted) const
+{
+    if (!wanted.empty() && wanted != UNKNOWN_LOCALE &&
+        std::find(locales.begin(), locales.end(), wanted) != locales.end()) {
+        return wanted;
+    }
+    const std::list<std::string> preferred = LocaleResolution::PreferredSystemLocales();
+    std::string fallback = GetDefaultLocale();
+    if (fallback.empty() || fallback == UNKNOWN_LOCALE) {
+        fallback = "en_US";
+    }
+    // The installer's language wins over "en_US" even when it is not shipped: the
+    // product then shows its source texts, but links and titles follow the user.
+    const std::string shipped = LocaleResolution::FirstShippedMatch(preferred, locales);
+    return shipped.empty() ? fallback : shipped;
 }
 
 std::string LookAndFeelManager::GetDefaultLocale() const
 {
-    return UNKNOWN_LOCALE;
+    const auto* application = qobject_cast<const Application*>(QCoreApplication::instance());
+    if (!application) {
+        LOG(ERROR) << "No Talvex application to read the installer's language from";
+        return UNKNOWN_LOCALE;
+    }
+    const int code = application->GetInstallerSettings(std::string())->GetInt("Language", 0);
+    return code != 0 ? LocaleNameFromInstallerCode(static_cast<unsigned int>(code)) : UNKNOWN_LOCALE;
+}
+
+std::string LookAndFeelManager::LocaleNameFromInstallerCode(unsigned int code)
+{
+    return LocaleResolution::FromInstallerCode(code);
 }
 
 const std::string& LookAndFeelManager::GetCurrentTheme() const

@@ -32,7 +32,9 @@ class IQssPreprocessor;
 //
 // GUI thread only. Bundles of the current theme stay registered until another theme is
 // set; registered fonts stay registered for good. A malformed description file makes
-// the constructor throw whatever the property deserializer throws.
+// the constructor throw whatever the property deserializer throws. A language that is
+// not shipped is resolved with the installer's record, read through the application
+// (which then needs its customization manager); catalogues that fail to load are skipped.
 class TALVEX_EXPORT LookAndFeelManager : public ILookAndFeelManager {
 public:
     // `resourceNames` are the bundle (and catalogue) base names to load, in order; empty
@@ -58,6 +60,10 @@ public:
     // Replaces the product's hook; takes effect at the next ApplyTheme.
     void SetQssPreprocessor(const std::shared_ptr<IQssPreprocessor>& preprocessor);
 
+    // The locale of a Windows language identifier as the installer records it;
+    // "en_US" for identifiers it does not know.
+    static std::string LocaleNameFromInstallerCode(unsigned int code);
+
 private:
     using PathFilter = std::function<bool(const Talvex::ioPath&)>;
 
@@ -69,6 +75,9 @@ private:
     QList<QFileInfo> GetFilteredResourceList();
     void ClearCurrentTheme();
     void CollectSubstitutions(const std::list<std::string>& files, QMap<QString, QString>& substitutions) const;
+    // The wanted locale when it is shipped, else the first shipped match of the
+    // system's preferred languages, else the installer's language, else "en_US".
+    std::string ValidateLocale(const std::string& wanted) const;
 
     Talvex::ioPath resourcesRoot;
     std::list<std::string> resourceNames;

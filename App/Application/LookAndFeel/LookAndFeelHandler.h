@@ -1,0 +1,87 @@
+#pragma once
+
+#include "App/Application/LookAndFeel/ILookAndFeelObserver.h"
+
+#include <TalvexExport.h>
+
+#include <QObject>
+
+#include <functional>
+#include <list>
+#include <map>
+#include <memory>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+
+namespace Talvex::App {
+
+class ILookAndFeelManager;
+
+// Keeps a product's language menu and theme menu in step with the look-and-feel
+// manager: one checkable entry per name, the current choice checked. A choice picked
+// in a menu goes to the manager and is re-emitted as LocaleChanged / ThemeChanged; a
+// change made through the manager only moves the check mark.
+//
+// GUI thread only. The menus are not owned and may be null; each rebuild takes every
+// action out of its menu, the product's own entries included. Registers itself with
+// the manager on construction and unregisters on destruction.
+class TALVEX_EXPORT LookAndFeelHandler : public QObject, public ILookAndFeelObserver {
+    Q_OBJECT
+public:
+    LookAndFeelHandler(std::shared_ptr<ILookAndFeelManager> manager, QMenu* localeMenu, QMenu* themeMenu,
+                       QObject* parent = nullptr);
+    ~LookAndFeelHandler() override;
+
+    // The names to offer; the menu is rebuilt with nothing checked.
+    void SetLocaleList(const std::list<std::string>& locales);
+    void SetThemeList(const std::list<std::string>& themes);
+    // Clears the previous menu of that kind, then fills the new one if a choice is selected.
+    void SetLocaleMenu(QMenu* menu);
+    void SetThemeMenu(QMenu* menu);
+    // Rebuilds each menu that has a selection and checks the selected entry.
+    void Refresh();
+    // Choose the entry shown checked without telling the manager or emitting anything.
+    void SelectLocale(const std::string& locale);
+    void SelectTheme(const std::string& theme);
+
+    void OnLocaleChanged(const std::string& locale) override;
+    void OnThemeChanged(const std::string& theme) override;
+
+signals:
+    void LocaleChanged(const std::string& locale);
+    void ThemeChanged(const std::string& theme);
+
+private slots:
+    void OnInnerLocaleChanged(QAction* action);
+    void OnInnerThemeChanged(QAction* action);
+    void Retranslate();
+
+private:
+    using Actions = std::map<std::string, QAction*>;
+    using TitleRule = std::function<QString(const std::string&)>;
+
+    static void RebuildMenu(QMenu* menu, const std::list<std::string>& names, QActionGroup* group, Actions& actions,
+                            const TitleRule& title);
+    static void CheckAction(const std::string& name, Actions& actions);
+    QString LocaleTitle(const std::string& locale) const;
+    QString ThemeTitle(const std::string& theme) const;
+    void RebuildLocaleMenu();
+    void RebuildThemeMenu();
+
+    std::shared_ptr<ILookAndFeelManager> manager;
+    QMenu* localeMenu;
+    QActionGroup* localeGroup = nullptr;
+    std::list<std::string> locales;
+    Actions localeActions;
+    std::string selectedLocale;
+    QMenu* themeMenu;
+    QActionGroup* themeGroup = nullptr;
+    std::list<std::string> themes;
+    Actions themeActions;
+    std::string selectedTheme;
+};
+
+} // namespace Talvex::App
