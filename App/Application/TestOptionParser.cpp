@@ -25,8 +25,8 @@ const LibraryOption LIBRARY_OPTIONS[] = {
     {"test-output-dir", "DIR", false,
      "Folder for the files the other options write; created when missing. Default: the product's temporary folder."},
     {"test-urls-log", "FILE", true,
-     "Append every http/https link the program would open to FILE (default urls.log in the output folder; a "
-     "relative name is taken there) instead of starting a browser."},
+     "Write every http/https link the program would open to FILE, one a line, instead of starting a browser; "
+     "FILE starts empty on each run (default urls.log in the output folder, where a relative name is taken too)."},
     {"test-list-urls", nullptr, false,
      "At start, write every product web address (number, key name, address) to product-urls.txt in the output "
      "folder."},
@@ -71,6 +71,35 @@ OptionalValue TakeOptionalValueOption(QStringList& arguments, const QString& nam
     return found;
 }
 
+void DropArgument(QStringList& arguments, int index, const QString& option, const char* problem)
+{
+    LOG(ERROR) << "Test options: " << option.toStdString() << " " << problem << " (\"" << arguments[index].toStdString()
+               << "\"); the option is ignored.";
+    arguments.removeAt(index);
+}
+
+// Forms the parser would report but still count as given: a switch with a value, and
+// an option that needs a value at the end of the line. Both are dropped here, so the
+// parser's only complaints left are the unknown options, which are the product's.
+void DropMalformedForms(QStringList& arguments, const QList<QCommandLineOption>& options)
+{
+    for (const QCommandLineOption& option : options) {
+        const bool takesValue = !option.valueName().isEmpty();
+        for (const QString& name : option.names()) {
+            const QString bare = (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+            for (int i = 1; i < arguments.size() && arguments[i] != QLatin1String("--");) {
+                if (!takesValue && arguments[i].startsWith(bare + QLatin1Char('='))) {
+                    DropArgument(arguments, i, bare, "takes no value");
+                } else if (takesValue && arguments[i] == bare && i + 1 == arguments.size()) {
+                    DropArgument(arguments, i, bare, "needs a value");
+                } else {
+                    ++i;
+                }
+            }
+        }
+    }
+}
+
 bool IsLibraryName(const QString& name)
 {
     for (const LibraryOption& option : LIBRARY_OPTIONS) {
@@ -79,21 +108,6 @@ bool IsLibraryName(const QString& name)
         }
     }
     return false;
-}
-
-// Unknown options are the product's business; only errors about ours are reported.
-void Parse(QCommandLineParser& parser, const QStringList& arguments)
-{
-    if (parser.parse(arguments)) {
-        return;
-    }
-    const QStringList unknown = parser.unknownOptionNames();
-    const QString unknownOnly =
-        unknown.size() == 1 ? QCommandLineParser::tr("Unknown option '%1'.").arg(unknown.first())
-                            : QCommandLineParser::tr("Unknown options: %1.").arg(unknown.join(QStringLiteral(", ")));
-    if (parser.errorText() != unknownOnly) {
-        LOG(ERROR) << "Test options: " << parser.errorText().toStdString() << " The option is ignored.";
-    }
 }
 
 void Reject(TestOptionValues& values, const char* name, const QString& value, const char* expected)
@@ -169,6 +183,7 @@ void ReadValues(TestOptionValues& values)
         LOG(ERROR) << "Test options: --test-open-urls opens the addresses --test-list-urls lists; without it the "
                       "option is ignored.";
         values.openUrls = false;
+        values.given.remove(QStringLiteral("test-open-urls"));
     }
     values.help = values.given.contains(QStringLiteral("test-help"));
     ReadNumbers(values);
@@ -236,7 +251,8 @@ TestOptionValues TestOptionParser::ParseLibraryOptions(const QStringList& argume
         }
     }
     parser.addOptions(options);
-    Parse(parser, rest);
+    DropMalformedForms(rest, options);
+    parser.parse(rest);
     values.given = GivenOptions(parser, options);
     ReadUrlsLog(urlsLog, values);
     ReadValues(values);
@@ -259,7 +275,8 @@ QHash<QString, QString> TestOptionParser::ParseProductOptions(const QStringList&
     }
     QStringList rest = arguments;
     TakeOptionalValueOption(rest, QLatin1String(URLS_LOG));
-    Parse(parser, rest);
+    DropMalformedForms(rest, accepted);
+    parser.parse(rest);
     return GivenOptions(parser, accepted);
 }
 
