@@ -37,7 +37,8 @@ const LibraryOption LIBRARY_OPTIONS[] = {
     {"test-start-delay", "MS", false,
      "Run the first-run actions and ApplicationStarted MS milliseconds after Start, with the event loop running."},
     {"test-crash-timeout", "SECONDS", false,
-     "If the process still runs SECONDS after start-up, log the GUI thread's call stack and abort."},
+     "If the process still runs SECONDS after the application was created, log the GUI thread's call stack and "
+     "abort; the next start reports the crashed session."},
     {"test-help", nullptr, false,
      "Print the diagnostic test options, the product's own included, and end the process with status 0."},
 };

@@ -173,6 +173,20 @@ void TestOptionsPrivate::ListProductUrls()
     }
 }
 
+// A run's log then says how the run was driven, whatever the test script recorded.
+void TestOptionsPrivate::LogOptionsInEffect() const
+{
+    if (values.given.isEmpty()) {
+        return;
+    }
+    QStringList options;
+    for (auto option = values.given.cbegin(); option != values.given.cend(); ++option) {
+        options << (option.value().isEmpty() ? option.key() : option.key() + QLatin1Char('=') + option.value());
+    }
+    options.sort();
+    LOG(INFO) << "Test options in effect: " << Util::QStringToUtf8(options.join(QStringLiteral(", ")));
+}
+
 void TestOptionsPrivate::PrintHelpAndExit(const QList<QCommandLineOption>& productOptions)
 {
     const QByteArray text = TestOptionParser::HelpText(productOptions).toUtf8();
@@ -206,6 +220,7 @@ void TestOptions::OnStart(const QList<QCommandLineOption>& productOptions, std::
         d->PrintHelpAndExit(productOptions);
     }
     d->values.given.insert(TestOptionParser::ParseProductOptions(QCoreApplication::arguments(), productOptions));
+    d->LogOptionsInEffect();
     if (d->values.urlsLog) {
         d->OpenUrlsLog();
     }

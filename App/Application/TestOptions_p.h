@@ -28,6 +28,7 @@ public:
     LogURLHandler* OpenUrlsLog();
     void ApplyLocale() const;
     void ListProductUrls();
+    void LogOptionsInEffect() const;
     [[noreturn]] void PrintHelpAndExit(const QList<QCommandLineOption>& productOptions);
 
     Application& application;
