@@ -3,8 +3,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 
-#include <glog/logging.h>
-
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -72,17 +70,17 @@ OptionalValue TakeOptionalValueOption(QStringList& arguments, const QString& nam
     return found;
 }
 
-void DropArgument(QStringList& arguments, int index, const QString& option, const char* problem)
+void DropArgument(QStringList& arguments, int index, const QString& option, const char* problem, Errors& errors)
 {
-    LOG(ERROR) << "Test options: " << option.toStdString() << " " << problem << " (\"" << arguments[index].toStdString()
-               << "\"); the option is ignored.";
+    errors.push_back("Test options: " + option.toStdString() + " " + problem + " (\"" + arguments[index].toStdString() +
+                     "\"); the option is ignored.");
     arguments.removeAt(index);
 }
 
 // Forms the parser would report but still count as given: a switch with a value, and
 // an option that needs a value at the end of the line. Both are dropped here, so the
 // parser's only complaints left are the unknown options, which are the product's.
-void DropMalformedForms(QStringList& arguments, const QList<QCommandLineOption>& options)
+void DropMalformedForms(QStringList& arguments, const QList<QCommandLineOption>& options, Errors& errors)
 {
     for (const QCommandLineOption& option : options) {
         const bool takesValue = !option.valueName().isEmpty();
@@ -90,9 +88,9 @@ void DropMalformedForms(QStringList& arguments, const QList<QCommandLineOption>&
             const QString bare = (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
             for (int i = 1; i < arguments.size() && arguments[i] != QLatin1String("--");) {
                 if (!takesValue && arguments[i].startsWith(bare + QLatin1Char('='))) {
-                    DropArgument(arguments, i, bare, "takes no value");
+                    DropArgument(arguments, i, bare, "takes no value", errors);
                 } else if (takesValue && arguments[i] == bare && i + 1 == arguments.size()) {
-                    DropArgument(arguments, i, bare, "needs a value");
+                    DropArgument(arguments, i, bare, "needs a value", errors);
                 } else {
                     ++i;
                 }
@@ -113,8 +111,8 @@ bool IsLibraryName(const QString& name)
 
 void Reject(TestOptionValues& values, const char* name, const QString& value, const char* expected)
 {
-    LOG(ERROR) << "Test options: --" << name << "=\"" << value.toStdString() << "\" is not " << expected
-               << "; the option is ignored.";
+    values.errors.push_back(std::string("Test options: --") + name + "=\"" + value.toStdString() + "\" is not " +
+                            expected + "; the option is ignored.");
     values.given.remove(QLatin1String(name));
 }
 
@@ -181,8 +179,8 @@ void ReadValues(TestOptionValues& values)
     values.listUrls = values.given.contains(QStringLiteral("test-list-urls"));
     values.openUrls = values.given.contains(QStringLiteral("test-open-urls"));
     if (values.openUrls && !values.listUrls) {
-        LOG(ERROR) << "Test options: --test-open-urls opens the addresses --test-list-urls lists; without it the "
-                      "option is ignored.";
+        values.errors.push_back("Test options: --test-open-urls opens the addresses --test-list-urls lists; without "
+                                "it the option is ignored.");
         values.openUrls = false;
         values.given.remove(QStringLiteral("test-open-urls"));
     }
@@ -252,7 +250,7 @@ TestOptionValues TestOptionParser::ParseLibraryOptions(const QStringList& argume
         }
     }
     parser.addOptions(options);
-    DropMalformedForms(rest, options);
+    DropMalformedForms(rest, options, values.errors);
     parser.parse(rest);
     values.given = GivenOptions(parser, options);
     ReadUrlsLog(urlsLog, values);
@@ -261,22 +259,22 @@ TestOptionValues TestOptionParser::ParseLibraryOptions(const QStringList& argume
 }
 
 QHash<QString, QString> TestOptionParser::ParseProductOptions(const QStringList& arguments,
-                                                              const QList<QCommandLineOption>& options)
+                                                              const QList<QCommandLineOption>& options, Errors& errors)
 {
     QCommandLineParser parser;
     QList<QCommandLineOption> accepted;
     for (const QCommandLineOption& option : options) {
         const QStringList names = option.names();
         if (std::any_of(names.begin(), names.end(), IsLibraryName) || !parser.addOption(option)) {
-            LOG(ERROR) << "Test options: the product's option " << Syntax(option).toStdString()
-                       << " reuses a name already taken; the option is ignored.";
+            errors.push_back("Test options: the product's option " + Syntax(option).toStdString() +
+                             " reuses a name already taken; the option is ignored.");
             continue;
         }
         accepted << option;
     }
     QStringList rest = arguments;
     TakeOptionalValueOption(rest, QLatin1String(URLS_LOG));
-    DropMalformedForms(rest, accepted);
+    DropMalformedForms(rest, accepted, errors);
     parser.parse(rest);
     return GivenOptions(parser, accepted);
 }

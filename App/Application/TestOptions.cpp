@@ -173,6 +173,14 @@ void TestOptionsPrivate::ListProductUrls()
     }
 }
 
+void TestOptionsPrivate::ReportErrors()
+{
+    for (const std::string& error : values.errors) {
+        LOG(ERROR) << error;
+    }
+    values.errors.clear();
+}
+
 // A run's log then says how the run was driven, whatever the test script recorded.
 void TestOptionsPrivate::LogOptionsInEffect() const
 {
@@ -210,16 +218,26 @@ TestOptions::TestOptions(Application& application, CrashTracker& crashTracker)
     if (d->values.urlsLog) {
         HandleLinksWith(d.get());
     }
+    // Until the product sets up logging, glog writes to stderr only, which a GUI
+    // program may not have; the errors wait for the start then.
+    if (google::IsGoogleLoggingInitialized()) {
+        d->ReportErrors();
+    }
 }
 
-TestOptions::~TestOptions() = default;
+TestOptions::~TestOptions()
+{
+    d->ReportErrors();
+}
 
 void TestOptions::OnStart(const QList<QCommandLineOption>& productOptions, std::function<void()> finishStart)
 {
+    d->values.given.insert(
+        TestOptionParser::ParseProductOptions(QCoreApplication::arguments(), productOptions, d->values.errors));
+    d->ReportErrors();
     if (d->values.help) {
         d->PrintHelpAndExit(productOptions);
     }
-    d->values.given.insert(TestOptionParser::ParseProductOptions(QCoreApplication::arguments(), productOptions));
     d->LogOptionsInEffect();
     if (d->values.urlsLog) {
         d->OpenUrlsLog();

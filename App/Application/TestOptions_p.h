@@ -29,6 +29,7 @@ public:
     void ApplyLocale() const;
     void ListProductUrls();
     void LogOptionsInEffect() const;
+    void ReportErrors();
     [[noreturn]] void PrintHelpAndExit(const QList<QCommandLineOption>& productOptions);
 
     Application& application;

@@ -183,8 +183,10 @@ TEST_F(TestOptionsInAProduct, QuitBeforeTheTimeoutHelpAndMalformedValuesEndNorma
         Launch({QStringLiteral("--test-crash-timeout=30"), QStringLiteral("--test-start-delay=soon"),
                 QStringLiteral("--test-urls-log="), QStringLiteral("--test-locale")});
     ExpectNormalEnd(malformed);
+    // Read before logging was set up, reported into the product's log once it is.
+    const std::string log = ProductLogs().toStdString();
     for (const char* option : {"--test-start-delay=\"soon\"", "--test-urls-log=\"\"", "--test-locale needs a value"}) {
-        EXPECT_THAT(malformed.err.toStdString(), HasSubstr(option));
+        EXPECT_THAT(log, HasSubstr(option));
     }
 
     const ProductOutput help = Launch({QStringLiteral("--test-help"), QStringLiteral("--test-crash-timeout=30")});

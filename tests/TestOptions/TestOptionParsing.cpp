@@ -1,5 +1,4 @@
 #include "App/Application/TestOptionParser.h"
-#include "common/LogCapture.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +14,8 @@ namespace {
 
 using App::TestOptionParser;
 using App::TestOptionValues;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 
 QStringList Line(std::initializer_list<const char*> arguments)
 {
@@ -27,7 +28,6 @@ QStringList Line(std::initializer_list<const char*> arguments)
 
 TEST(TestOptionParsing, ReadsEveryOptionAmongTheProductsOwnArgumentsWithoutAnError)
 {
-    LogCapture log;
     const TestOptionValues values = TestOptionParser::ParseLibraryOptions(
         Line({"movie.mp4", "--product-switch", "-x", "--test-locale", "de_DE", "--test-urls-log", "more.mp4",
               "--test-start-delay=250", "--test-crash-timeout=1.5", "--test-list-urls", "--test-open-urls",
@@ -41,7 +41,7 @@ TEST(TestOptionParsing, ReadsEveryOptionAmongTheProductsOwnArgumentsWithoutAnErr
     EXPECT_EQ(values.outputDir, QDir(QStringLiteral("out")).absolutePath());
     EXPECT_FALSE(values.help) << "nothing after \"--\" is an option";
     EXPECT_EQ(values.given.value(QStringLiteral("test-locale")), QStringLiteral("de_DE"));
-    EXPECT_EQ(log.Count(google::GLOG_ERROR, ""), 0);
+    EXPECT_THAT(values.errors, ::testing::IsEmpty());
 
     const TestOptionValues named = TestOptionParser::ParseLibraryOptions(Line({"--test-urls-log=/logs/links.txt"}));
     EXPECT_EQ(named.urlsLogFile, QStringLiteral("/logs/links.txt"));
@@ -61,10 +61,9 @@ class MalformedValue : public ::testing::TestWithParam<Malformed> {};
 
 TEST_P(MalformedValue, IsReportedOnceAndIgnored)
 {
-    LogCapture log;
     const TestOptionValues values =
         TestOptionParser::ParseLibraryOptions(Line({"--product-switch", GetParam().argument}));
-    EXPECT_EQ(log.Count(google::GLOG_ERROR, GetParam().option), 1);
+    EXPECT_THAT(values.errors, ElementsAre(HasSubstr(GetParam().option)));
     EXPECT_TRUE(values.given.isEmpty());
     const TestOptionValues none;
     EXPECT_TRUE(std::tie(values.outputDir, values.urlsLog, values.listUrls, values.openUrls, values.locale,
@@ -88,18 +87,17 @@ INSTANTIATE_TEST_SUITE_P(TestOptionParsing, MalformedValue,
 
 TEST(TestOptionParsing, ProductOptionsAreReadAndListedButMayNotReuseALibraryName)
 {
-    LogCapture log;
     const QList<QCommandLineOption> options{
         QCommandLineOption({QStringLiteral("l"), QStringLiteral("label")}, QStringLiteral("A label."),
                            QStringLiteral("TEXT")),
         QCommandLineOption(QStringLiteral("test-locale"), QStringLiteral("Clashes."), QStringLiteral("NAME"))};
+    App::Errors errors;
     const QHash<QString, QString> given = TestOptionParser::ParseProductOptions(
-        Line({"--test-urls-log", "--label=tour", "--test-locale=de_DE", "--unknown"}), options);
+        Line({"--test-urls-log", "--label=tour", "--test-locale=de_DE", "--unknown"}), options, errors);
     EXPECT_EQ(given.value(QStringLiteral("l")), QStringLiteral("tour"));
     EXPECT_EQ(given.value(QStringLiteral("label")), QStringLiteral("tour"));
     EXPECT_FALSE(given.contains(QStringLiteral("test-locale")));
-    EXPECT_EQ(log.Count(google::GLOG_ERROR, "--test-locale=NAME reuses a name"), 1);
-    EXPECT_EQ(log.Count(google::GLOG_ERROR, ""), 1);
+    EXPECT_THAT(errors, ElementsAre(HasSubstr("--test-locale=NAME reuses a name")));
     EXPECT_THAT(TestOptionParser::HelpText(options).toStdString(),
                 ::testing::ContainsRegex("Product test options:\n  -l, --label=TEXT +A label.\n"));
 }
