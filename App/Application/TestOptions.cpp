@@ -86,15 +86,14 @@ QString TestOptionsPrivate::OutputDir()
 
 QString TestOptionsPrivate::UrlsLogPath()
 {
-    const QString file = values.urlsLogFile.isEmpty() ? QLatin1String(DEFAULT_URLS_LOG) : values.urlsLogFile;
-    if (QDir::isAbsolutePath(file)) {
-        return MakeFolder(QFileInfo(file).absolutePath()) ? file : QString();
+    QString path = values.urlsLogFile.isEmpty() ? QLatin1String(DEFAULT_URLS_LOG) : values.urlsLogFile;
+    if (QDir::isRelativePath(path)) {
+        const QString folder = OutputDir();
+        if (folder.isEmpty()) {
+            return QString();
+        }
+        path = QDir(folder).filePath(path);
     }
-    const QString folder = OutputDir();
-    if (folder.isEmpty()) {
-        return QString();
-    }
-    const QString path = QDir(folder).filePath(file);
     return MakeFolder(QFileInfo(path).absolutePath()) ? path : QString();
 }
 
@@ -108,12 +107,13 @@ LogURLHandler* TestOptionsPrivate::OpenUrlsLog()
         return nullptr;
     }
     urlsLog = new LogURLHandler(&application, path);
-    if (!QFileInfo::exists(path)) {
+    HandleLinksWith(urlsLog);
+    if (QFileInfo::exists(path)) {
+        LOG(INFO) << "Test options: links are logged to " << Util::QStringToUtf8(path);
+    } else {
         LOG(ERROR) << "Test options: cannot open the URL log " << Util::QStringToUtf8(path)
                    << "; links are neither logged nor opened";
     }
-    HandleLinksWith(urlsLog);
-    LOG(INFO) << "Test options: links are logged to " << Util::QStringToUtf8(path);
     return urlsLog;
 }
 
