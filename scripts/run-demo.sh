@@ -12,9 +12,10 @@ if [ -n "${DISPLAY:-}" ]; then
   exec "$demo"
 fi
 export TALVEX_DEMO_SCREENSHOT="$build/demo.png"
-# The first run opens the thank-you page in the preferred browser; nobody would see it.
-export BROWSER=true
+# Nobody would see a browser: the links the run opens (the first run's thank-you page)
+# go to <build>/demo-run/urls.log instead, and a run that hangs ends after two minutes.
+options=(--test-urls-log "--test-output-dir=$build/demo-run" --test-crash-timeout=120)
 if command -v xvfb-run >/dev/null 2>&1; then
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$demo"
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$demo" "${options[@]}"
 fi
-QT_QPA_PLATFORM=offscreen exec "$demo"
+QT_QPA_PLATFORM=offscreen exec "$demo" "${options[@]}"

@@ -9,6 +9,7 @@
 #include "App/Application/RestartApplication.h"
 #include "App/Application/Settings/SettingsManager.h"
 #include "App/Application/TemporaryFolder.h"
+#include "App/Application/TestOptions.h"
 #include "App/Application/ThankYouPage.h"
 #include "Platform/Links/LinksManager.h"
 #include "Platform/Logging/InitGlog.h"
@@ -144,6 +145,7 @@ Application::Application(int& argc, char** argv, const AppContext& context)
     installNativeEventFilter(d->nativeEventFilter.get());
     InstallUrlHandler();
     connect(this, SIGNAL(aboutToQuit()), this, SLOT(OnAboutToQuit()));
+    d->testOptions = std::make_unique<TestOptions>(*this, d->crashTracker);
     d->preferredBrowser->SetContextCallback([this] { return BrowserContext(); });
 }
 
@@ -235,9 +237,10 @@ void Application::OnStart()
 {
     VLOG(30) << "Preferred browser path " << Util::QStringToUtf8(d->preferredBrowser->Path());
     WriteStartFacts();
-    GetAdditionalTestOptions();
-    RunFirstRunActions();
-    emit ApplicationStarted();
+    d->testOptions->OnStart(GetAdditionalTestOptions(), [this] {
+        RunFirstRunActions();
+        emit ApplicationStarted();
+    });
 }
 
 void Application::WriteStartFacts()
@@ -300,6 +303,11 @@ void Application::OnAboutToQuit()
 QList<QCommandLineOption> Application::GetAdditionalTestOptions() const
 {
     return {};
+}
+
+const TestOptions& Application::GetTestOptions() const
+{
+    return *d->testOptions;
 }
 
 QString Application::ApplicationName() const

@@ -35,6 +35,7 @@ class ILookAndFeelManager;
 class ISettingsManager;
 class ISplash;
 class ApplicationPrivate;
+class TestOptions;
 
 // The QApplication of every product. Construct exactly one in main, register the
 // services, call Start, run the event loop and leave it through TryToQuit. Products
@@ -79,6 +80,8 @@ public:
 private:
     // Default: quits the event loop and answers true; override to refuse quitting.
     virtual bool TryToQuitImpl();
+    // The product's own diagnostic test options: listed by --test-help, their values
+    // read through GetTestOptions() from Start on. Default: none.
     virtual QList<QCommandLineOption> GetAdditionalTestOptions() const;
 
 public:
@@ -95,6 +98,8 @@ protected:
 
 public:
     bool IsStarted() const;
+    // The diagnostic test options of the command line (TestOptions.h).
+    const TestOptions& GetTestOptions() const;
     bool TryToQuit();
     bool IsQuitting() const;
 

@@ -7,6 +7,7 @@
 #include "App/Application/LookAndFeel/ILookAndFeelManager.h"
 #include "App/Application/NativeEventFilter.h"
 #include "App/Application/Settings/ISettingsManager.h"
+#include "App/Application/TestOptions.h"
 #include "Platform/Browser/PreferredBrowser.h"
 #include "Platform/Browser/URLHandler.h"
 #include "Platform/Links/ILinksManager.h"
@@ -50,6 +51,8 @@ public:
     Talvex::URLHandler* urlHandler = nullptr;
     std::shared_ptr<Talvex::PreferredBrowser> preferredBrowser;
     std::shared_ptr<Talvex::ExternalStimulus::IGateway> gateway;
+    // Last, so it goes first: its crash time-out must not outlive the application.
+    std::unique_ptr<TestOptions> testOptions;
 };
 
 } // namespace Talvex::App

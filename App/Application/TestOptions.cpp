@@ -1,0 +1,274 @@
+#include "App/Application/TestOptions.h"
+
+#include "App/Application/Application.h"
+#include "App/Application/CrashTracker.h"
+#include "App/Application/LogURLHandler.h"
+#include "App/Application/LookAndFeel/ILookAndFeelManager.h"
+#include "App/Application/TestOptions_p.h"
+#include "Platform/Core/ioPath.h"
+#include "Platform/Links/URLKeys.h"
+#include "Platform/Util/TextConversion.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTimer>
+
+#include <glog/logging.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace Talvex::App {
+namespace {
+
+const char* const LINK_SCHEMES[] = {"http", "https"};
+const char DEFAULT_URLS_LOG[] = "urls.log";
+const char PRODUCT_URLS[] = "product-urls.txt";
+
+void HandleLinksWith(QObject* handler)
+{
+    for (const char* scheme : LINK_SCHEMES) {
+        QDesktopServices::setUrlHandler(QLatin1String(scheme), handler, "logUrls");
+    }
+}
+
+bool MakeFolder(const QString& folder)
+{
+    const ioPath path(folder);
+    if (path.exists() || path.create_directories()) {
+        return true;
+    }
+    LOG(ERROR) << "Test options: cannot create the folder " << path.utf8string();
+    return false;
+}
+
+// Through QDesktopServices, as the product would open them, so they reach the URL log.
+void OpenAll(const QStringList& addresses)
+{
+    for (const QString& address : addresses) {
+        if (!address.isEmpty()) {
+            QDesktopServices::openUrl(QUrl(address));
+        }
+    }
+}
+
+} // namespace
+
+TestOptionsPrivate::TestOptionsPrivate(Application& application, CrashTracker& crashTracker)
+    : application(application), crashTracker(crashTracker),
+      values(TestOptionParser::ParseLibraryOptions(QCoreApplication::arguments()))
+{
+}
+
+QString TestOptionsPrivate::OutputDir()
+{
+    if (!outputDir.isEmpty()) {
+        return outputDir;
+    }
+    QString folder = values.outputDir;
+    if (folder.isEmpty()) {
+        if (!application.GetCustomizationManager()) {
+            LOG(ERROR) << "Test options: the output folder defaults to the product's temporary folder, which is "
+                          "unknown until the customization manager is registered";
+            return QString();
+        }
+        folder = QDir(application.GetApplicationTemporaryFilesDir()).absolutePath();
+    }
+    if (MakeFolder(folder)) {
+        outputDir = folder;
+    }
+    return outputDir;
+}
+
+QString TestOptionsPrivate::UrlsLogPath()
+{
+    QString path = values.urlsLogFile.isEmpty() ? QLatin1String(DEFAULT_URLS_LOG) : values.urlsLogFile;
+    if (QDir::isRelativePath(path)) {
+        const QString folder = OutputDir();
+        if (folder.isEmpty()) {
+            return QString();
+        }
+        path = QDir(folder).filePath(path);
+    }
+    return MakeFolder(QFileInfo(path).absolutePath()) ? path : QString();
+}
+
+LogURLHandler* TestOptionsPrivate::OpenUrlsLog()
+{
+    if (urlsLog) {
+        return urlsLog;
+    }
+    const QString path = UrlsLogPath();
+    if (path.isEmpty()) {
+        return nullptr;
+    }
+    urlsLog = new LogURLHandler(&application, path);
+    HandleLinksWith(urlsLog);
+    if (QFileInfo::exists(path)) {
+        LOG(INFO) << "Test options: links are logged to " << Util::QStringToUtf8(path);
+    } else {
+        LOG(ERROR) << "Test options: cannot open the URL log " << Util::QStringToUtf8(path)
+                   << "; links are neither logged nor opened";
+    }
+    return urlsLog;
+}
+
+void TestOptionsPrivate::logUrls(const QUrl& url)
+{
+    if (LogURLHandler* handler = OpenUrlsLog()) {
+        handler->logUrls(url);
+        return;
+    }
+    LOG(ERROR) << "Test options: the URL log is not open yet; link dropped: " << Util::QStringToUtf8(url.url());
+}
+
+void TestOptionsPrivate::ApplyLocale() const
+{
+    const auto lookAndFeel = application.GetLookAndFeel();
+    const std::string wanted = Util::QStringToUtf8(values.locale);
+    if (!lookAndFeel) {
+        LOG(ERROR) << "Test options: --test-locale=" << wanted << " needs a look-and-feel manager; ignored";
+        return;
+    }
+    const auto& shipped = lookAndFeel->GetLocales();
+    if (std::find(shipped.begin(), shipped.end(), wanted) == shipped.end()) {
+        LOG(ERROR) << "Test options: --test-locale=" << wanted
+                   << " is not a shipped language; the usual fallback applies";
+    }
+    lookAndFeel->SetLocale(wanted);
+    const std::string current = lookAndFeel->GetCurrentLocale();
+    QLocale::setDefault(QLocale(Util::Utf8ToQString(current)));
+    LOG(INFO) << "Test options: user-interface language " << current;
+}
+
+void TestOptionsPrivate::ListProductUrls()
+{
+    const QString folder = OutputDir();
+    if (folder.isEmpty()) {
+        return;
+    }
+    const ioPath path = ioPath(folder) / ioPath(PRODUCT_URLS);
+    std::ofstream list(path.platformString(), std::ios::trunc);
+    QStringList addresses;
+    for (int number = 1; *URLKeyName(static_cast<URLKeys>(number)) != '\0'; ++number) {
+        const auto key = static_cast<URLKeys>(number);
+        try {
+            addresses << application.GetUrl(key);
+        } catch (const std::exception& error) {
+            LOG(ERROR) << "Test options: cannot list the product web addresses: " << error.what();
+            return;
+        }
+        list << number << '\t' << URLKeyName(key) << '\t' << Util::QStringToUtf8(addresses.last()) << '\n';
+    }
+    list.close();
+    if (!list) {
+        LOG(ERROR) << "Test options: cannot write " << path.utf8string();
+    }
+    if (values.openUrls) {
+        OpenAll(addresses);
+    }
+}
+
+void TestOptionsPrivate::ReportErrors()
+{
+    for (const std::string& error : values.errors) {
+        LOG(ERROR) << error;
+    }
+    values.errors.clear();
+}
+
+// A run's log then says how the run was driven, whatever the test script recorded.
+void TestOptionsPrivate::LogOptionsInEffect() const
+{
+    if (values.given.isEmpty()) {
+        return;
+    }
+    QStringList options;
+    for (auto option = values.given.cbegin(); option != values.given.cend(); ++option) {
+        options << (option.value().isEmpty() ? option.key() : option.key() + QLatin1Char('=') + option.value());
+    }
+    options.sort();
+    LOG(INFO) << "Test options in effect: " << Util::QStringToUtf8(options.join(QStringLiteral(", ")));
+}
+
+void TestOptionsPrivate::PrintHelpAndExit(const QList<QCommandLineOption>& productOptions)
+{
+    const QByteArray text = TestOptionParser::HelpText(productOptions).toUtf8();
+    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+    std::fflush(stdout);
+    crashTimeout.reset();
+    crashTracker.StopSession();
+    google::FlushLogFiles(google::GLOG_INFO);
+    // As a command-line tool's help does: the product's main is still inside its
+    // start-up, so there is nothing to return to that could end the process cleanly.
+    std::_Exit(0);
+}
+
+TestOptions::TestOptions(Application& application, CrashTracker& crashTracker)
+    : d(std::make_unique<TestOptionsPrivate>(application, crashTracker))
+{
+    if (d->values.crashTimeout.count() > 0) {
+        d->crashTimeout = std::make_unique<CrashTimeout>(d->values.crashTimeout);
+        QObject::connect(&application, &QCoreApplication::aboutToQuit, d.get(), [this] { d->crashTimeout.reset(); });
+    }
+    if (d->values.urlsLog) {
+        HandleLinksWith(d.get());
+    }
+    // Until the product sets up logging, glog writes to stderr only, which a GUI
+    // program may not have; the errors wait for the start then.
+    if (google::IsGoogleLoggingInitialized()) {
+        d->ReportErrors();
+    }
+}
+
+TestOptions::~TestOptions()
+{
+    d->ReportErrors();
+}
+
+void TestOptions::OnStart(const QList<QCommandLineOption>& productOptions, std::function<void()> finishStart)
+{
+    d->values.given.insert(
+        TestOptionParser::ParseProductOptions(QCoreApplication::arguments(), productOptions, d->values.errors));
+    d->ReportErrors();
+    if (d->values.help) {
+        d->PrintHelpAndExit(productOptions);
+    }
+    d->LogOptionsInEffect();
+    if (d->values.urlsLog) {
+        d->OpenUrlsLog();
+    }
+    if (!d->values.locale.isEmpty()) {
+        d->ApplyLocale();
+    }
+    if (d->values.listUrls) {
+        d->ListProductUrls();
+    }
+    if (d->values.startDelayMs > 0) {
+        LOG(INFO) << "Test options: the start goes on in " << d->values.startDelayMs << " ms";
+        QTimer::singleShot(d->values.startDelayMs, d.get(), std::move(finishStart));
+        return;
+    }
+    finishStart();
+}
+
+bool TestOptions::IsSet(const QString& name) const
+{
+    return d->values.given.contains(name);
+}
+
+QString TestOptions::Value(const QString& name) const
+{
+    return d->values.given.value(name);
+}
+
+QString TestOptions::OutputDir() const
+{
+    return d->OutputDir();
+}
+
+} // namespace Talvex::App
