@@ -10,9 +10,7 @@ boost::intrusive_ptr<IDataInput> DataInputString::Create(const std::string* text
     return boost::intrusive_ptr<IDataInput>(new DataInputString(text));
 }
 
-DataInputString::DataInputString(const std::string* text) : text(text)
-{
-}
+DataInputString::DataInputString(const std::string* text) : text(text) {}
 
 std::size_t DataInputString::Read(void* buffer, std::size_t size)
 {
