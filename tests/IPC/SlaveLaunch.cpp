@@ -1,0 +1,108 @@
+#include "IPCFixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include "Platform/IO/DataInputPipe.h"
+#include "Platform/IO/DataOutputPipe.h"
+#include "Platform/Util/TextConversion.h"
+
+#include <vector>
+
+using Talvex::App::IPCManager;
+using Talvex::Test::IPCTest;
+
+namespace {
+
+class SlaveLaunch : public IPCTest, public ::testing::WithParamInterface<const char*> {};
+
+std::string Utf8(const QString& text)
+{
+    return Talvex::Util::QStringToUtf8(text);
+}
+
+} // namespace
+
+TEST_P(SlaveLaunch, SlaveSeesItsSwitchesJoinsThePipesAndGetsTheMastersHandle)
+{
+    ASSERT_TRUE(Launch(QStringLiteral("report"), QString::fromUtf8(GetParam())));
+    EXPECT_TRUE(client.channelBeforeHandle) << "the channel is handed over before the slave starts";
+    EXPECT_GT(Talvex::Native::ProcessIdOf(client.handle), 0);
+
+    const QList<QByteArray> report = client.ReadToEnd().split('\n');
+    ASSERT_EQ(report.size(), 3);
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    const QRegularExpression switches(QStringLiteral("^report\\|/MasterPipeId=\\d+\\|/ProcessId=%1$").arg(pid));
+    EXPECT_TRUE(switches.match(QString::fromUtf8(report[0])).hasMatch()) << report[0].constData();
+    EXPECT_EQ(report[1], QCoreApplication::applicationDirPath().toUtf8()) << "runs in its own folder";
+    EXPECT_EQ(report[2], pid.toUtf8()) << "holds a handle to this process";
+}
+
+INSTANTIATE_TEST_SUITE_P(ByBareNameAndAbsolutePath, SlaveLaunch, ::testing::Values("IPCHelper", TALVEX_HELPER));
+
+TEST_F(IPCTest, TakenNamesMakeANewIdBeDrawnAndAreLeftAlone)
+{
+    QFile foreign(IPCManager::OutputPipeName(QStringLiteral("7")));
+    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly) && foreign.write("foreign") == 7);
+    foreign.close();
+    const QString target = scratch.filePath(QStringLiteral("target"));
+    ASSERT_TRUE(QFile::link(target, IPCManager::InputPipeName(QStringLiteral("8"))));
+    const std::vector<int> ids = {7, 8, 9};
+    std::size_t next = 0;
+    IPCManager::SetPipeIdGenerator([&] { return ids.at(next++); });
+
+    ASSERT_TRUE(Launch(QStringLiteral("report")));
+    EXPECT_TRUE(client.ReadToEnd().contains("|/MasterPipeId=9|"));
+    EXPECT_EQ(next, 3u);
+    ASSERT_TRUE(foreign.open(QIODevice::ReadOnly));
+    EXPECT_EQ(foreign.readAll(), "foreign");
+    EXPECT_TRUE(QFileInfo(IPCManager::InputPipeName(QStringLiteral("8"))).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(target));
+}
+
+TEST_F(IPCTest, FailedStartKeepsTheChannelAndOnlyAPrivateFolderTakesPipes)
+{
+    EXPECT_FALSE(Launch(QStringLiteral("report"), QStringLiteral("no-such-helper")));
+    EXPECT_NE(client.channel, nullptr);
+    EXPECT_EQ(client.handle, 0);
+
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const QString wide = scratch.filePath(QStringLiteral("wide"));
+    ASSERT_TRUE(QDir().mkpath(wide));
+    QFile::setPermissions(wide,
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(wide));
+    Talvex::Test::MasterClient refused;
+    EXPECT_FALSE(IPCManager::LaunchSlave(refused, QStringLiteral("IPCHelper"), QStringLiteral("report"), false));
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    EXPECT_EQ(refused.channel, nullptr);
+    EXPECT_TRUE(QDir(wide).isEmpty());
+}
+
+TEST_F(IPCTest, SlaveSetUpTakesTheLastOfEachSwitchAndNeedsBoth)
+{
+    using namespace Talvex::Core;
+    const QString id = QStringLiteral("123");
+    const auto write = DataOutputPipe::Create(Utf8(IPCManager::InputPipeName(id)), true);
+    const auto read = DataInputPipe::Create(Utf8(IPCManager::OutputPipeName(id)), true);
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    const std::vector<std::pair<QStringList, QByteArray>> cases = {
+        {{"/MasterPipeId=", "/ProcessId=" + pid}, "result=0 master=0"},
+        {{"/MasterPipeId=123", "/ProcessId=abc"}, "result=0 master=0"},
+        {{"/MasterPipeId=123", "/ProcessId=" + pid, "/MasterPipeId="}, "result=0 master=0"},
+        {{"/MasterPipeId=124", "/ProcessId=" + pid}, "result=0 master=0"},
+        {{"/MasterPipeId=", "/MasterPipeId=123", "/ProcessId=1", "/ProcessId=" + pid},
+         "result=1 master=" + pid.toUtf8()},
+    };
+    for (const auto& [switches, expected] : cases) {
+        QProcess slave;
+        slave.start(QStringLiteral(TALVEX_HELPER), QStringList{QStringLiteral("setup")} + switches);
+        ASSERT_TRUE(slave.waitForFinished(15000));
+        EXPECT_EQ(slave.readAllStandardOutput().trimmed(), expected) << qPrintable(switches.join(' '));
+    }
+    char greeting[2] = {};
+    EXPECT_EQ(read->Read(greeting, 2), 2u) << "the slave writes the output pattern";
+    EXPECT_EQ(QByteArray(greeting, 2), "hi");
+}
