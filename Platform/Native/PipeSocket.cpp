@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include <fcntl.h>
@@ -108,6 +109,26 @@ int MillisecondsUntil(Clock::time_point deadline)
 {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return static_cast<int>(std::max<long long>(0, left));
+}
+
+// Nothing when no byte is there yet; 0 at the end.
+std::optional<std::size_t> TryReceive(int descriptor, void* buffer, std::size_t size, const std::string& path)
+{
+    for (;;) {
+        const ssize_t count = ::recv(descriptor, buffer, size, MSG_DONTWAIT);
+        if (count >= 0) {
+            return static_cast<std::size_t>(count);
+        }
+        if (errno == ECONNRESET) {
+            return 0;
+        }
+        if (errno == EAGAIN) {
+            return std::nullopt;
+        }
+        if (errno != EINTR) {
+            Fail("Cannot read from the pipe", path);
+        }
+    }
 }
 
 class Descriptor {
@@ -267,21 +288,16 @@ bool PipeSocket::WaitForInput(int milliseconds)
 
 std::size_t PipeSocket::Receive(void* buffer, std::size_t size)
 {
-    if (size == 0 || !WaitForInput(timeoutMs)) {
+    if (size == 0) {
         return 0;
     }
-    for (;;) {
-        const ssize_t count = ::recv(descriptor, buffer, size, MSG_DONTWAIT);
-        if (count >= 0) {
-            return static_cast<std::size_t>(count);
-        }
-        if (errno == ECONNRESET || errno == EAGAIN) {
-            return 0;
-        }
-        if (errno != EINTR) {
-            Fail("Cannot read from the pipe", path);
+    // Try first and wait only when nothing is there: a reply usually is.
+    if (IsConnected()) {
+        if (const auto count = TryReceive(descriptor, buffer, size, path)) {
+            return *count;
         }
     }
+    return WaitForInput(timeoutMs) ? TryReceive(descriptor, buffer, size, path).value_or(0) : 0;
 }
 
 void PipeSocket::Send(const void* data, std::size_t size)
