@@ -50,8 +50,7 @@ public:
         }
         channel = Core::CommunicationChannel::Create(
             Core::DataInputPipe::Create(Util::QStringToUtf8(App::IPCManager::InputPipeName(PIPE_ID)), false),
-            Core::DataOutputPipe::Create(Util::QStringToUtf8(App::IPCManager::OutputPipeName(PIPE_ID)), false),
-            false);
+            Core::DataOutputPipe::Create(Util::QStringToUtf8(App::IPCManager::OutputPipeName(PIPE_ID)), false), false);
     }
 
     ~EchoMaster()

@@ -52,8 +52,8 @@ TEST_F(FocusHandBack, SilentMasterDoesNotHoldTheSlave)
 
 TEST_F(IPCTest, NullMasterHandleEndsTheWatchSoonAfter)
 {
-    ASSERT_TRUE(Launch(QStringLiteral("nullhandle ") + scratch.filePath(QStringLiteral("report"))));
-    EXPECT_EQ(Recorded(QStringLiteral("report")), "connected=0\n");
+    ASSERT_TRUE(Launch(QStringLiteral("nullhandle ") + scratch.filePath(QStringLiteral("watch"))));
+    EXPECT_EQ(Recorded(QStringLiteral("watch")), "disconnected\n");
 }
 
 TEST_F(IPCTest, KilledMasterDisconnectsItsSlaveAndItsStaleNamesDoNotBlockALaunch)

@@ -44,8 +44,7 @@ public:
 
 class IPCTest : public ::testing::Test {
 protected:
-    void SetUp() override { previousGenerator = App::IPCManager::SetPipeIdGenerator({}); }
-    void TearDown() override { App::IPCManager::SetPipeIdGenerator(previousGenerator); }
+    void TearDown() override { App::IPCManager::SetPipeIdGenerator({}); }
 
     bool Launch(const QString& arguments, const QString& path = QStringLiteral("IPCHelper"))
     {
@@ -53,17 +52,16 @@ protected:
     }
 
     // What a helper recorded in `name`, once it has (bounded wait).
-    QByteArray Recorded(const QString& name, int timeoutMs = 15000)
+    QByteArray Recorded(const QString& name)
     {
         const QString path = scratch.filePath(name);
-        WaitUntil([&] { return QFileInfo::exists(path); }, timeoutMs);
+        WaitUntil([&] { return QFileInfo::exists(path); }, 15000);
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(nothing recorded)");
     }
 
     MasterClient client;
     QTemporaryDir scratch;
-    App::IPCManager::PipeIdGenerator previousGenerator;
 };
 
 } // namespace Talvex::Test

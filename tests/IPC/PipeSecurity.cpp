@@ -21,27 +21,21 @@ using Talvex::Test::IPCTest;
 
 namespace {
 
-std::string Input(const char* id)
+std::string Name(bool input, const char* id)
 {
-    return Talvex::Util::QStringToUtf8(IPCManager::InputPipeName(QString::fromLatin1(id)));
+    const QString text = QString::fromLatin1(id);
+    return Talvex::Util::QStringToUtf8(input ? IPCManager::InputPipeName(text) : IPCManager::OutputPipeName(text));
 }
 
-std::string Output(const char* id)
+bool IsLink(const std::string& name)
 {
-    return Talvex::Util::QStringToUtf8(IPCManager::OutputPipeName(QString::fromLatin1(id)));
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0;
+    return QFileInfo(QString::fromStdString(name)).isSymLink();
 }
 
 boost::intrusive_ptr<IDataChannel> Channel(const char* id, bool master)
 {
-    auto input = DataInputPipe::Create(master ? Output(id) : Input(id), master);
-    auto output = DataOutputPipe::Create(master ? Input(id) : Output(id), master);
-    auto channel = CommunicationChannel::Create(input, output, false);
+    auto channel = CommunicationChannel::Create(DataInputPipe::Create(Name(!master, id), master),
+                                                DataOutputPipe::Create(Name(master, id), master), false);
     channel->SetTimeout(300);
     return channel;
 }
@@ -50,41 +44,42 @@ boost::intrusive_ptr<IDataChannel> Channel(const char* id, bool master)
 
 TEST_F(IPCTest, PipeNamesAreOwnerOnlySocketsInAPrivateFolderAndGoWithTheMastersPipe)
 {
-    const std::string name = Output("31");
+    const std::string name = Name(false, "31");
+    struct stat file {
+    }, folder{};
     {
         const auto pipe = DataInputPipe::Create(name, true);
-        struct stat file {
-        }, folder{};
         ASSERT_EQ(::lstat(name.c_str(), &file), 0);
         ASSERT_EQ(::lstat(name.substr(0, name.rfind('/')).c_str(), &folder), 0);
-        EXPECT_TRUE(S_ISSOCK(file.st_mode));
-        EXPECT_EQ(file.st_mode & 07777, 0600u);
-        EXPECT_EQ(folder.st_mode & 07777, 0700u);
-        EXPECT_EQ(file.st_uid, ::geteuid());
     }
-    EXPECT_FALSE(Exists(name));
+    EXPECT_TRUE(S_ISSOCK(file.st_mode) && file.st_uid == ::geteuid());
+    EXPECT_EQ(file.st_mode & 07777, 0600u);
+    EXPECT_EQ(folder.st_mode & 07777, 0700u);
+    EXPECT_NE(::lstat(name.c_str(), &file), 0) << "released with the pipe";
+
+    const std::string runtime = name.substr(0, name.rfind('/'));
+    ASSERT_EQ(::chmod(runtime.c_str(), 0755), 0);
+    EXPECT_THROW(DataInputPipe::Create(name, true), IOException) << "a folder others may enter takes no pipes";
+    ::chmod(runtime.c_str(), 0700);
 }
 
 TEST_F(IPCTest, PlantedLinksAndForeignFilesAreNeitherFollowedNorDeleted)
 {
-    const auto master = DataInputPipe::Create(Output("40"), true);
-    ASSERT_TRUE(QFile::link(QString::fromStdString(Output("40")), QString::fromStdString(Output("41"))));
-    EXPECT_THROW(DataOutputPipe::Create(Output("41"), false), IOException) << "never connects through a link";
+    const auto master = DataInputPipe::Create(Name(false, "40"), true);
+    ASSERT_TRUE(QFile::link(QString::fromStdString(Name(false, "40")), QString::fromStdString(Name(false, "41"))));
+    EXPECT_THROW(DataOutputPipe::Create(Name(false, "41"), false), IOException) << "never connects through a link";
     EXPECT_FALSE(master->WaitForInput(0));
-
     const QString target = scratch.filePath(QStringLiteral("target"));
-    ASSERT_TRUE(QFile::link(target, QString::fromStdString(Input("41"))));
-    EXPECT_THROW(DataOutputPipe::Create(Input("41"), true), IOException) << "never creates through a link";
+    ASSERT_TRUE(QFile::link(target, QString::fromStdString(Name(true, "41"))));
+    EXPECT_THROW(DataOutputPipe::Create(Name(true, "41"), true), IOException) << "never creates through a link";
     EXPECT_FALSE(QFileInfo::exists(target));
 
-    auto replaced = DataInputPipe::Create(Output("42"), true);
-    ASSERT_TRUE(QFile::remove(QString::fromStdString(Output("42"))));
-    QFile foreign(QString::fromStdString(Output("42")));
-    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
+    auto replaced = DataInputPipe::Create(Name(false, "42"), true);
+    QFile foreign(QString::fromStdString(Name(false, "42")));
+    ASSERT_TRUE(foreign.remove() && foreign.open(QIODevice::WriteOnly));
     replaced.reset();
-    EXPECT_TRUE(Exists(Output("42"))) << "what replaced our socket is not ours to delete";
-    EXPECT_TRUE(QFileInfo(QString::fromStdString(Output("41"))).isSymLink());
-    EXPECT_TRUE(QFileInfo(QString::fromStdString(Input("41"))).isSymLink());
+    EXPECT_TRUE(foreign.exists()) << "what replaced our socket is not ours to delete";
+    EXPECT_TRUE(IsLink(Name(false, "41")) && IsLink(Name(true, "41")));
 }
 
 TEST_F(IPCTest, AnotherUsersConnectionIsRefused)
@@ -92,9 +87,10 @@ TEST_F(IPCTest, AnotherUsersConnectionIsRefused)
     if (::geteuid() != 0) {
         GTEST_SKIP() << "skipped: only root can connect as another user to our private folder";
     }
-    const auto write = DataOutputPipe::Create(Input("50"), true);
+    const auto write = DataOutputPipe::Create(Name(true, "50"), true);
     QProcess stranger;
-    stranger.start(QStringLiteral(TALVEX_HELPER), {QStringLiteral("foreign"), QString::fromStdString(Input("50"))});
+    stranger.start(QStringLiteral(TALVEX_HELPER),
+                   {QStringLiteral("foreign"), QString::fromStdString(Name(true, "50"))});
     ASSERT_TRUE(stranger.waitForReadyRead(10000));
     const QByteArray connected = stranger.readLine().trimmed();
     if (connected == "skip") {
@@ -102,7 +98,7 @@ TEST_F(IPCTest, AnotherUsersConnectionIsRefused)
     }
     ASSERT_EQ(connected, "connected");
 
-    const auto read = DataInputPipe::Create(Input("50"), false);
+    const auto read = DataInputPipe::Create(Name(true, "50"), false);
     Talvex::Test::LogCapture log;
     write->Write("secret", 6);
     char buffer[6] = {};
@@ -125,7 +121,7 @@ TEST_F(IPCTest, ChannelWaitsBoundedlyForAWholeReplyAndFailsOnAClosedPeer)
     });
     const std::size_t waiting = slave->GetWaitingInputSize();
     replier.join();
-    EXPECT_EQ(waiting, static_cast<std::size_t>(reply.size())) << "the size query waits for the whole reply";
+    ASSERT_EQ(waiting, static_cast<std::size_t>(reply.size())) << "the size query waits for the whole reply";
     QByteArray received(reply.size(), '\0');
     EXPECT_EQ(slave->Read(received.data(), waiting), waiting);
     EXPECT_EQ(received, reply);
@@ -134,6 +130,5 @@ TEST_F(IPCTest, ChannelWaitsBoundedlyForAWholeReplyAndFailsOnAClosedPeer)
     EXPECT_EQ(slave->GetWaitingInputSize(), 0u);
     EXPECT_EQ(slave->Read(received.data(), 1), 0u);
     EXPECT_THROW(slave->Write("x", 1), IOException);
-    const auto lonely = Channel("61", true);
-    EXPECT_THROW(lonely->Write("x", 1), IOException) << "no slave ever connected";
+    EXPECT_THROW(Channel("61", true)->Write("x", 1), IOException) << "no slave ever connected";
 }

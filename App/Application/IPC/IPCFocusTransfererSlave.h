@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 
 namespace Talvex::App {
@@ -67,7 +68,7 @@ private:
 
     Talvex::RefCountImpl referenceCount;
     boost::intrusive_ptr<Talvex::Core::IDataChannel> channel;
-    long long masterProcessHandle = 0;
+    std::atomic<long long> masterProcessHandle{0};
     long long stopEvent;
     QFuture<bool> watchResult;
     QFutureWatcher<bool> watchObserver;

@@ -1,12 +1,6 @@
-// The second process of the IPC tests; its role is its first argument.
-//   report          slave: joins its master, sends back its arguments, folder and master
-//   setup           slave run by hand: prints whether SetUpSlaveClient succeeded
-//   handback FILE [TIMEOUT]  slave: hands the focus back twice, records what it activated
-//   nullhandle FILE slave: replaces the master's handle with 0, records the outcome
-//   watch FILE      slave: records "connected", then "disconnected" once the master is gone
-//   master          master: launches a "watch" slave, prints the pipe id, then idles
-//   foreign PATH    connects to a pipe as another user, prints how many bytes came
-//   xmaster / xslave  the focus hand-back between two X11 windows
+// The second process of the IPC tests; its role is its first argument: slaves
+// "report", "handback FILE [TIMEOUT]", "watch FILE", "nullhandle FILE" (recording in
+// FILE), a "master FILE" of a watch slave, a "foreign PATH" user, "xmaster"/"xslave".
 
 #include "App/Application/IPC/IPCFocusTransfererSlave.h"
 #include "App/Application/IPC/IPCManager.h"
@@ -66,40 +60,25 @@ void Record(const QString& file, const QByteArray& text)
     }
 }
 
-QByteArray Connected()
-{
-    const auto& slave = App::IPCFocusTransfererSlave::Instance();
-    return Within(5000, [&] { return !slave.IsConnected(); }) ? "connected=0\n" : "connected=1\n";
-}
-
+// Prints whether it joined its master; then sends back its arguments, folder and master.
 int Report()
 {
     Client client;
-    if (!App::IPCManager::SetUpSlaveClient(client, false)) {
-        return 1;
-    }
+    const bool joined = App::IPCManager::SetUpSlaveClient(client, false);
+    std::printf("result=%d master=%lld\n", joined ? 1 : 0, Native::ProcessIdOf(client.handle));
     const QByteArray text = QCoreApplication::arguments().mid(1).join(QLatin1Char('|')).toUtf8() + "\n" +
                             QDir::currentPath().toUtf8() + "\n" +
                             QByteArray::number(Native::ProcessIdOf(client.handle));
-    client.channel->Write(text.constData(), static_cast<std::size_t>(text.size()));
-    return 0;
-}
-
-int Setup()
-{
-    Client client;
-    const bool result = App::IPCManager::SetUpSlaveClient(client, false);
-    if (result) {
-        client.channel->Write("hi", 2);
+    if (joined) {
+        client.channel->Write(text.constData(), static_cast<std::size_t>(text.size()));
     }
-    std::printf("result=%d master=%lld\n", result ? 1 : 0, Native::ProcessIdOf(client.handle));
     return 0;
 }
 
 int HandBack(const QStringList& arguments)
 {
-    if (arguments.size() > 3 && arguments.at(3).toInt() > 0) {
-        Core::CommunicationChannel::SetDefaultTimeout(arguments.at(3).toInt());
+    if (arguments.value(3).toInt() > 0) {
+        Core::CommunicationChannel::SetDefaultTimeout(arguments.value(3).toInt());
     }
     QByteArray activated = "activated=";
     Native::SetActivateWindowFunction(
@@ -107,21 +86,19 @@ int HandBack(const QStringList& arguments)
     auto& slave = App::IPCFocusTransfererSlave::Instance();
     slave.GiveFocusToParent();
     slave.GiveFocusToParent();
-    Record(arguments.at(2), activated + "\n" + Connected());
+    const bool stopped = Within(5000, [&] { return !slave.IsConnected(); });
+    Record(arguments.at(2), activated + (stopped ? "\nconnected=0\n" : "\nconnected=1\n"));
     return 0;
 }
 
-int NullHandle(const QString& file)
+// Records "FILE.up" once joined and FILE once the master is taken to be gone.
+int Watch(const QString& file, bool nullHandle)
 {
-    App::IPCFocusTransfererSlave::Instance().SetAppHandler(0);
-    Record(file, Connected());
-    return 0;
-}
-
-int Watch(const QString& file)
-{
-    const auto& slave = App::IPCFocusTransfererSlave::Instance();
+    auto& slave = App::IPCFocusTransfererSlave::Instance();
     Record(file + QStringLiteral(".up"), slave.IsConnected() ? "connected=1\n" : "connected=0\n");
+    if (nullHandle) {
+        slave.SetAppHandler(0);
+    }
     if (Within(30000, [&] { return !slave.IsConnected(); })) {
         Record(file, "disconnected\n");
     }
@@ -153,8 +130,7 @@ int Foreign(const char* path)
     address.sun_family = AF_UNIX;
     std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", path);
     if (::connect(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-        std::printf("refused\n");
-        return 0;
+        return 1;
     }
     std::printf("connected\n");
     std::fflush(stdout);
@@ -234,21 +210,14 @@ int main(int argc, char** argv)
     }
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    const QString file = arguments.value(2);
     if (role == "report") {
         return Report();
-    }
-    if (role == "setup") {
-        return Setup();
     }
     if (role == "handback") {
         return HandBack(arguments);
     }
-    if (role == "nullhandle") {
-        return NullHandle(file);
+    if (role == "master") {
+        return Master(arguments.value(2));
     }
-    if (role == "watch") {
-        return Watch(file);
-    }
-    return role == "master" ? Master(file) : 2;
+    return role == "watch" || role == "nullhandle" ? Watch(arguments.value(2), role == "nullhandle") : 2;
 }
