@@ -14,6 +14,10 @@ namespace {
 struct Reply {
     std::string sent;
     const char* activated;
+    friend void PrintTo(const Reply& reply, std::ostream* out)
+    {
+        *out << QByteArray::fromStdString(reply.sent).replace('\0', "\\0").constData();
+    }
 };
 
 class FocusHandBack : public IPCTest, public ::testing::WithParamInterface<Reply> {
