@@ -20,7 +20,7 @@ struct Reply {
     }
 };
 
-class FocusHandBack : public IPCTest, public ::testing::WithParamInterface<Reply> {
+class IPCFocusHandBack : public IPCTest, public ::testing::WithParamInterface<Reply> {
 protected:
     // Launches a hand-back slave and checks the one message it sends.
     void ExpectCloseMessage(const QString& extra = QString())
@@ -35,7 +35,7 @@ protected:
 
 } // namespace
 
-TEST_P(FocusHandBack, ReplyDecidesTheWindowAndOneHandBackEndsTheWatch)
+TEST_P(IPCFocusHandBack, ReplyDecidesTheWindowAndOneHandBackEndsTheWatch)
 {
     ExpectCloseMessage();
     client.channel->Write(GetParam().sent.data(), GetParam().sent.size());
@@ -43,12 +43,12 @@ TEST_P(FocusHandBack, ReplyDecidesTheWindowAndOneHandBackEndsTheWatch)
     EXPECT_EQ(client.ReadToEnd(), "") << "the second hand-back sends nothing";
 }
 
-INSTANTIATE_TEST_SUITE_P(Replies, FocusHandBack,
+INSTANTIATE_TEST_SUITE_P(Replies, IPCFocusHandBack,
                          ::testing::Values(Reply{"yes=4242", "4242,"}, Reply{"yes=0", "0,"},
                                            Reply{std::string("yes=77\0", 7), "77,"}, Reply{"yes", ""},
                                            Reply{"no", ""}));
 
-TEST_F(FocusHandBack, SilentMasterDoesNotHoldTheSlave)
+TEST_F(IPCFocusHandBack, SilentMasterDoesNotHoldTheSlave)
 {
     ExpectCloseMessage(QStringLiteral(" 300"));
     EXPECT_EQ(Recorded(QStringLiteral("report")), "activated=\nconnected=0\n");

@@ -15,11 +15,11 @@ using Talvex::Test::IPCTest;
 
 namespace {
 
-class SlaveLaunch : public IPCTest, public ::testing::WithParamInterface<const char*> {};
+class IPCSlaveLaunch : public IPCTest, public ::testing::WithParamInterface<const char*> {};
 
 } // namespace
 
-TEST_P(SlaveLaunch, SlaveSeesItsSwitchesJoinsThePipesAndGetsTheMastersHandle)
+TEST_P(IPCSlaveLaunch, SlaveSeesItsSwitchesJoinsThePipesAndGetsTheMastersHandle)
 {
     ASSERT_TRUE(Launch(QStringLiteral("report"), QString::fromUtf8(GetParam())));
     EXPECT_TRUE(client.channelBeforeHandle) << "the channel is handed over before the slave starts";
@@ -34,7 +34,7 @@ TEST_P(SlaveLaunch, SlaveSeesItsSwitchesJoinsThePipesAndGetsTheMastersHandle)
     EXPECT_EQ(report[2], pid.toUtf8()) << "holds a handle to this process";
 }
 
-INSTANTIATE_TEST_SUITE_P(ByBareNameAndAbsolutePath, SlaveLaunch, ::testing::Values("IPCHelper", TALVEX_HELPER));
+INSTANTIATE_TEST_SUITE_P(ByBareNameAndAbsolutePath, IPCSlaveLaunch, ::testing::Values("IPCHelper", TALVEX_HELPER));
 
 TEST_F(IPCTest, TakenNamesMakeANewIdBeDrawnAndAreLeftAlone)
 {

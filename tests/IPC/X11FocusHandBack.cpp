@@ -5,7 +5,7 @@
 
 // Master and slave run on an X server of their own; the master reads the input focus
 // back from the server after the hand-back.
-TEST(X11HandBack, MastersWindowHoldsTheInputFocusAfterTheSlaveHandsItBack)
+TEST(IPCX11HandBack, MastersWindowHoldsTheInputFocusAfterTheSlaveHandsItBack)
 {
     const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
     if (xvfbRun.isEmpty()) {
