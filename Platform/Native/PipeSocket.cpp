@@ -32,6 +32,14 @@ using Clock = std::chrono::steady_clock;
     throw Core::IOException(what + " " + path + (error != 0 ? std::string(": ") + std::strerror(error) : ""));
 }
 
+// Something in our way that nobody of ours should have put there: worth a log line,
+// since the callers of the pipes stay silent about their failures.
+[[noreturn]] void Refuse(const std::string& what, const std::string& path)
+{
+    LOG(ERROR) << what << " " << path;
+    Fail(what, path, 0);
+}
+
 bool IsPrivate(const struct stat& status)
 {
     return status.st_uid == ::geteuid() && (status.st_mode & 077) == 0;
@@ -50,7 +58,7 @@ void CheckFolder(const std::string& folder)
         Fail("Cannot inspect the pipe folder", folder);
     }
     if (!S_ISDIR(status.st_mode) || !IsPrivate(status)) {
-        Fail("The pipe folder is not a private folder of ours:", folder, 0);
+        Refuse("Refusing a pipe folder that is not a private folder of ours:", folder);
     }
 }
 
@@ -174,7 +182,7 @@ std::unique_ptr<PipeSocket> PipeSocket::Listen(const std::string& path)
     std::unique_ptr<PipeSocket> pipe(new PipeSocket(-1, listener.Release(), path));
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0 || !S_ISSOCK(status.st_mode) || !IsPrivate(status)) {
-        Fail("The new pipe is not private:", path, 0);
+        Refuse("Refusing a new pipe that is not private:", path);
     }
     pipe->device = status.st_dev;
     pipe->inode = status.st_ino;
@@ -193,7 +201,7 @@ std::unique_ptr<PipeSocket> PipeSocket::Connect(const std::string& path)
         Fail("Cannot open the pipe", path);
     }
     if (!S_ISSOCK(status.st_mode) || !IsPrivate(status)) {
-        Fail("Refusing a pipe name that is not our private socket:", path, 0);
+        Refuse("Refusing a pipe name that is not our private socket:", path);
     }
     Descriptor connection(NewSocket(path));
     int result = 0;
@@ -204,7 +212,7 @@ std::unique_ptr<PipeSocket> PipeSocket::Connect(const std::string& path)
         Fail("Cannot connect to the pipe", path);
     }
     if (!PeerIsOurUser(connection.Get())) {
-        Fail("The pipe belongs to another user:", path, 0);
+        Refuse("Refusing a pipe that belongs to another user:", path);
     }
     return std::unique_ptr<PipeSocket>(new PipeSocket(connection.Release(), -1, path));
 }

@@ -59,7 +59,9 @@ TEST_F(IPCTest, PipeNamesAreOwnerOnlySocketsInAPrivateFolderAndGoWithTheMastersP
 
     const std::string runtime = name.substr(0, name.rfind('/'));
     ASSERT_EQ(::chmod(runtime.c_str(), 0755), 0);
+    Talvex::Test::LogCapture log;
     EXPECT_THROW(DataInputPipe::Create(name, true), IOException) << "a folder others may enter takes no pipes";
+    EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "not a private folder of ours"));
     ::chmod(runtime.c_str(), 0700);
 }
 
