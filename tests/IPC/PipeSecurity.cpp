@@ -1,6 +1,5 @@
 #include "IPCFixture.h"
 
-#include "Platform/IO/CommunicationChannel.h"
 #include "Platform/IO/DataInputPipe.h"
 #include "Platform/IO/DataOutputPipe.h"
 #include "Platform/IO/IOException.h"
@@ -8,9 +7,6 @@
 #include "common/LogCapture.h"
 
 #include <QProcess>
-#include <QThread>
-
-#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,14 +26,6 @@ std::string Name(bool input, const char* id)
 bool IsLink(const std::string& name)
 {
     return QFileInfo(QString::fromStdString(name)).isSymLink();
-}
-
-boost::intrusive_ptr<IDataChannel> Channel(const char* id, bool master)
-{
-    auto channel = CommunicationChannel::Create(DataInputPipe::Create(Name(!master, id), master),
-                                                DataOutputPipe::Create(Name(master, id), master), false);
-    channel->SetTimeout(300);
-    return channel;
 }
 
 } // namespace
@@ -108,29 +96,4 @@ TEST_F(IPCTest, AnotherUsersConnectionIsRefused)
     ASSERT_TRUE(stranger.waitForFinished(10000));
     EXPECT_EQ(stranger.readAll().trimmed(), "got 0");
     EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "Refused a connection from another user"));
-}
-
-TEST_F(IPCTest, ChannelWaitsBoundedlyForAWholeReplyAndFailsOnAClosedPeer)
-{
-    auto master = Channel("60", true);
-    const auto slave = Channel("60", false);
-    EXPECT_EQ(slave->GetWaitingInputSize(), 0u) << "a silent peer: the wait ends at the time-out";
-
-    const QByteArray reply(4000, 'r');
-    std::thread replier([&] {
-        QThread::msleep(50);
-        master->Write(reply.constData(), static_cast<std::size_t>(reply.size()));
-    });
-    const std::size_t waiting = slave->GetWaitingInputSize();
-    replier.join();
-    ASSERT_EQ(waiting, static_cast<std::size_t>(reply.size())) << "the size query waits for the whole reply";
-    QByteArray received(reply.size(), '\0');
-    EXPECT_EQ(slave->Read(received.data(), waiting), waiting);
-    EXPECT_EQ(received, reply);
-
-    master.reset();
-    EXPECT_EQ(slave->GetWaitingInputSize(), 0u);
-    EXPECT_EQ(slave->Read(received.data(), 1), 0u);
-    EXPECT_THROW(slave->Write("x", 1), IOException);
-    EXPECT_THROW(Channel("61", true)->Write("x", 1), IOException) << "no slave ever connected";
 }

@@ -2,21 +2,20 @@
 // "report", "handback FILE [TIMEOUT]", "watch FILE", "nullhandle FILE" (recording in
 // FILE), a "master FILE" of a watch slave, a "foreign PATH" user, "xmaster"/"xslave".
 
+#include "../../common/WaitUntil.h"
 #include "App/Application/IPC/IPCFocusTransfererSlave.h"
 #include "App/Application/IPC/IPCManager.h"
+#include "Client.h"
 #include "Platform/IO/CommunicationChannel.h"
 #include "Platform/Native/ProcessHandle.h"
 #include "Platform/Native/WindowActivation.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QGuiApplication>
 #include <QSaveFile>
-#include <QThread>
 #include <QWindow>
 
 #include <cstdio>
-#include <functional>
 
 #include <linux/securebits.h>
 #include <sys/prctl.h>
@@ -30,26 +29,7 @@ using namespace Talvex;
 
 namespace {
 
-class Client : public App::IIPCClient {
-public:
-    ~Client() override { Native::CloseHandle(handle); }
-    void SetCommunicationChannel(boost::intrusive_ptr<Core::IDataChannel> newChannel) override { channel = newChannel; }
-    void SetAppHandler(long long newHandle) override { handle = newHandle; }
-    void ChannelClosed() override { channel.reset(); }
-
-    boost::intrusive_ptr<Core::IDataChannel> channel;
-    long long handle = 0;
-};
-
-bool Within(int milliseconds, const std::function<bool()>& condition)
-{
-    QDeadlineTimer deadline(milliseconds);
-    while (!condition() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
-    }
-    return condition();
-}
+using Test::Client;
 
 void Record(const QString& file, const QByteArray& text)
 {
@@ -86,7 +66,7 @@ int HandBack(const QStringList& arguments)
     auto& slave = App::IPCFocusTransfererSlave::Instance();
     slave.GiveFocusToParent();
     slave.GiveFocusToParent();
-    const bool stopped = Within(5000, [&] { return !slave.IsConnected(); });
+    const bool stopped = Test::WaitUntil([&] { return !slave.IsConnected(); });
     Record(arguments.at(2), activated + (stopped ? "\nconnected=0\n" : "\nconnected=1\n"));
     return 0;
 }
@@ -99,7 +79,7 @@ int Watch(const QString& file, bool nullHandle)
     if (nullHandle) {
         slave.SetAppHandler(0);
     }
-    if (Within(30000, [&] { return !slave.IsConnected(); })) {
+    if (Test::WaitUntil([&] { return !slave.IsConnected(); }, 30000)) {
         Record(file, "disconnected\n");
     }
     return 0;
@@ -156,7 +136,7 @@ bool ShowFocused(QWindow& window)
     window.resize(200, 200);
     window.show();
     // Without a window manager the focus can only be set once the window is mapped.
-    return Within(5000, [&] {
+    return Test::WaitUntil([&] {
         if (window.isExposed() && FocusedWindow() != window.winId()) {
             window.requestActivate();
         }
@@ -182,7 +162,7 @@ int XMaster()
     }
     const QByteArray reply = "yes=" + QByteArray::number(window.winId());
     client.channel->Write(reply.constData(), static_cast<std::size_t>(reply.size()));
-    const bool back = Within(10000, [&] { return FocusedWindow() == window.winId(); });
+    const bool back = Test::WaitUntil([&] { return FocusedWindow() == window.winId(); }, 10000);
     std::printf(back ? "focus=back\n" : "focus=elsewhere\n");
     return back ? 0 : 1;
 }
