@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <poll.h>
 #include <signal.h>
 
 #include <string>
@@ -59,6 +60,13 @@ TEST_F(IPCTest, NullMasterHandleEndsTheWatchSoonAfter)
 {
     ASSERT_TRUE(Launch(QStringLiteral("nullhandle ") + scratch.filePath(QStringLiteral("watch"))));
     EXPECT_EQ(Recorded(QStringLiteral("watch")), "disconnected\n");
+}
+
+TEST_F(IPCTest, SlaveThatNeverHandsBackStillExitsWhileItsMasterLives)
+{
+    ASSERT_TRUE(Launch(QStringLiteral("quit")));
+    pollfd exited{static_cast<int>(client.handle), POLLIN, 0};
+    EXPECT_EQ(::poll(&exited, 1, 15000), 1) << "the watch on a live master must not hold the slave's exit";
 }
 
 TEST_F(IPCTest, KilledMasterDisconnectsItsSlaveAndItsStaleNamesDoNotBlockALaunch)

@@ -1,6 +1,6 @@
 // The second process of the IPC tests; its role is its first argument: slaves
 // "report", "handback FILE [TIMEOUT]", "watch FILE", "nullhandle FILE" (recording in
-// FILE), a "master FILE" of a watch slave, a "foreign PATH" user, "xmaster"/"xslave".
+// FILE), "quit", a "master FILE" of a watch slave, a "foreign PATH" user, "xmaster"/"xslave".
 
 #include "../../common/WaitUntil.h"
 #include "App/Application/IPC/IPCFocusTransfererSlave.h"
@@ -195,6 +195,9 @@ int main(int argc, char** argv)
     }
     if (role == "handback") {
         return HandBack(arguments);
+    }
+    if (role == "quit") {
+        return App::IPCFocusTransfererSlave::Instance().IsConnected() ? 0 : 1;
     }
     if (role == "master") {
         return Master(arguments.value(2));
