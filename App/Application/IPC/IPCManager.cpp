@@ -26,9 +26,14 @@ namespace {
 const QString MASTER_PIPE_ID = QStringLiteral("/MasterPipeId=");
 const QString PROCESS_ID = QStringLiteral("/ProcessId=");
 
+int DrawWithRand()
+{
+    return std::rand();
+}
+
 IPCManager::PipeIdGenerator& Generator()
 {
-    static IPCManager::PipeIdGenerator generator = [] { return std::rand(); };
+    static IPCManager::PipeIdGenerator generator = DrawWithRand;
     return generator;
 }
 
@@ -90,7 +95,7 @@ QString IPCManager::OutputPipeName(const QString& id)
 IPCManager::PipeIdGenerator IPCManager::SetPipeIdGenerator(PipeIdGenerator generator)
 {
     if (!generator) {
-        generator = [] { return std::rand(); };
+        generator = DrawWithRand;
     }
     return std::exchange(Generator(), std::move(generator));
 }
