@@ -1,0 +1,47 @@
+#pragma once
+
+#include <TalvexExport.h>
+
+#include <QEvent>
+#include <QObject>
+
+#include <memory>
+
+class QTouchEvent;
+
+namespace Talvex::App::Gesture {
+
+class Router;
+class TouchSequence;
+
+// Turns touch-screen sequences, as Qt delivers them on systems without gesture
+// messages, into the same gesture records: one-finger pan (with an inertia vector on
+// the end step), two-finger zoom and rotate, two-finger tap and press-and-tap. The
+// consumer is found by Router::Route when the first finger lands and asked what it
+// wants; a sequence it wants nothing of is left to Qt. A sequence the bridge takes is
+// accepted and not delivered further, so Qt does not also turn it into mouse events.
+// Times come from the events' timestamps. One bridge per application, GUI thread only.
+class TALVEX_EXPORT TouchBridge : public QObject {
+    Q_OBJECT
+public:
+    explicit TouchBridge(QObject* parent = nullptr);
+    ~TouchBridge() override;
+
+    static constexpr bool IsTouch(QEvent::Type type)
+    {
+        return type == QEvent::TouchBegin || type == QEvent::TouchUpdate || type == QEvent::TouchEnd ||
+               type == QEvent::TouchCancel;
+    }
+
+    // Offers a touch event on its way to a window to the application's bridge. True
+    // when the bridge took it; the event must then not be delivered.
+    static bool Take(QObject* receiver, QEvent* event);
+
+private:
+    bool Handle(QTouchEvent& event);
+
+    Router* const router;
+    const std::unique_ptr<TouchSequence> sequence;
+};
+
+} // namespace Talvex::App::Gesture
