@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "MediaList.h"
 
 #include "App/Application/Application.h"
 #include "App/Application/LookAndFeel/ILookAndFeelManager.h"
@@ -6,6 +7,7 @@
 #include <QActionGroup>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QSplitter>
 
 namespace {
 
@@ -31,7 +33,10 @@ MainWindow::MainWindow(Talvex::App::Application& application,
     : application(application), lookAndFeel(std::move(lookAndFeel)), list(new QListWidget(this))
 {
     setWindowTitle(application.ApplicationName());
-    setCentralWidget(list);
+    auto* splitter = new QSplitter(this);
+    splitter->addWidget(list);
+    splitter->addWidget(new MediaList(MediaList::DefaultFolders()));
+    setCentralWidget(splitter);
     resize(640, 400);
     BuildThemeMenu();
 }

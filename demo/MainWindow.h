@@ -11,8 +11,8 @@ class Application;
 class ILookAndFeelManager;
 } // namespace Talvex::App
 
-// The sample product's window: a menu that switches themes and a list of what the
-// application found at start-up.
+// The sample product's window: a menu that switches themes, a list of what the
+// application found at start-up and the user's media files.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
