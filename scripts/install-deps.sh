@@ -9,6 +9,7 @@ packages=(
   libgoogle-glog-dev libboost-dev libboost-filesystem-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
+  clang
 )
 
 missing=()
