@@ -200,7 +200,7 @@ bool Application::notify(QObject* receiver, QEvent* event)
         return DeliverShow(this, receiver, event);
     } else if (type == QEvent::ApplicationStateChange) {
         return DeliverStateChange(receiver, event);
-    } else if (Gesture::TouchBridge::IsTouch(type)) {
+    } else if (Gesture::TouchBridge::MayBeTouch(type)) {
         return DeliverTouch(this, receiver, event);
     }
     return DeliverGuarded(this, receiver, event);

@@ -12,6 +12,12 @@ namespace {
 
 TouchBridge* current = nullptr;
 
+bool IsTouch(QEvent::Type type)
+{
+    return type == QEvent::TouchBegin || type == QEvent::TouchUpdate || type == QEvent::TouchEnd ||
+           type == QEvent::TouchCancel;
+}
+
 } // namespace
 
 TouchBridge::TouchBridge(QObject* parent)
@@ -32,7 +38,7 @@ TouchBridge::~TouchBridge()
 // the touch to widgets or turns it into mouse events.
 bool TouchBridge::Take(QObject* receiver, QEvent* event)
 {
-    if (!current || !receiver || !receiver->isWindowType()) {
+    if (!current || !IsTouch(event->type()) || !receiver || !receiver->isWindowType()) {
         return false;
     }
     return current->Handle(*static_cast<QTouchEvent*>(event));

@@ -27,14 +27,15 @@ public:
     explicit TouchBridge(QObject* parent = nullptr);
     ~TouchBridge() override;
 
-    static constexpr bool IsTouch(QEvent::Type type)
+    // One compare for the event loop's every event: true for the four touch types and
+    // a few rare ones numbered between them, which Take lets through.
+    static constexpr bool MayBeTouch(QEvent::Type type)
     {
-        return type == QEvent::TouchBegin || type == QEvent::TouchUpdate || type == QEvent::TouchEnd ||
-               type == QEvent::TouchCancel;
+        return unsigned(type) - QEvent::TouchBegin <= unsigned(QEvent::TouchCancel - QEvent::TouchBegin);
     }
 
-    // Offers a touch event on its way to a window to the application's bridge. True
-    // when the bridge took it; the event must then not be delivered.
+    // Offers an event on its way to a window to the application's bridge. True when
+    // the bridge took it as a touch event; the event must then not be delivered.
     static bool Take(QObject* receiver, QEvent* event);
 
 private:
