@@ -3,7 +3,7 @@
 #include "App/Application/Application_p.h"
 #include "App/Application/EventExceptionLog.h"
 #include "App/Application/FirstLaunchCheck.h"
-#include "App/Application/Gesture/GestureSupport.h"
+#include "App/Application/Gesture/GestureSupport_p.h"
 #include "App/Application/Gesture/TouchBridge.h"
 #include "App/Application/InstallerCheck.h"
 #include "App/Application/NotNull.h"

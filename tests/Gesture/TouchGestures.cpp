@@ -74,11 +74,9 @@ TEST_F(TouchGestures, OneFingerDragScrollsAListByItsLengthWithoutMouseEvents)
 TEST_F(TouchGestures, PerItemListDraggedToItsEndStaysAtTheLastRowInItsOwnMode)
 {
     const auto list = ShownList(40, QAbstractItemView::ScrollPerItem);
-    Drag(list->viewport(), device, {100, 190}, {0, -180});
-    Drag(list->viewport(), device, {100, 190}, {0, -180});
-    Drag(list->viewport(), device, {100, 190}, {0, -180});
-    Drag(list->viewport(), device, {100, 190}, {0, -180});
-    Drag(list->viewport(), device, {100, 190}, {0, -180});
+    for (int drag = 0; drag < 5; ++drag) {
+        Drag(list->viewport(), device, {100, 190}, {0, -180});
+    }
     EXPECT_EQ(list->verticalScrollMode(), QAbstractItemView::ScrollPerItem);
     EXPECT_EQ(list->verticalScrollBar()->value(), list->verticalScrollBar()->maximum());
     EXPECT_TRUE(list->viewport()->rect().contains(list->visualRect(model.index(39)))) << "the last row is whole";

@@ -1,4 +1,4 @@
-#include "App/Application/Gesture/GestureSupport.h"
+#include "App/Application/Gesture/GestureSupport_p.h"
 
 #include "App/Application/Application.h"
 #include "App/Application/Gesture/Router.h"
