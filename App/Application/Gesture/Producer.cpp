@@ -96,8 +96,9 @@ Consumer* Producer::Route(const Gesture&)
     return nullptr;
 }
 
-bool Producer::OnGestureNotify(void* window, void*, void* lParam)
+bool Producer::OnGestureNotify(void* untypedWindow, void*, void* lParam)
 {
+    const auto window = static_cast<Native::HWND>(untypedWindow);
     const auto& notification = *static_cast<const Native::GESTURENOTIFYSTRUCT*>(lParam);
     Gesture point;
     point.screenPosition = {notification.ptsLocation.x, notification.ptsLocation.y};
@@ -118,8 +119,10 @@ bool Producer::OnGestureNotify(void* window, void*, void* lParam)
     return false;
 }
 
-bool Producer::OnGesture(void* window, void*, void* lParam)
+bool Producer::OnGesture(void* untypedWindow, void*, void* lParam)
 {
+    const auto window = static_cast<Native::HWND>(untypedWindow);
+    const auto handle = static_cast<Native::HGESTUREINFO>(lParam);
     Consumer* target = state->target.get();
     const auto& api = Native::GestureApi();
     if (!target || !api.GetGestureInfo) {
@@ -127,7 +130,7 @@ bool Producer::OnGesture(void* window, void*, void* lParam)
     }
     Native::GESTUREINFO info{};
     info.cbSize = sizeof(info);
-    if (!api.GetGestureInfo(lParam, &info)) {
+    if (!api.GetGestureInfo(handle, &info)) {
         return false;
     }
     const DecodedGesture step = DecodeGesture(info, ToClient(window, info.ptsLocation), state->start);
@@ -142,7 +145,7 @@ bool Producer::OnGesture(void* window, void*, void* lParam)
         },
         step);
     if (api.CloseGestureInfoHandle) {
-        api.CloseGestureInfoHandle(lParam);
+        api.CloseGestureInfoHandle(handle);
     }
     return true;
 }
