@@ -57,7 +57,7 @@ protected:
     QTouchDevice* device = QTest::createTouchDevice();
 };
 
-TEST_F(TouchGestures, OneFingerDragScrollsAListByItsLengthWithoutMouseEvents)
+TEST_F(TouchGestures, OneFingerDragScrollsAListByItsLengthAndATapClicksARow)
 {
     const auto list = ShownList(100, QAbstractItemView::ScrollPerPixel);
     MouseWatch watch;
@@ -69,6 +69,12 @@ TEST_F(TouchGestures, OneFingerDragScrollsAListByItsLengthWithoutMouseEvents)
     EXPECT_EQ(list->verticalScrollBar()->value(), 260);
     EXPECT_EQ(watch.presses, 0) << "taken touches are not turned into mouse drags";
     EXPECT_EQ(list->verticalScrollMode(), QAbstractItemView::ScrollPerPixel);
+
+    const QPoint row = list->visualRect(model.index(15)).center();
+    QTest::touchEvent(list->viewport(), device).press(0, row, list->viewport());
+    QTest::touchEvent(list->viewport(), device).release(0, row, list->viewport());
+    EXPECT_EQ(watch.presses, 1) << "a touch that is no gesture is a click";
+    EXPECT_EQ(list->currentIndex().row(), 15);
 }
 
 TEST_F(TouchGestures, PerItemListDraggedToItsEndStaysAtTheLastRowInItsOwnMode)

@@ -4,6 +4,8 @@
 #include "App/Application/Gesture/TouchSequence_p.h"
 
 #include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QStyleHints>
 #include <QTouchEvent>
 
@@ -16,6 +18,20 @@ bool IsTouch(QEvent::Type type)
 {
     return type == QEvent::TouchBegin || type == QEvent::TouchUpdate || type == QEvent::TouchEnd ||
            type == QEvent::TouchCancel;
+}
+
+// Mouse events sent to the window find their widget as real ones would.
+void Click(QObject* window, QPointF position, QPointF screenPosition)
+{
+    const QPointer<QObject> guard(window);
+    QMouseEvent press(QEvent::MouseButtonPress, position, position, screenPosition, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, position, position, screenPosition, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    if (guard) {
+        QCoreApplication::sendEvent(window, &release);
+    }
 }
 
 } // namespace
@@ -41,10 +57,10 @@ bool TouchBridge::Take(QObject* receiver, QEvent* event)
     if (!current || !IsTouch(event->type()) || !receiver || !receiver->isWindowType()) {
         return false;
     }
-    return current->Handle(*static_cast<QTouchEvent*>(event));
+    return current->Handle(receiver, *static_cast<QTouchEvent*>(event));
 }
 
-bool TouchBridge::Handle(QTouchEvent& event)
+bool TouchBridge::Handle(QObject* window, QTouchEvent& event)
 {
     bool taken = false;
     switch (event.type()) {
@@ -60,6 +76,11 @@ bool TouchBridge::Handle(QTouchEvent& event)
     }
     if (taken) {
         event.accept();
+    }
+    QPointF position;
+    QPointF screenPosition;
+    if (sequence->TakeClick(position, screenPosition)) {
+        Click(window, position, screenPosition);
     }
     return taken;
 }

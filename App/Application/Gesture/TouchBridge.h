@@ -19,7 +19,8 @@ class TouchSequence;
 // the end step), two-finger zoom and rotate, two-finger tap and press-and-tap. The
 // consumer is found by Router::Route when the first finger lands and asked what it
 // wants; a sequence it wants nothing of is left to Qt. A sequence the bridge takes is
-// accepted and not delivered further, so Qt does not also turn it into mouse events.
+// accepted and not delivered further, so Qt does not also turn it into mouse events;
+// one that ends as a plain tap is handed on as a click.
 // Times come from the events' timestamps. One bridge per application, GUI thread only.
 class TALVEX_EXPORT TouchBridge : public QObject {
     Q_OBJECT
@@ -39,7 +40,7 @@ public:
     static bool Take(QObject* receiver, QEvent* event);
 
 private:
-    bool Handle(QTouchEvent& event);
+    bool Handle(QObject* window, QTouchEvent& event);
 
     Router* const router;
     const std::unique_ptr<TouchSequence> sequence;

@@ -84,6 +84,7 @@ bool TouchSequence::Begin(const QTouchEvent& event, Producer& router)
 {
     phase = Phase::Ignored;
     target.reset();
+    click = false;
     if (event.touchPoints().isEmpty()) {
         return false;
     }
@@ -156,10 +157,22 @@ bool TouchSequence::Cancel()
     return taken;
 }
 
+bool TouchSequence::TakeClick(QPointF& position, QPointF& screenPosition)
+{
+    if (!click) {
+        return false;
+    }
+    click = false;
+    position = startPosition;
+    screenPosition = startPosition + windowOrigin;
+    return true;
+}
+
 void TouchSequence::StepPending(const QTouchEvent& event)
 {
     const TouchPoint* finger = Find(event, firstId);
     if (Released(finger)) {
+        click = true;
         phase = Phase::Finished;
     } else if (const TouchPoint* second = NewFinger(event, firstId)) {
         if (event.timestamp() - startTime <= SIMULTANEOUS_MS) {

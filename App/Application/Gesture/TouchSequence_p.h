@@ -22,6 +22,9 @@ public:
     bool Begin(const QTouchEvent& event, Producer& router);
     bool Step(const QTouchEvent& event);
     bool Cancel();
+    // True once after a taken sequence that was one finger lifted where it landed: no
+    // gesture, but a click, at the given window and screen positions.
+    bool TakeClick(QPointF& position, QPointF& screenPosition);
 
 private:
     enum class Phase { Idle, Ignored, Pending, Panning, TwoFingers, Zooming, Rotating, PressAndTap, Finished };
@@ -80,6 +83,7 @@ private:
     double lastRawAngle = 0.0;
     double angle = 0.0;
     QPointF center;
+    bool click = false;
 };
 
 } // namespace Talvex::App::Gesture
