@@ -172,7 +172,8 @@ void TouchSequence::StepPending(const QTouchEvent& event)
 {
     const TouchPoint* finger = Find(event, firstId);
     if (Released(finger)) {
-        click = true;
+        // A finger that wandered off without making a gesture is no click either.
+        click = finger && !Moved(finger->pos(), startPosition);
         phase = Phase::Finished;
     } else if (const TouchPoint* second = NewFinger(event, firstId)) {
         if (event.timestamp() - startTime <= SIMULTANEOUS_MS) {
