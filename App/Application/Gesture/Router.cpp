@@ -6,12 +6,51 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <algorithm>
+#include <array>
+#include <typeinfo>
+
 namespace Talvex::App::Gesture {
 namespace {
 
 void* AsPointer(std::uintptr_t value)
 {
     return reinterpret_cast<void*>(value);
+}
+
+// Most children on the way up are plain widgets, and the failed cross-cast that rejects
+// one walks its whole class tree. Run-time types known not to be consumers are
+// remembered, a few at a time; a type seen from two libraries may be missed, never
+// mistaken.
+class NonConsumerTypes {
+public:
+    bool Contains(const std::type_info* type) const
+    {
+        return std::find(types.begin(), types.end(), type) != types.end();
+    }
+    void Add(const std::type_info* type)
+    {
+        types[next] = type;
+        next = (next + 1) % types.size();
+    }
+
+private:
+    std::array<const std::type_info*, 16> types{};
+    std::size_t next = 0;
+};
+
+Consumer* AsConsumer(QObject* child)
+{
+    thread_local NonConsumerTypes nonConsumers;
+    const std::type_info* type = &typeid(*child);
+    if (nonConsumers.Contains(type)) {
+        return nullptr;
+    }
+    auto* consumer = dynamic_cast<Consumer*>(child);
+    if (!consumer) {
+        nonConsumers.Add(type);
+    }
+    return consumer;
 }
 
 bool HasParentWindow(Native::HWND window)
@@ -36,7 +75,7 @@ Consumer* Router::Route(const Gesture& gesture)
     for (QWidget* widget = QApplication::widgetAt(gesture.screenPosition.x, gesture.screenPosition.y); widget;
          widget = widget->parentWidget()) {
         for (QObject* child : widget->children()) {
-            if (auto* consumer = dynamic_cast<Consumer*>(child)) {
+            if (auto* consumer = AsConsumer(child)) {
                 return consumer;
             }
         }
