@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxcb1-dev
   xvfb xauth fonts-dejavu-core
+  clang
 )
 
 missing=()
