@@ -16,14 +16,55 @@ bool IsSinglePassKey(const QString& key)
 } // namespace
 
 PlaceholderSubstitution::PlaceholderSubstitution(const QMap<QString, QString>& substitutions)
-    : substitutions(substitutions), nodes(1)
+    : substitutions(substitutions)
 {
+    Build();
+}
+
+void PlaceholderSubstitution::Reset(const QMap<QString, QString>& replacement)
+{
+    if (!HoldsKeysOf(replacement)) {
+        substitutions = replacement;
+        entries.clear();
+        nodes.assign(1, Node());
+        Build();
+        return;
+    }
+    substitutions = replacement;
+    onePassPossible = keysAllowOnePass;
+    auto entry = entries.begin();
+    for (auto it = replacement.cbegin(); it != replacement.cend(); ++it, ++entry) {
+        entry->second = it.value();
+        onePassPossible = onePassPossible && !it.value().contains(AT);
+    }
+}
+
+// Only a complete trie can be reused: Build() stops at the first key it cannot take.
+bool PlaceholderSubstitution::HoldsKeysOf(const QMap<QString, QString>& replacement) const
+{
+    if (!keysAllowOnePass || entries.size() != static_cast<std::size_t>(replacement.size())) {
+        return false;
+    }
+    auto entry = entries.cbegin();
+    for (auto it = replacement.cbegin(); it != replacement.cend(); ++it, ++entry) {
+        if (it.key() != entry->first) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void PlaceholderSubstitution::Build()
+{
+    keysAllowOnePass = onePassPossible = true;
     entries.reserve(static_cast<std::size_t>(substitutions.size()));
     for (auto it = substitutions.cbegin(); it != substitutions.cend(); ++it) {
-        if (!IsSinglePassKey(it.key()) || it.value().contains(AT)) {
-            onePassPossible = false;
+        if (!IsSinglePassKey(it.key())) {
+            keysAllowOnePass = onePassPossible = false;
+            entries.clear();
             return;
         }
+        onePassPossible = onePassPossible && !it.value().contains(AT);
         entries.emplace_back(it.key(), it.value());
         Insert(it.key(), static_cast<int>(entries.size()) - 1);
     }
@@ -49,6 +90,10 @@ void PlaceholderSubstitution::Insert(const QString& key, int entry)
 int PlaceholderSubstitution::Child(int node, char16_t character) const
 {
     const auto& children = nodes[static_cast<std::size_t>(node)].children;
+    // Most nodes below the first few characters of a key have one child.
+    if (children.size() == 1) {
+        return children.front().first == character ? children.front().second : -1;
+    }
     const auto found =
         std::lower_bound(children.begin(), children.end(), character,
                          [](const std::pair<char16_t, int>& link, char16_t c) { return link.first < c; });

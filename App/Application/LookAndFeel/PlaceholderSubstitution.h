@@ -41,7 +41,13 @@ class TALVEX_EXPORT PlaceholderSubstitution {
 public:
     enum class Method { OnePass, Loop };
 
+    PlaceholderSubstitution() = default;
     explicit PlaceholderSubstitution(const QMap<QString, QString>& substitutions);
+
+    // Replaces the substitutions. The matcher depends only on the keys, so when they are
+    // the keys already held (as when switching between themes that define the same
+    // placeholders) it is kept and only the replacement texts change.
+    void Reset(const QMap<QString, QString>& replacement);
 
     // Substitutes in place and says which method produced the text.
     Method Apply(QString& text) const;
@@ -58,6 +64,8 @@ private:
         std::vector<std::pair<char16_t, int>> children; // sorted by character
     };
 
+    bool HoldsKeysOf(const QMap<QString, QString>& replacement) const;
+    void Build();
     void Insert(const QString& key, int entry);
     int Child(int node, char16_t character) const;
     // The entry of the shortest key starting at `position`, or -1.
@@ -67,7 +75,8 @@ private:
 
     QMap<QString, QString> substitutions;
     std::vector<std::pair<QString, QString>> entries;
-    std::vector<Node> nodes; // a trie of the keys after their leading "@"
+    std::vector<Node> nodes{1}; // a trie of the keys after their leading "@"
+    bool keysAllowOnePass = true;
     bool onePassPossible = true;
 };
 
