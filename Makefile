@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build demo test bench install format clean
+.PHONY: deps configure build demo test bench bench-instructions install format clean
 
 deps:
 	./scripts/install-deps.sh
@@ -25,7 +25,13 @@ test: build
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target run-bench
 	cmake --build $(BUILD) -j $(JOBS) --target run-notify-instructions
-	cmake --build $(BUILD) -j $(JOBS) --target run-startup-instructions
+	cmake --build $(BUILD) -j $(JOBS) --target run-figure-instructions
+
+# Instructions per operation under callgrind, each figure against its baseline, with
+# wall-time medians beside them.
+bench-instructions: configure
+	cmake --build $(BUILD) -j $(JOBS) --target run-notify-instructions
+	cmake --build $(BUILD) -j $(JOBS) --target run-figure-instructions
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
