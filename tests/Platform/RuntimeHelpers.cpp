@@ -3,6 +3,7 @@
 #include "Platform/Core/Version.h"
 #include "Platform/Core/WstringFromUtf8.h"
 #include "Platform/Core/ioPath.h"
+#include "Platform/Util/TextConversion.h"
 #include "Platform/Util/VersionToString.h"
 
 #include <QCoreApplication>
@@ -82,4 +83,31 @@ TEST(PathText, NonAsciiTextSurvivesEveryConversion)
     EXPECT_EQ(path.ToQString(), QString::fromUtf8(utf8.c_str()));
     EXPECT_EQ(Talvex::FromQString(path.ToQString()), path);
     EXPECT_EQ(path.parent_path().parent_path().utf8string(), "/home/Zoë/Vidéos");
+}
+
+// Every length around the four-unit steps, with one non-ASCII character (one whose low
+// byte looks like ASCII too) at every position or none.
+TEST(TextConversion, TextOfEveryLengthWithNonAsciiAnywhereConvertsBothWaysAndReusedBuffersSpareCopies)
+{
+    QString buffer;
+    for (const char* foreign : {"\xC3\xA9", "\xC4\x80"}) {
+        for (std::size_t length = 0; length <= 11; ++length) {
+            for (std::size_t at = 0; at <= length; ++at) {
+                std::string text;
+                for (std::size_t i = 0; i < length; ++i) {
+                    text += i == at ? std::string(foreign) : std::string(1, static_cast<char>('a' + i));
+                }
+                const QString expected = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+                EXPECT_EQ(Talvex::Util::Utf8ToQString(text), expected) << text;
+                Talvex::Util::Utf8ToQString(text, buffer);
+                EXPECT_EQ(buffer, expected) << text;
+                EXPECT_EQ(Talvex::Util::QStringToUtf8(expected), text);
+            }
+        }
+    }
+    Talvex::Util::Utf8ToQString("group_001/setting_key_1", buffer);
+    const QString kept = buffer;
+    Talvex::Util::Utf8ToQString("other", buffer);
+    EXPECT_EQ(kept, "group_001/setting_key_1");
+    EXPECT_EQ(buffer, "other");
 }
