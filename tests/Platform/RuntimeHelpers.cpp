@@ -85,17 +85,17 @@ TEST(PathText, NonAsciiTextSurvivesEveryConversion)
     EXPECT_EQ(path.parent_path().parent_path().utf8string(), "/home/Zoë/Vidéos");
 }
 
-// Every length around the four-unit steps, with one non-ASCII character (one whose low
+// Every length around the four-unit steps and the short-text limit, with one non-ASCII character (one whose low
 // byte looks like ASCII too) at every position or none.
 TEST(TextConversion, TextOfEveryLengthWithNonAsciiAnywhereConvertsBothWaysAndReusedBuffersSpareCopies)
 {
     QString buffer;
     for (const char* foreign : {"\xC3\xA9", "\xC4\x80"}) {
-        for (std::size_t length = 0; length <= 11; ++length) {
+        for (std::size_t length : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 63, 64, 65, 66}) {
             for (std::size_t at = 0; at <= length; ++at) {
                 std::string text;
                 for (std::size_t i = 0; i < length; ++i) {
-                    text += i == at ? std::string(foreign) : std::string(1, static_cast<char>('a' + i));
+                    text += i == at ? std::string(foreign) : std::string(1, static_cast<char>('a' + i % 26));
                 }
                 const QString expected = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
                 EXPECT_EQ(Talvex::Util::Utf8ToQString(text), expected) << text;

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QResource>
 #include <QTextStream>
 #include <QVariant>
 
@@ -35,6 +36,26 @@ QString TextOf(const QJsonValue& value)
     return value.isString() ? value.toString() : value.toVariant().toString();
 }
 
+// A theme's files are mostly resources: their data is taken as it is, without the copy
+// that reading through QFile makes. It may then point into the mounted bundle.
+bool ReadAll(const QString& path, QByteArray& bytes)
+{
+    if (path.startsWith(QLatin1String(":/"))) {
+        const QResource resource(path);
+        if (!resource.isValid()) {
+            return false;
+        }
+        bytes = resource.uncompressedData();
+        return true;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    bytes = file.readAll();
+    return true;
+}
+
 } // namespace
 
 QString ThemeFileReader::DecodeUtf8(const QByteArray& bytes)
@@ -48,12 +69,10 @@ QString ThemeFileReader::DecodeUtf8(const QByteArray& bytes)
 
 bool ThemeFileReader::ReadText(const QString& path, QByteArray& bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!ReadAll(path, bytes)) {
         bytes.clear();
         return false;
     }
-    bytes = file.readAll();
     char* const begin = bytes.data();
     char* const end = begin + bytes.size();
     if (auto* first = static_cast<char*>(std::memchr(begin, '\r', static_cast<std::size_t>(bytes.size())))) {
@@ -76,7 +95,9 @@ void ThemeFileReader::AddSubstitutions(const QString& path, const QString& platf
             recent.pop_back();
         }
         Entries entries = Parse(bytes, platform, locale);
-        found = recent.insert(recent.begin(), Parsed{std::move(bytes), locale, std::move(entries)});
+        // A deep copy: the bytes may belong to a bundle that is unmounted later.
+        found = recent.insert(recent.begin(),
+                              Parsed{QByteArray(bytes.constData(), bytes.size()), locale, std::move(entries)});
     }
     for (const auto& [placeholder, text] : found->entries) {
         substitutions.insert(placeholder, text);
