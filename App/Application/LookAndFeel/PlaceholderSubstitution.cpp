@@ -27,6 +27,7 @@ void PlaceholderSubstitution::Reset(const QMap<QString, QString>& replacement)
         substitutions = replacement;
         entries.clear();
         nodes.assign(1, Node());
+        asciiRoot = EmptyRoot();
         Build();
         return;
     }
@@ -58,6 +59,11 @@ void PlaceholderSubstitution::Build()
 {
     keysAllowOnePass = onePassPossible = true;
     entries.reserve(static_cast<std::size_t>(substitutions.size()));
+    std::size_t characters = 1;
+    for (auto it = substitutions.cbegin(); it != substitutions.cend(); ++it) {
+        characters += static_cast<std::size_t>(it.key().size());
+    }
+    nodes.reserve(characters);
     for (auto it = substitutions.cbegin(); it != substitutions.cend(); ++it) {
         if (!IsSinglePassKey(it.key())) {
             keysAllowOnePass = onePassPossible = false;
@@ -70,17 +76,29 @@ void PlaceholderSubstitution::Build()
     }
 }
 
+std::array<int, 128> PlaceholderSubstitution::EmptyRoot()
+{
+    std::array<int, 128> root;
+    root.fill(-1);
+    return root;
+}
+
 void PlaceholderSubstitution::Insert(const QString& key, int entry)
 {
     int node = 0;
     for (int i = 1; i < key.size(); ++i) {
-        int next = Child(node, key.at(i).unicode());
+        const char16_t character = key.at(i).unicode();
+        int next = Child(node, character);
         if (next < 0) {
             next = static_cast<int>(nodes.size());
-            nodes.emplace_back();
-            auto& children = nodes[static_cast<std::size_t>(node)].children;
-            const std::pair<char16_t, int> link(key.at(i).unicode(), next);
-            children.insert(std::upper_bound(children.begin(), children.end(), link), link);
+            Node child;
+            child.character = character;
+            child.nextSibling = nodes[static_cast<std::size_t>(node)].firstChild;
+            nodes.push_back(child);
+            nodes[static_cast<std::size_t>(node)].firstChild = next;
+            if (node == 0 && character < asciiRoot.size()) {
+                asciiRoot[character] = next;
+            }
         }
         node = next;
     }
@@ -89,15 +107,16 @@ void PlaceholderSubstitution::Insert(const QString& key, int entry)
 
 int PlaceholderSubstitution::Child(int node, char16_t character) const
 {
-    const auto& children = nodes[static_cast<std::size_t>(node)].children;
-    // Most nodes below the first few characters of a key have one child.
-    if (children.size() == 1) {
-        return children.front().first == character ? children.front().second : -1;
+    if (node == 0 && character < asciiRoot.size()) {
+        return asciiRoot[character];
     }
-    const auto found =
-        std::lower_bound(children.begin(), children.end(), character,
-                         [](const std::pair<char16_t, int>& link, char16_t c) { return link.first < c; });
-    return found != children.end() && found->first == character ? found->second : -1;
+    for (int child = nodes[static_cast<std::size_t>(node)].firstChild; child >= 0;
+         child = nodes[static_cast<std::size_t>(child)].nextSibling) {
+        if (nodes[static_cast<std::size_t>(child)].character == character) {
+            return child;
+        }
+    }
+    return -1;
 }
 
 int PlaceholderSubstitution::MatchAt(const QChar* text, int size, int position) const

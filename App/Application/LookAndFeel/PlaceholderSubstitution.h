@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -59,11 +60,16 @@ public:
     static void ApplyByLoop(QString& text, const QMap<QString, QString>& substitutions);
 
 private:
+    // Children are a list through `nextSibling`; the first characters of ASCII keys are
+    // also found through `asciiRoot`, since the root has the most children.
     struct Node {
-        int entry = -1;                                 // index into `entries` of the key ending here
-        std::vector<std::pair<char16_t, int>> children; // sorted by character
+        char16_t character = 0;
+        int entry = -1; // index into `entries` of the key ending here
+        int firstChild = -1;
+        int nextSibling = -1;
     };
 
+    static std::array<int, 128> EmptyRoot();
     bool HoldsKeysOf(const QMap<QString, QString>& replacement) const;
     void Build();
     void Insert(const QString& key, int entry);
@@ -76,6 +82,7 @@ private:
     QMap<QString, QString> substitutions;
     std::vector<std::pair<QString, QString>> entries;
     std::vector<Node> nodes{1}; // a trie of the keys after their leading "@"
+    std::array<int, 128> asciiRoot = EmptyRoot();
     bool keysAllowOnePass = true;
     bool onePassPossible = true;
 };
