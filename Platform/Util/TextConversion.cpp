@@ -82,16 +82,14 @@ std::string QStringToUtf8(const QString& text)
     // Beyond a few words Qt's vectorised encoder wins over narrowing in place, even with
     // the copy out of its byte array.
     constexpr int SHORT_TEXT = 64;
-    std::string result;
     if (text.size() <= SHORT_TEXT) {
-        result.resize(static_cast<std::size_t>(text.size()));
+        std::string result(static_cast<std::size_t>(text.size()), '\0');
         if (NarrowAscii(reinterpret_cast<const ushort*>(text.constData()), result.size(), result.data())) {
             return result;
         }
     }
     const QByteArray bytes = text.toUtf8();
-    result.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    return result;
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 std::vector<unsigned char> QByteArrayToVectorByte(const QByteArray& bytes)

@@ -175,7 +175,7 @@ void StartupWallTimes(const QString& program)
     for (int side = 0; side < 2; ++side) {
         const char* variant = side ? "Application" : "baseline";
         std::printf("Startup.firstTurn/%s:1 %lld\n", variant, static_cast<long long>(Median(times[side][0])));
-        std::printf("Startup.exit/%s:1 %lld\n", variant, static_cast<long long>(Median(times[side][1])));
+        std::printf("Startup.exit/%s:0 %lld\n", variant, static_cast<long long>(Median(times[side][1])));
     }
 }
 

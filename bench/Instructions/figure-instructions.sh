@@ -2,7 +2,8 @@
 # Usage: figure-instructions.sh <FigureInstructions> <StartupProcess> <theme root>
 # Instructions per operation (callgrind, only the bracketed loops) and wall-time medians
 # (native runs) of every realistic figure, each against its baseline of the same run.
-# "SetInt" sums its new-key and rewrite parts; "Startup" its first turn and exit.
+# "SetInt" sums its new-key and rewrite parts; "Startup" its first turn and exit. A tag
+# ends in its number of operations; 0 marks a later phase of operations counted before.
 set -euo pipefail
 figures=$1
 startup=$2
@@ -38,7 +39,7 @@ collect() {
   for mode in bare full; do
     variant=$([ $mode = bare ] && echo baseline || echo Application)
     "$startup" $mode "$root" >/dev/null 2>&1 # warm caches and first-run files
-    collect "Startup.exit/$variant:1" "$startup" $mode "$root"
+    collect "Startup.exit/$variant:0" "$startup" $mode "$root"
   done
   for ((run = 0; run < runs; ++run)); do
     "$figures" settings 2>/dev/null | sed 's/^/wall /'
@@ -63,7 +64,7 @@ awk '
     add(kind, figure, variant, value, ops)
     if (index(figure, ".")) add(kind, substr(figure, 1, index(figure, ".") - 1), variant, value, ops)
   }
-  function per(kind, f, v) { return opsum[kind, f, v] ? sum[kind, f, v] / opsum[kind, f, v] : 0 }
+  function per(kind, f, v) { return sum[kind, f, v] / (opsum[kind, f, v] ? opsum[kind, f, v] : 1) }
   $1 == "instr" { record("i", $2, $3) }
   $1 == "wallmedian" { record("w", $2, $3) }
   END {
@@ -74,4 +75,8 @@ awk '
       bi = per("i", f, "baseline"); vi = per("i", f, v); bw = per("w", f, "baseline"); vw = per("w", f, v)
       printf "%-40s %14.0f %14.0f %7.3fx %12.0f %12.0f %7.3fx\n", f "/" v, bi, vi, bi ? vi / bi : 0, bw, vw, bw ? vw / bw : 0
     }
-  }' "$work/samples"
+  }' "$work/samples" | {
+  read -r header
+  echo "$header"
+  sort
+}
