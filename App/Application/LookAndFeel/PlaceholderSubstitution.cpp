@@ -105,7 +105,8 @@ void PlaceholderSubstitution::Insert(const QString& key, int entry)
     nodes[static_cast<std::size_t>(node)].entry = entry;
 }
 
-int PlaceholderSubstitution::Child(int node, char16_t character) const
+// Inlined: the scan calls it for every character of every placeholder it meets.
+Q_ALWAYS_INLINE int PlaceholderSubstitution::Child(int node, char16_t character) const
 {
     if (node == 0 && character < asciiRoot.size()) {
         return asciiRoot[character];
