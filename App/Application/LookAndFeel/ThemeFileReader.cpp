@@ -73,10 +73,12 @@ bool ThemeFileReader::ReadText(const QString& path, QByteArray& bytes)
         bytes.clear();
         return false;
     }
-    char* const begin = bytes.data();
-    char* const end = begin + bytes.size();
-    if (auto* first = static_cast<char*>(std::memchr(begin, '\r', static_cast<std::size_t>(bytes.size())))) {
-        bytes.resize(static_cast<int>(std::remove(first, end, '\r') - begin));
+    // Only text with carriage returns is copied out of the bundle.
+    const void* found = std::memchr(bytes.constData(), '\r', static_cast<std::size_t>(bytes.size()));
+    if (found) {
+        const auto offset = static_cast<const char*>(found) - bytes.constData();
+        char* const begin = bytes.data();
+        bytes.resize(static_cast<int>(std::remove(begin + offset, begin + bytes.size(), '\r') - begin));
     }
     return true;
 }
