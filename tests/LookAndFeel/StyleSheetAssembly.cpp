@@ -80,6 +80,7 @@ TEST_F(StyleSheetAssembly, GivesTheSheetOfTextModeReadsAndVariantMapsByteForByte
     description.styleSheets = {root.filePath("crlf.qss").toStdString(), root.filePath("utf8.qss").toStdString()};
     description.fontSubstitutionFiles = {root.filePath("numbers.json").toStdString(),
                                          root.filePath("bom.json").toStdString()};
+    ShipLocales({"de_DE"});
     auto& lookAndFeel = MakeManager();
 
     lookAndFeel.ApplyTheme(description);
