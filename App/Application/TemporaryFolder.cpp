@@ -4,6 +4,7 @@
 #include "Platform/Util/TextConversion.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <glog/logging.h>
@@ -38,8 +39,10 @@ QString WithTrailingSeparator(const QString& base, const QString& productFolder)
 
 QString TemporaryFolder::Locate(const QString& productFolder)
 {
+    // A temporary folder that is not there reads as empty, which would put ours at the
+    // root of the file system.
     const QString shared = QDir::tempPath();
-    if (MakeOwnedTemporaryFolder(shared, productFolder)) {
+    if (!shared.isEmpty() && QFileInfo(shared).isDir() && MakeOwnedTemporaryFolder(shared, productFolder)) {
         return WithTrailingSeparator(shared, productFolder);
     }
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
