@@ -2,29 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
-    <name>Talvex::EmailDialog</name>
-    <message>
-        <source>Stay informed</source>
-        <translation>Auf dem Laufenden bleiben</translation>
-    </message>
-    <message>
-        <source>Get news about updates and special offers by e-mail.</source>
-        <translation>Neuigkeiten zu Updates und Sonderangeboten per E-Mail erhalten.</translation>
-    </message>
-    <message>
-        <source>you@example.com</source>
-        <translation>sie@beispiel.de</translation>
-    </message>
-    <message>
-        <source>Subscribe</source>
-        <translation>Abonnieren</translation>
-    </message>
-    <message>
-        <source>Not now</source>
-        <translation>Nicht jetzt</translation>
-    </message>
-</context>
-<context>
     <name>MainWindow</name>
     <message>
         <source>the first run after the installation</source>

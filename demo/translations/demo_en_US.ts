@@ -2,29 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
-    <name>Talvex::EmailDialog</name>
-    <message>
-        <source>Stay informed</source>
-        <translation>Stay informed</translation>
-    </message>
-    <message>
-        <source>Get news about updates and special offers by e-mail.</source>
-        <translation>Get news about updates and special offers by e-mail.</translation>
-    </message>
-    <message>
-        <source>you@example.com</source>
-        <translation>you@example.com</translation>
-    </message>
-    <message>
-        <source>Subscribe</source>
-        <translation>Subscribe</translation>
-    </message>
-    <message>
-        <source>Not now</source>
-        <translation>Not now</translation>
-    </message>
-</context>
-<context>
     <name>MainWindow</name>
     <message>
         <source>the first run after the installation</source>
