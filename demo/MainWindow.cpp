@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "MediaList.h"
 
 #include "App/Application/Application.h"
 #include "App/Application/LookAndFeel/ILookAndFeelManager.h"
@@ -8,6 +9,7 @@
 #include <QEvent>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QSplitter>
 
 namespace {
 
@@ -33,7 +35,10 @@ MainWindow::MainWindow(Talvex::App::Application& application,
     : application(application), lookAndFeel(std::move(lookAndFeel)), list(new QListWidget(this))
 {
     setWindowTitle(application.ApplicationName());
-    setCentralWidget(list);
+    auto* splitter = new QSplitter(this);
+    splitter->addWidget(list);
+    splitter->addWidget(new MediaList(MediaList::DefaultFolders()));
+    setCentralWidget(splitter);
     resize(640, 400);
     BuildMenus();
     Retranslate();

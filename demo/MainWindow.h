@@ -15,8 +15,9 @@ class ILookAndFeelManager;
 class LookAndFeelHandler;
 } // namespace Talvex::App
 
-// The sample product's window: language and theme menus and a list of what the
-// application found at start-up. Every visible text follows the current language.
+// The sample product's window: language and theme menus, a list of what the
+// application found at start-up and the user's media files. Every visible text
+// follows the current language.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:

@@ -4,6 +4,8 @@
 #include "App/Application/EmailDialog/EmailDialogCreator.h"
 #include "App/Application/EventExceptionLog.h"
 #include "App/Application/FirstLaunchCheck.h"
+#include "App/Application/Gesture/GestureSupport_p.h"
+#include "App/Application/Gesture/TouchBridge.h"
 #include "App/Application/InstallerCheck.h"
 #include "App/Application/NotNull.h"
 #include "App/Application/RestartApplication.h"
@@ -114,6 +116,11 @@ __attribute__((noinline)) bool DeliverShow(QApplication* application, QObject* r
     return DeliverGuarded(application, receiver, event);
 }
 
+__attribute__((noinline)) bool DeliverTouch(QApplication* application, QObject* receiver, QEvent* event)
+{
+    return Gesture::TouchBridge::Take(receiver, event) || DeliverGuarded(application, receiver, event);
+}
+
 std::function<QString(const QString&, const QString&)> Reader(std::shared_ptr<ISettingsManager> settings)
 {
     return [settings](const QString& key, const QString& defaultValue) {
@@ -143,6 +150,7 @@ Application::Application(int& argc, char** argv, const AppContext& context)
     }
     QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
     installNativeEventFilter(d->nativeEventFilter.get());
+    Gesture::InstallGestureSupport(*this, *d->nativeEventFilter);
     InstallUrlHandler();
     connect(this, SIGNAL(aboutToQuit()), this, SLOT(OnAboutToQuit()));
     d->testOptions = std::make_unique<TestOptions>(*this, d->crashTracker);
@@ -202,6 +210,8 @@ bool Application::notify(QObject* receiver, QEvent* event)
         return DeliverShow(this, receiver, event);
     } else if (type == QEvent::ApplicationStateChange) {
         return DeliverStateChange(receiver, event);
+    } else if (Gesture::TouchBridge::MayBeTouch(type)) {
+        return DeliverTouch(this, receiver, event);
     }
     return DeliverGuarded(this, receiver, event);
 }

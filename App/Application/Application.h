@@ -165,7 +165,8 @@ public:
     void ClearApplicationTemporaryFiles(int days) const;
 
     // Called with every scroll area about to be shown, before the show is delivered.
-    // Touch scrolling installs itself here; empty by default.
+    // The application installs touch scrolling here when constructed; a product may
+    // replace it, or switch it off with null.
     using ScrollAreaShowHook = void (*)(QAbstractScrollArea* area);
     static void SetScrollAreaShowHook(ScrollAreaShowHook hook);
 

@@ -1,0 +1,88 @@
+#include "App/Application/Gesture/TouchBridge.h"
+
+#include "App/Application/Gesture/Router.h"
+#include "App/Application/Gesture/TouchSequence_p.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QStyleHints>
+#include <QTouchEvent>
+
+namespace Talvex::App::Gesture {
+namespace {
+
+TouchBridge* current = nullptr;
+
+bool IsTouch(QEvent::Type type)
+{
+    return type == QEvent::TouchBegin || type == QEvent::TouchUpdate || type == QEvent::TouchEnd ||
+           type == QEvent::TouchCancel;
+}
+
+// Mouse events sent to the window find their widget as real ones would.
+void Click(QObject* window, QPointF position, QPointF screenPosition)
+{
+    const QPointer<QObject> guard(window);
+    QMouseEvent press(QEvent::MouseButtonPress, position, position, screenPosition, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, position, position, screenPosition, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    if (guard) {
+        QCoreApplication::sendEvent(window, &release);
+    }
+}
+
+} // namespace
+
+TouchBridge::TouchBridge(QObject* parent)
+    : QObject(parent), router(new Router(this)),
+      sequence(std::make_unique<TouchSequence>(QGuiApplication::styleHints()->startDragDistance()))
+{
+    current = this;
+}
+
+TouchBridge::~TouchBridge()
+{
+    if (current == this) {
+        current = nullptr;
+    }
+}
+
+// Only the window's copy of a touch event is taken: it comes first, before Qt hands
+// the touch to widgets or turns it into mouse events.
+bool TouchBridge::Take(QObject* receiver, QEvent* event)
+{
+    if (!current || !IsTouch(event->type()) || !receiver || !receiver->isWindowType()) {
+        return false;
+    }
+    return current->Handle(receiver, *static_cast<QTouchEvent*>(event));
+}
+
+bool TouchBridge::Handle(QObject* window, QTouchEvent& event)
+{
+    bool taken = false;
+    switch (event.type()) {
+    case QEvent::TouchBegin:
+        taken = sequence->Begin(event, *router);
+        break;
+    case QEvent::TouchCancel:
+        taken = sequence->Cancel();
+        break;
+    default:
+        taken = sequence->Step(event);
+        break;
+    }
+    if (taken) {
+        event.accept();
+    }
+    QPointF position;
+    QPointF screenPosition;
+    if (sequence->TakeClick(position, screenPosition)) {
+        Click(window, position, screenPosition);
+    }
+    return taken;
+}
+
+} // namespace Talvex::App::Gesture

@@ -1,0 +1,150 @@
+#include "App/Application/IPC/IPCFocusTransfererSlave.h"
+
+#include "App/Application/IPC/IPCManager.h"
+#include "Platform/IO/IOException.h"
+#include "Platform/Native/WaitableEvent.h"
+#include "Platform/Native/WindowActivation.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <QThreadPool>
+#include <QtConcurrent>
+
+#include <atomic>
+#include <vector>
+
+namespace Talvex::App {
+
+const QString IPCFocusTransfererSlave::APPLICATION_CLOSE_MESSAGE = QStringLiteral("applicationClosed");
+const QString IPCFocusTransfererSlave::RETURN_YES = QStringLiteral("yes");
+const QString IPCFocusTransfererSlave::RETURN_NO = QStringLiteral("no");
+
+namespace {
+
+std::atomic<long long> shutdownStopEvent{0};
+
+} // namespace
+
+IPCFocusTransfererSlave& IPCFocusTransfererSlave::Instance()
+{
+    static IPCFocusTransfererSlave instance;
+    if (!instance.setUp) {
+        IPCManager::SetUpSlaveClient(instance, false);
+    }
+    return instance;
+}
+
+IPCFocusTransfererSlave::IPCFocusTransfererSlave() : stopEvent(Native::CreateWaitableEvent())
+{
+    // The process-wide instance is a static object: this reference is never released.
+    referenceCount.AddRefImpl();
+    // Made before the instance is complete, the pool outlives it at exit, so the
+    // destructor below still finds it to wait on.
+    QThreadPool::globalInstance();
+    connect(&watchObserver, &QFutureWatcher<bool>::finished, this, &IPCFocusTransfererSlave::OnMasterDied);
+    // The application waits for the pool's tasks when it is destroyed, and the watcher
+    // would wait for a live master for ever.
+    shutdownStopEvent = stopEvent;
+    qAddPostRoutine(&IPCFocusTransfererSlave::StopWatchingAtShutdown);
+}
+
+IPCFocusTransfererSlave::~IPCFocusTransfererSlave()
+{
+    Native::SetWaitableEvent(stopEvent);
+    if (watchResult.isRunning()) {
+        watchResult.cancel();
+    }
+    watchResult.waitForFinished();
+}
+
+void IPCFocusTransfererSlave::StopWatchingAtShutdown()
+{
+    Native::SetWaitableEvent(shutdownStopEvent);
+}
+
+void IPCFocusTransfererSlave::SetCommunicationChannel(boost::intrusive_ptr<Talvex::Core::IDataChannel> newChannel)
+{
+    channel = std::move(newChannel);
+    connected = true;
+    setUp = true;
+}
+
+void IPCFocusTransfererSlave::SetAppHandler(long long handle)
+{
+    masterProcessHandle = handle;
+    watchResult =
+        QtConcurrent::run(QThreadPool::globalInstance(), this, &IPCFocusTransfererSlave::RunningProcessesWatcher);
+    if (watchObserver.future() != watchResult) {
+        watchObserver.setFuture(watchResult);
+    }
+}
+
+void IPCFocusTransfererSlave::ChannelClosed()
+{
+    channel.reset();
+}
+
+bool IPCFocusTransfererSlave::RunningProcessesWatcher()
+{
+    const long long master = masterProcessHandle;
+    if (master != 0) {
+        Native::WaitForAny(master, stopEvent);
+    }
+    return false;
+}
+
+void IPCFocusTransfererSlave::OnMasterDied()
+{
+    connected = false;
+}
+
+void IPCFocusTransfererSlave::GiveFocusToParent()
+{
+    if (focusGiven) {
+        return;
+    }
+    focusGiven = true;
+    if (!channel || !connected) {
+        return;
+    }
+    const QByteArray message = APPLICATION_CLOSE_MESSAGE.toLatin1();
+    try {
+        channel->Write(message.constData(), static_cast<std::size_t>(message.size()));
+        const std::size_t size = channel->GetWaitingInputSize();
+        std::vector<char> reply(size + 1, 0);
+        channel->Read(reply.data(), size);
+        FollowReply(QString::fromUtf8(reply.data()));
+    } catch (const Talvex::Core::IOException&) {
+        // The master went away during the exchange: there is no window to switch to.
+    }
+    Native::SetWaitableEvent(stopEvent);
+}
+
+void IPCFocusTransfererSlave::FollowReply(const QString& reply)
+{
+    const QStringList parts = reply.split(QLatin1Char('='));
+    if (parts.size() > 1 && parts.front() == RETURN_YES) {
+        Native::ActivateWindow(static_cast<unsigned long long>(parts.at(1).toLongLong()));
+    }
+}
+
+std::uint32_t IPCFocusTransfererSlave::AddRef() const
+{
+    return referenceCount.AddRefImpl();
+}
+
+std::uint32_t IPCFocusTransfererSlave::GetRefCount() const
+{
+    return referenceCount.GetRefCountImpl();
+}
+
+std::uint32_t IPCFocusTransfererSlave::Release() const
+{
+    const std::uint32_t left = referenceCount.ReleaseImpl();
+    if (left == 0) {
+        delete this;
+    }
+    return left;
+}
+
+} // namespace Talvex::App

@@ -1,0 +1,155 @@
+#include "App/Application/IPC/IPCManager.h"
+
+#include "Platform/Core/ioPath.h"
+#include "Platform/IO/CommunicationChannel.h"
+#include "Platform/IO/DataInputPipe.h"
+#include "Platform/IO/DataOutputPipe.h"
+#include "Platform/IO/IOException.h"
+#include "Platform/Native/PipeSocket.h"
+#include "Platform/Native/ProcessHandle.h"
+#include "Platform/Util/TextConversion.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <boost/filesystem/operations.hpp>
+
+#include <cstdlib>
+#include <ctime>
+#include <utility>
+
+namespace Talvex::App {
+
+namespace {
+
+const QString MASTER_PIPE_ID = QStringLiteral("/MasterPipeId=");
+const QString PROCESS_ID = QStringLiteral("/ProcessId=");
+
+int DrawWithRand()
+{
+    return std::rand();
+}
+
+IPCManager::PipeIdGenerator& Generator()
+{
+    static IPCManager::PipeIdGenerator generator = DrawWithRand;
+    return generator;
+}
+
+QString PipeName(const char* stem, const QString& id)
+{
+    return Native::PipeSocket::Folder() + QLatin1Char('/') + QLatin1String(stem) + QStringLiteral("%1").arg(id);
+}
+
+// A dangling link counts as taken too: it would make the pipe impossible to create.
+bool IsTaken(const QString& name)
+{
+    const QFileInfo info(name);
+    return info.exists() || info.isSymLink();
+}
+
+ioPath ExecutablePath(const QString& slavePath)
+{
+    ioPath path = ioPath(QCoreApplication::applicationDirPath()) / ioPath(slavePath);
+    path.make_preferred();
+    boost::system::error_code error;
+    const auto status = boost::filesystem::status(path.platformString(), error);
+    if (status.type() == boost::filesystem::status_error || status.type() == boost::filesystem::file_not_found) {
+        path = ioPath(slavePath);
+        path.make_preferred();
+    }
+    return path;
+}
+
+boost::intrusive_ptr<Core::IDataChannel> OpenChannel(const QString& readName, const QString& writeName, bool create,
+                                                     bool channelFlag)
+{
+    auto input = Core::DataInputPipe::Create(Util::QStringToUtf8(readName), create);
+    auto output = Core::DataOutputPipe::Create(Util::QStringToUtf8(writeName), create);
+    return Core::CommunicationChannel::Create(input, output, channelFlag);
+}
+
+QString DrawPipeId()
+{
+    for (;;) {
+        const QString id = QString::number(Generator()());
+        if (!IsTaken(IPCManager::OutputPipeName(id)) && !IsTaken(IPCManager::InputPipeName(id))) {
+            return id;
+        }
+    }
+}
+
+} // namespace
+
+QString IPCManager::InputPipeName(const QString& id)
+{
+    return PipeName("TalvexIPCInput", id);
+}
+
+QString IPCManager::OutputPipeName(const QString& id)
+{
+    return PipeName("TalvexIPCOutput", id);
+}
+
+IPCManager::PipeIdGenerator IPCManager::SetPipeIdGenerator(PipeIdGenerator generator)
+{
+    if (!generator) {
+        generator = DrawWithRand;
+    }
+    return std::exchange(Generator(), std::move(generator));
+}
+
+bool IPCManager::LaunchSlave(IIPCClient& client, const QString& slavePath, const QString& arguments, bool channelFlag)
+{
+    const ioPath executable = ExecutablePath(slavePath);
+    if (executable.empty()) {
+        return false;
+    }
+    ioPath folder = executable.parent_path();
+    folder.make_preferred();
+    const long long processId = Native::CurrentProcessId();
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+    const QString id = DrawPipeId();
+    try {
+        client.SetCommunicationChannel(OpenChannel(OutputPipeName(id), InputPipeName(id), true, channelFlag));
+    } catch (const Core::IOException&) {
+        return false;
+    }
+
+    const QString parameters =
+        arguments + QLatin1Char(' ') + MASTER_PIPE_ID + id + QLatin1Char(' ') + PROCESS_ID + QString::number(processId);
+    long long handle = 0;
+    if (!Native::StartDetachedProcess(executable.ToQString(), parameters, folder.ToQString(), handle)) {
+        return false;
+    }
+    client.SetAppHandler(handle);
+    return true;
+}
+
+bool IPCManager::SetUpSlaveClient(IIPCClient& client, bool channelFlag)
+{
+    QString id;
+    long long processId = 0;
+    for (QString argument : QCoreApplication::arguments()) {
+        if (argument.contains(MASTER_PIPE_ID)) {
+            id = QString(argument).remove(MASTER_PIPE_ID);
+        }
+        if (argument.contains(PROCESS_ID)) {
+            processId = argument.remove(PROCESS_ID).toLongLong();
+        }
+    }
+    if (id.isEmpty() || processId == 0) {
+        return false;
+    }
+    try {
+        client.SetCommunicationChannel(OpenChannel(InputPipeName(id), OutputPipeName(id), false, channelFlag));
+    } catch (const Core::IOException&) {
+        return false;
+    }
+    client.SetAppHandler(Native::OpenProcessHandle(processId));
+    return true;
+}
+
+} // namespace Talvex::App

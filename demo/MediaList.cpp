@@ -1,0 +1,34 @@
+#include "MediaList.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QStringListModel>
+
+namespace {
+
+QStringList MediaFiles(const QStringList& folders)
+{
+    static const QStringList patterns = {QStringLiteral("*.mp4"),  QStringLiteral("*.mkv"),  QStringLiteral("*.avi"),
+                                         QStringLiteral("*.mov"),  QStringLiteral("*.webm"), QStringLiteral("*.mp3"),
+                                         QStringLiteral("*.flac"), QStringLiteral("*.ogg"),  QStringLiteral("*.m4a")};
+    QStringList files;
+    for (const QString& folder : folders) {
+        files << QDir(folder).entryList(patterns, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+    }
+    return files;
+}
+
+} // namespace
+
+MediaList::MediaList(const QStringList& folders, QWidget* parent) : QListView(parent)
+{
+    setModel(new QStringListModel(MediaFiles(folders), this));
+    setUniformItemSizes(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+QStringList MediaList::DefaultFolders()
+{
+    return {QStandardPaths::writableLocation(QStandardPaths::MoviesLocation),
+            QStandardPaths::writableLocation(QStandardPaths::MusicLocation)};
+}

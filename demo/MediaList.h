@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QListView>
+#include <QStringList>
+
+// The media files in a set of folders, by name. Touch scrolls it like any scroll area
+// of the application: the finger drags the list.
+class MediaList : public QListView {
+public:
+    explicit MediaList(const QStringList& folders, QWidget* parent = nullptr);
+
+    // The user's video and music folders.
+    static QStringList DefaultFolders();
+};
