@@ -142,6 +142,8 @@ void DemoTour::WaitForHelperAndUpdateCheck(int remainingMs)
     }
     const QString name = QStringLiteral("%1-helper").arg(next);
     if ((!window.IsHelperRunning() && updateCheckRequested) || remainingMs <= 0) {
+        std::printf("helper handed the focus back: %s; update check requested: %s\n",
+                    window.HelperHandedFocusBack() ? "yes" : "no", updateCheckRequested ? "yes" : "no");
         QTimer::singleShot(SETTLE_MS, this, [this, name] {
             Save(name, Picture(nullptr));
             RunNext();

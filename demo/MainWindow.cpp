@@ -85,8 +85,10 @@ MainWindow::MainWindow(Talvex::App::Application& application,
     statusBar()->addWidget(statusLine, 1);
     statusBar()->addPermanentWidget(updateLine);
     resize(880, 480);
-    connect(helper, &HelperLink::FocusReturned, this,
-            [this] { SetStatus([] { return tr("The helper closed and handed the focus back"); }); });
+    connect(helper, &HelperLink::FocusReturned, this, [this] {
+        focusHandedBack = true;
+        SetStatus([] { return tr("The helper closed and handed the focus back"); });
+    });
     BuildMenus();
     Retranslate();
 }

@@ -52,6 +52,7 @@ public:
     void PickLanguage(const std::string& locale);
 
     bool IsHelperRunning() const;
+    bool HelperHandedFocusBack() const { return focusHandedBack; }
     MediaList& Files() const { return *files; }
     Talvex::App::Informer& GetInformer() const { return *informer; }
     // Saves a picture of each open menu into `folder`, for unattended runs.
@@ -91,5 +92,6 @@ private:
     HelperLink* helper;
     std::vector<std::function<QString()>> lines;
     std::function<QString()> status;
+    bool focusHandedBack = false;
     std::function<QString()> updateStatus;
 };
