@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 # The sample product's start language, e.g. make demo LANG_UI=de_DE.
 LANG_UI ?=
 
-.PHONY: deps configure build demo test soak bench install format clean
+.PHONY: deps configure build demo test soak bench bench-instructions install format clean
 
 deps:
 	./scripts/install-deps.sh
@@ -35,7 +35,13 @@ soak: build
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target run-bench
 	cmake --build $(BUILD) -j $(JOBS) --target run-notify-instructions
-	cmake --build $(BUILD) -j $(JOBS) --target run-startup-instructions
+	cmake --build $(BUILD) -j $(JOBS) --target run-figure-instructions
+
+# Instructions per operation under callgrind, each figure against its baseline, with
+# wall-time medians beside them.
+bench-instructions: configure
+	cmake --build $(BUILD) -j $(JOBS) --target run-notify-instructions
+	cmake --build $(BUILD) -j $(JOBS) --target run-figure-instructions
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

@@ -1,4 +1,5 @@
 #include "App/Application/Settings/SettingsManager.h"
+#include "common/Workloads.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -135,8 +136,88 @@ void GetStringManager(benchmark::State& state)
     }
 }
 
+// The realistic cases: 10,000 distinct keys, written once while absent and then
+// rewritten with new values, in turn; the texts are read after a first read of each.
+void SetIntManyKeysBaseline(benchmark::State& state)
+{
+    Store store;
+    QSettings settings(store.Path(), QSettings::IniFormat);
+    const std::vector<QString> keys = Talvex::Bench::QtKeys(Talvex::Bench::SettingsKeys());
+    std::size_t i = 0;
+    for (auto _ : state) {
+        Talvex::Bench::RawSetInt(settings, keys[i % keys.size()], static_cast<int>(i / keys.size()));
+        ++i;
+    }
+}
+
+void SetIntManyKeysWithObservers(benchmark::State& state, int observerCount)
+{
+    Store store;
+    SettingsManager manager(store.Path(), QSettings::IniFormat);
+    std::vector<Talvex::Bench::CountingObserver> observers(static_cast<std::size_t>(observerCount));
+    for (auto& observer : observers) {
+        manager.RegisterObserver(&observer);
+    }
+    Talvex::App::ISettingsManager& settings = manager;
+    const std::vector<std::string> keys = Talvex::Bench::SettingsKeys();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        settings.SetInt(keys[i % keys.size()], static_cast<int>(i / keys.size()));
+        ++i;
+    }
+}
+
+void SetIntManyKeysManager(benchmark::State& state)
+{
+    SetIntManyKeysWithObservers(state, 0);
+}
+
+void SetIntManyKeysManager10Observers(benchmark::State& state)
+{
+    SetIntManyKeysWithObservers(state, 10);
+}
+
+void GetStringManyKeysBaseline(benchmark::State& state)
+{
+    Store store;
+    QSettings settings(store.Path(), QSettings::IniFormat);
+    const std::vector<QString> keys = Talvex::Bench::QtKeys(Talvex::Bench::SettingsKeys());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        settings.setValue(keys[i], QString::fromStdString(Talvex::Bench::PathValue(static_cast<int>(i))));
+        benchmark::DoNotOptimize(settings.value(keys[i]));
+    }
+    std::size_t i = 0;
+    for (auto _ : state) {
+        std::string text = settings.value(keys[i++ % keys.size()]).toString().toStdString();
+        benchmark::DoNotOptimize(text);
+    }
+}
+
+void GetStringManyKeysManager(benchmark::State& state)
+{
+    Store store;
+    SettingsManager manager(store.Path(), QSettings::IniFormat);
+    Talvex::App::ISettingsManager& settings = manager;
+    const std::vector<std::string> keys = Talvex::Bench::SettingsKeys();
+    const std::string fallback;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        settings.SetString(keys[i], Talvex::Bench::PathValue(static_cast<int>(i)));
+        benchmark::DoNotOptimize(settings.GetString(keys[i], fallback));
+    }
+    std::size_t i = 0;
+    for (auto _ : state) {
+        std::string text = settings.GetString(keys[i++ % keys.size()], fallback);
+        benchmark::DoNotOptimize(text);
+    }
+}
+
 } // namespace
 
+BENCHMARK(SetIntManyKeysBaseline)->Name("SetIntManyKeys/baseline")->Iterations(20000);
+BENCHMARK(SetIntManyKeysManager)->Name("SetIntManyKeys/SettingsManager")->Iterations(20000);
+BENCHMARK(SetIntManyKeysManager10Observers)->Name("SetIntManyKeys/SettingsManager10Observers")->Iterations(20000);
+BENCHMARK(GetStringManyKeysBaseline)->Name("GetStringManyKeys/baseline");
+BENCHMARK(GetStringManyKeysManager)->Name("GetStringManyKeys/SettingsManager");
 BENCHMARK(SetIntChangedBaseline)->Name("SetIntChanged/baseline");
 BENCHMARK(SetIntChangedManager)->Name("SetIntChanged/SettingsManager");
 BENCHMARK(SetIntChangedManager10Observers)->Name("SetIntChanged/SettingsManager10Observers");

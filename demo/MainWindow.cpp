@@ -302,15 +302,3 @@ void MainWindow::Retranslate()
         updateLine->setText(updateStatus());
     }
 }
-
-void MainWindow::SaveMenuPictures(const QString& folder)
-{
-    const std::pair<QMenu*, QString> menus[] = {{languageMenu, QStringLiteral("language")},
-                                                {themeMenu, QStringLiteral("theme")}};
-    for (const auto& [menu, name] : menus) {
-        menu->popup(mapToGlobal(QPoint(0, 0)));
-        QCoreApplication::processEvents();
-        menu->grab().save(folder + QStringLiteral("/menu-") + name + QStringLiteral(".png"));
-        menu->hide();
-    }
-}

@@ -55,8 +55,6 @@ public:
     bool HelperHandedFocusBack() const { return focusHandedBack; }
     MediaList& Files() const { return *files; }
     Talvex::App::Informer& GetInformer() const { return *informer; }
-    // Saves a picture of each open menu into `folder`, for unattended runs.
-    void SaveMenuPictures(const QString& folder);
 
 protected:
     void changeEvent(QEvent* event) override;

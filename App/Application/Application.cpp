@@ -64,31 +64,45 @@ void TrackMouse(QEvent::Type type)
     }
 }
 
-// An embedded web engine's shared timer competes with the drag for the GUI thread;
-// starving it while the user drags keeps the drag smooth. The class is known by name
-// only; the last class seen is remembered so a drag costs one compare per timer event.
-//
-// Timers fire on worker threads too, so the memo is kept per thread: a shared one could
-// pair one thread's class with another's answer. The initial-exec model keeps the
-// access a plain thread-pointer load instead of a call into the dynamic loader.
-struct TimerClassMemo {
+// Answers about a receiver's class, remembered for the last class seen: events come
+// in runs for one class, so a run costs one compare per event instead of a walk of the
+// class hierarchy or a text compare. Events are delivered on worker threads too, so
+// the memos are kept per thread: a shared one could pair one thread's class with
+// another's answer. The initial-exec model keeps the access a plain thread-pointer
+// load instead of a call into the dynamic loader.
+struct ClassMemo {
     const QMetaObject* lastClass = nullptr;
-    bool lastWasWebTimer = false;
+    bool answer = false;
 };
-thread_local TimerClassMemo timerClassMemo __attribute__((tls_model("initial-exec")));
+thread_local ClassMemo webTimerClass __attribute__((tls_model("initial-exec")));
+thread_local ClassMemo scrollAreaClass __attribute__((tls_model("initial-exec")));
 
-bool IsStarvedTimer(const QObject* receiver)
+template <class Question> bool AskOfClass(ClassMemo& memo, const QObject* receiver, Question question)
 {
-    if (!receiver) {
-        return false;
-    }
-    TimerClassMemo& memo = timerClassMemo;
     const QMetaObject* metaObject = receiver->metaObject();
     if (metaObject != memo.lastClass) {
         memo.lastClass = metaObject;
-        memo.lastWasWebTimer = std::strcmp(metaObject->className(), "WebCore::SharedTimerQt") == 0;
+        memo.answer = question(metaObject);
     }
-    return memo.lastWasWebTimer;
+    return memo.answer;
+}
+
+// An embedded web engine's shared timer competes with the drag for the GUI thread;
+// starving it while the user drags keeps the drag smooth. The class is known by name
+// only.
+bool IsStarvedTimer(const QObject* receiver)
+{
+    return receiver && AskOfClass(webTimerClass, receiver, [](const QMetaObject* metaObject) {
+               return std::strcmp(metaObject->className(), "WebCore::SharedTimerQt") == 0;
+           });
+}
+
+bool IsScrollArea(const QObject* receiver)
+{
+    return receiver && receiver->isWidgetType() &&
+           AskOfClass(scrollAreaClass, receiver, [](const QMetaObject* metaObject) {
+               return metaObject->inherits(&QAbstractScrollArea::staticMetaObject);
+           });
 }
 
 __attribute__((noinline)) bool DeliverGuarded(QApplication* application, QObject* receiver, QEvent* event)
@@ -108,10 +122,8 @@ __attribute__((noinline)) bool DeliverTimerDuringDrag(QApplication* application,
 
 __attribute__((noinline)) bool DeliverShow(QApplication* application, QObject* receiver, QEvent* event)
 {
-    if (scrollAreaShowHook) {
-        if (auto* area = qobject_cast<QAbstractScrollArea*>(receiver)) {
-            scrollAreaShowHook(area);
-        }
+    if (scrollAreaShowHook && IsScrollArea(receiver)) {
+        scrollAreaShowHook(static_cast<QAbstractScrollArea*>(receiver));
     }
     return DeliverGuarded(application, receiver, event);
 }

@@ -12,6 +12,9 @@ namespace Talvex::Util {
 
 // Lossless conversions between the library's UTF-8 std::string / byte vectors and Qt.
 TALVEX_EXPORT QString Utf8ToQString(const std::string& text);
+// The same conversion into `result`, whose memory is reused when it is large enough
+// and not shared with another QString.
+TALVEX_EXPORT void Utf8ToQString(const std::string& text, QString& result);
 TALVEX_EXPORT std::string QStringToUtf8(const QString& text);
 TALVEX_EXPORT std::vector<unsigned char> QByteArrayToVectorByte(const QByteArray& bytes);
 TALVEX_EXPORT QByteArray VectorByteToQByteArray(const std::vector<unsigned char>& bytes);

@@ -12,7 +12,8 @@ std::string BaseName(const benchmark::BenchmarkReporter::Run& run)
     std::string name = run.run_name.str();
     for (auto slash = name.rfind('/'); slash != std::string::npos; slash = name.rfind('/')) {
         const std::string part = name.substr(slash + 1);
-        if (part.find(':') == std::string::npos && part != "real_time" && part != "process_time") {
+        if (part.find(':') == std::string::npos && part != "real_time" && part != "process_time" &&
+            part != "manual_time") {
             break;
         }
         name.erase(slash);

@@ -65,6 +65,7 @@ TEST(PlaceholderSubstitution, MatchesTheAscendingKeyLoopOnGeneratedInputs)
         return word;
     };
     int onePass = 0;
+    PlaceholderSubstitution reused;
     for (int round = 0; round < 40000; ++round) {
         const bool adversarial = round % 2 == 1;
         Substitutions map;
@@ -75,6 +76,18 @@ TEST(PlaceholderSubstitution, MatchesTheAscendingKeyLoopOnGeneratedInputs)
         const auto [fast, method] = Substituted(text, map);
         ASSERT_EQ(fast, ByLoop(text, map)) << "text: " << text.toStdString() << " round " << round;
         onePass += method == Method::OnePass ? 1 : 0;
+
+        // A matcher kept from the previous round, then the same keys with other texts.
+        Substitutions sameKeys = map;
+        for (QString& value : sameKeys) {
+            value = word(adversarial ? "ab@x" : "abx ", 4);
+        }
+        for (const Substitutions* current : {&map, &sameKeys}) {
+            reused.Reset(*current);
+            QString again = text;
+            reused.Apply(again);
+            ASSERT_EQ(again, ByLoop(text, *current)) << "reused matcher, round " << round;
+        }
 
         // The same text as two sheet parts, each followed by a line break.
         const int cut = below(text.size() + 1);

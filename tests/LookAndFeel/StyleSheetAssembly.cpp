@@ -1,8 +1,13 @@
 #include "ThemeFixture.h"
 
 #include "App/Application/LookAndFeel/IQssPreprocessor.h"
+#include "App/Application/LookAndFeel/PlaceholderSubstitution.h"
 
 #include <QFontDatabase>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+#include <QVariantMap>
 
 namespace Talvex::Test {
 
@@ -24,9 +29,73 @@ public:
     std::string seen;
 };
 
+// The sheet as the plain reading gives it: files read in text mode, substitution files
+// decoded by a text stream and turned into variant maps, one replace per placeholder.
+std::string PlainlyAssembled(const App::ILookAndFeelManager::ThemeDescription& description, const QString& locale)
+{
+    QMap<QString, QString> substitutions;
+    for (const std::string& path : description.fontSubstitutionFiles) {
+        QFile file(QString::fromStdString(path));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            continue;
+        }
+        const QVariantMap top =
+            QJsonDocument::fromJson(QTextStream(&file).readAll().toLocal8Bit()).object().toVariantMap();
+        for (const QString& platform : {QStringLiteral("all_platforms"), QStringLiteral("linux")}) {
+            for (const QString& language : {QStringLiteral("all_languages"), locale}) {
+                const QVariantMap names = top.value(platform).toMap().value(language).toMap();
+                for (auto it = names.cbegin(); it != names.cend(); ++it) {
+                    substitutions.insert('@' + it.key(), it.value().toString());
+                }
+            }
+        }
+    }
+    QString sheet;
+    for (const std::string& path : description.styleSheets) {
+        QFile file(QString::fromStdString(path));
+        sheet +=
+            (file.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(file.readAll()) : QString()) + '\n';
+    }
+    App::PlaceholderSubstitution::ApplyByLoop(sheet, substitutions);
+    return sheet.toStdString();
+}
+
 } // namespace
 
 using StyleSheetAssembly = ThemeFixture;
+
+// Carriage returns anywhere, text after a NUL, non-ASCII text, a byte-order mark and JSON
+// members that are numbers, booleans, null or arrays; then again after a language change
+// and after a substitution file changed under the same path.
+TEST_F(StyleSheetAssembly, GivesTheSheetOfTextModeReadsAndVariantMapsByteForByte)
+{
+    WriteFile("crlf.qss", "QWidget {\r\n  font: @font;\r\n  size: @size @ratio @bold @none @list;\r\n}\rlone\r\n");
+    const char utf8[] = "QLabel { font-family: @font; color: @color; } /* \xc3\x9c */\n\0after NUL";
+    WriteFile("utf8.qss", QByteArray(utf8, sizeof utf8 - 1));
+    WriteFile("numbers.json", "{\r\n\"all_platforms\": {\"all_languages\": {\"font\": \"Sans\", \"size\": 12, "
+                              "\"ratio\": 1.5, \"bold\": true, \"none\": null, \"list\": [1]}},\r\n"
+                              "\"linux\": {\"de_DE\": {\"font\": \"Linux De\"}}}\r\n");
+    WriteFile("bom.json", "\xef\xbb\xbf{\"linux\": {\"all_languages\": {\"color\": \"Gr\xc3\xbcn\"}}}");
+    App::ILookAndFeelManager::ThemeDescription description;
+    description.styleSheets = {root.filePath("crlf.qss").toStdString(), root.filePath("utf8.qss").toStdString()};
+    description.fontSubstitutionFiles = {root.filePath("numbers.json").toStdString(),
+                                         root.filePath("bom.json").toStdString()};
+    ShipLocales({"de_DE"});
+    auto& lookAndFeel = MakeManager();
+
+    lookAndFeel.ApplyTheme(description);
+    EXPECT_EQ(lookAndFeel.GetUnitedStylesheet(), PlainlyAssembled(description, ""));
+    EXPECT_THAT(lookAndFeel.GetUnitedStylesheet(), ::testing::HasSubstr("size: 12 1.5 true  ;"));
+
+    lookAndFeel.SetLocale("de_DE");
+    lookAndFeel.ApplyTheme(description);
+    EXPECT_EQ(lookAndFeel.GetUnitedStylesheet(), PlainlyAssembled(description, "de_DE"));
+
+    WriteFile("numbers.json", R"({"linux": {"de_DE": {"font": "Changed", "size": false}}})");
+    lookAndFeel.ApplyTheme(description);
+    EXPECT_EQ(lookAndFeel.GetUnitedStylesheet(), PlainlyAssembled(description, "de_DE"));
+    EXPECT_THAT(lookAndFeel.GetUnitedStylesheet(), ::testing::HasSubstr("font: Changed;"));
+}
 
 TEST_F(StyleSheetAssembly, JoinsEachBundlesSheetsInNamedOrListedOrderThenTheProductSheets)
 {

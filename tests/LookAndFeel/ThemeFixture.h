@@ -47,8 +47,7 @@ protected:
     {
         ASSERT_TRUE(QDir().mkpath(root.filePath("resources/themes/" + theme)));
         for (const QString& bundle : bundles) {
-            ASSERT_TRUE(QFile::copy(QStringLiteral(TALVEX_TEST_BUNDLES "/") + bundle + ".rcc",
-                                    root.filePath("resources/themes/" + theme + "/" + bundle + ".rcc")));
+            AddBundle(theme, bundle, bundle);
         }
         if (!description.isNull()) {
             WriteFile("resources/themes/" + theme + "/" + DESCRIPTION, description);
@@ -61,6 +60,13 @@ protected:
         for (const QString& locale : locales) {
             ASSERT_TRUE(QDir().mkpath(root.filePath("resources/locales/" + locale)));
         }
+    }
+
+    // Ships the compiled bundle `bundle` in the theme's folder as `name`.rcc.
+    void AddBundle(const QString& theme, const QString& bundle, const QString& name)
+    {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TALVEX_TEST_BUNDLES "/") + bundle + ".rcc",
+                                root.filePath("resources/themes/" + theme + "/" + name + ".rcc")));
     }
 
     void WriteFile(const QString& relativePath, const QByteArray& bytes) const

@@ -65,6 +65,25 @@ TEST_F(ThemeSwitching, InitializeTellsLocaleThenThemeAndSettingTheCurrentThemeAg
     EXPECT_THAT(observer.events, ElementsAre("locale:de_DE", "theme:Light", "locale:ru_RU", "theme:Light"));
 }
 
+TEST_F(ThemeSwitching, ApplyingTheCurrentThemeAgainLeavesItsBundlesMountedOnce)
+{
+    AddTheme("A", {});
+    AddBundle("A", "SharedA", "Shared");
+    AddTheme("B", {});
+    AddBundle("B", "SharedB", "Shared");
+    auto& lookAndFeel = MakeManager();
+    lookAndFeel.Initialize("en_US", "A");
+    lookAndFeel.SetTheme("A");
+    EXPECT_EQ(lookAndFeel.GetUnitedStylesheet(), "QWidget { color: red; } /* A */\n\n\n" + std::string(PRODUCT));
+
+    // One unmount per theme change: had "A" been mounted twice, its sheet would still win.
+    lookAndFeel.SetTheme("B");
+    EXPECT_EQ(lookAndFeel.GetUnitedStylesheet(), "QWidget { color: blue; } /* B */\n\n\n" + std::string(PRODUCT));
+    lookAndFeel.SetTheme("");
+    EXPECT_FALSE(QFile::exists(":/Shared/style.qss"));
+    EXPECT_THAT(observer.events, ElementsAre("locale:en_US", "theme:A", "theme:A", "theme:B"));
+}
+
 TEST_F(ThemeSwitching, AnotherOrUnknownThemeUnmountsThePreviousBundlesAndIsStillCurrent)
 {
     AddTheme("Light", {"Base"});

@@ -4,6 +4,7 @@
 #include "Platform/Core/Version.h"
 #include "Platform/Core/WstringFromUtf8.h"
 #include "Platform/Core/ioPath.h"
+#include "Platform/Util/TextConversion.h"
 #include "Platform/Util/VersionToString.h"
 
 #include <QCoreApplication>
@@ -104,3 +105,30 @@ TEST(ReferenceCounting, VirtualTableStartsWithTheDestructorThenAddRefGetRefCount
     EXPECT_EQ(offset(&Talvex::IRefCountable::Release), 4);
 }
 #endif
+
+// Every length around the four-unit steps and the short-text limit, with one non-ASCII character (one whose low
+// byte looks like ASCII too) at every position or none.
+TEST(TextConversion, TextOfEveryLengthWithNonAsciiAnywhereConvertsBothWaysAndReusedBuffersSpareCopies)
+{
+    QString buffer;
+    for (const char* foreign : {"\xC3\xA9", "\xC4\x80"}) {
+        for (std::size_t length : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 63, 64, 65, 66}) {
+            for (std::size_t at = 0; at <= length; ++at) {
+                std::string text;
+                for (std::size_t i = 0; i < length; ++i) {
+                    text += i == at ? std::string(foreign) : std::string(1, static_cast<char>('a' + i % 26));
+                }
+                const QString expected = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+                EXPECT_EQ(Talvex::Util::Utf8ToQString(text), expected) << text;
+                Talvex::Util::Utf8ToQString(text, buffer);
+                EXPECT_EQ(buffer, expected) << text;
+                EXPECT_EQ(Talvex::Util::QStringToUtf8(expected), text);
+            }
+        }
+    }
+    Talvex::Util::Utf8ToQString("group_001/setting_key_1", buffer);
+    const QString kept = buffer;
+    Talvex::Util::Utf8ToQString("other", buffer);
+    EXPECT_EQ(kept, "group_001/setting_key_1");
+    EXPECT_EQ(buffer, "other");
+}

@@ -35,6 +35,20 @@ TEST_F(SettingsValues, EveryTypeRoundTripsThroughTheFile)
     EXPECT_DOUBLE_EQ(store->GetDouble("ratio", 0.0), -0.15625);
 }
 
+// Keys are converted into a reused buffer; a key the store kept must never change with it.
+TEST_F(SettingsValues, ManyNewKeysWrittenInTurnEachKeepTheirOwnValue)
+{
+    for (int i = 0; i < 200; ++i) {
+        store->SetInt("group_" + std::to_string(i % 7) + "/setting_key_" + std::to_string(i), i);
+        store->SetInt("group_" + std::to_string(i % 7) + "/setting_key_" + std::to_string(i), i + 1);
+    }
+    store = Open();
+    for (int i = 0; i < 200; ++i) {
+        ASSERT_EQ(store->GetInt("group_" + std::to_string(i % 7) + "/setting_key_" + std::to_string(i), -1), i + 1);
+    }
+    EXPECT_EQ(store->GetGroupKeys("group_3").size(), 29u);
+}
+
 TEST_F(SettingsValues, StoredValuesConvertAndDefaultsApplyOnlyToAbsentKeys)
 {
     store->SetString("word", "seven");

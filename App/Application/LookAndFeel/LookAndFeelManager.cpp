@@ -3,7 +3,7 @@
 #include "App/Application/Application.h"
 #include "App/Application/LookAndFeel/IQssPreprocessor.h"
 #include "App/Application/LookAndFeel/LocaleResolution_p.h"
-#include "App/Application/LookAndFeel/PlaceholderSubstitution.h"
+#include "App/Application/LookAndFeel/LookAndFeelManager_p.h"
 #include "App/Application/LookAndFeel/TranslationCatalogues_p.h"
 #include "App/Application/Settings/ISettingsManager.h"
 #include "Platform/Core/PropertySerializer.h"
@@ -13,14 +13,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMap>
 #include <QPixmapCache>
 #include <QResource>
 #include <QTextStream>
 #include <QTranslator>
-#include <QVariantMap>
 
 #include <glog/logging.h>
 
@@ -49,12 +46,6 @@ bool OpensForReading(QFile& file)
     return file.open(QIODevice::ReadOnly | QIODevice::Text);
 }
 
-QString ReadStyleSheet(const std::string& path)
-{
-    QFile file(ToQString(path));
-    return OpensForReading(file) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 void RegisterManifestFonts(const std::string& path)
 {
     QFile file(ToQString(path));
@@ -75,7 +66,7 @@ void RegisterManifestFonts(const std::string& path)
 
 LookAndFeelManager::LookAndFeelManager(const Talvex::ioPath& resourcesRoot, const std::string& descriptionFileName,
                                        const std::list<std::string>& resourceNames, const std::list<std::string>&)
-    : resourcesRoot(resourcesRoot), resourceNames(resourceNames)
+    : resourcesRoot(resourcesRoot), resourceNames(resourceNames), d(std::make_unique<LookAndFeelManagerPrivate>())
 {
     DiscoverThemesAndLocales(descriptionFileName);
     LoadThemeDescriptions(descriptionFileName);
@@ -219,7 +210,15 @@ QList<QFileInfo> LookAndFeelManager::GetFilteredResourceList()
         return {};
     }
     if (resourceNames.empty()) {
-        return folder.entryInfoList({QStringLiteral("*.rcc")}, QDir::Files, QDir::NoSort);
+        // The same entries as the name filter "*.rcc" (QDir matches it case-insensitively),
+        // without compiling that filter into a regular expression on every switch.
+        QFileInfoList bundles = folder.entryInfoList(QDir::Files, QDir::NoSort);
+        bundles.erase(std::remove_if(bundles.begin(), bundles.end(),
+                                     [](const QFileInfo& entry) {
+                                         return !entry.fileName().endsWith(QLatin1String(".rcc"), Qt::CaseInsensitive);
+                                     }),
+                      bundles.end());
+        return bundles;
     }
     QList<QFileInfo> bundles;
     for (const std::string& name : resourceNames) {
@@ -239,6 +238,7 @@ void LookAndFeelManager::ClearCurrentTheme()
                 QResource::unregisterResource(bundle.absoluteFilePath(), QString());
             }
         }
+        d->mounted.clear();
         currentTheme.clear();
     }
     QPixmapCache::clear();
@@ -258,7 +258,7 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
         if (!bundle.isFile()) {
             continue;
         }
-        QResource::registerResource(bundle.absoluteFilePath(), QString());
+        MountBundle(bundle);
         const std::string prefix = ":/" + Util::QStringToUtf8(bundle.baseName()) + "/";
         description.styleSheets.push_back(prefix + "style.qss");
         description.styleSheets.push_back(prefix + "fonts_" + PLATFORM_KEY.toStdString() + ".qss");
@@ -271,27 +271,20 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
     observers.Notify([this](ILookAndFeelObserver* observer) { observer->OnThemeChanged(currentTheme); });
 }
 
-void LookAndFeelManager::CollectSubstitutions(const std::list<std::string>& files,
-                                              QMap<QString, QString>& substitutions) const
+void LookAndFeelManager::MountBundle(const QFileInfo& bundle)
 {
-    const QStringList platformKeys{QStringLiteral("all_platforms"), PLATFORM_KEY};
-    const QStringList languageKeys{QStringLiteral("all_languages"), ToQString(currentLocale)};
+    const QString path = bundle.absoluteFilePath();
+    if (!d->mounted.contains(path) && QResource::registerResource(path, QString())) {
+        d->mounted.insert(path);
+    }
+}
+
+void LookAndFeelManager::CollectSubstitutions(const std::list<std::string>& files,
+                                              QMap<QString, QString>& substitutions)
+{
+    const QString locale = ToQString(currentLocale);
     for (const std::string& path : files) {
-        QFile file(ToQString(path));
-        if (!OpensForReading(file)) {
-            continue;
-        }
-        const QVariantMap top =
-            QJsonDocument::fromJson(QTextStream(&file).readAll().toLocal8Bit()).object().toVariantMap();
-        for (const QString& platform : platformKeys) {
-            const QVariantMap languages = top.value(platform).toMap();
-            for (const QString& language : languageKeys) {
-                const QVariantMap names = languages.value(language).toMap();
-                for (auto it = names.cbegin(); it != names.cend(); ++it) {
-                    substitutions.insert(QLatin1Char('@') + it.key(), it.value().toString());
-                }
-            }
-        }
+        d->files.AddSubstitutions(ToQString(path), PLATFORM_KEY, locale, substitutions);
     }
 }
 
@@ -303,10 +296,13 @@ void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
         RegisterManifestFonts(manifest);
     }
     QStringList parts;
+    QByteArray bytes;
     for (const std::string& styleSheet : description.styleSheets) {
-        parts.append(ReadStyleSheet(styleSheet));
+        ThemeFileReader::ReadText(ToQString(styleSheet), bytes);
+        parts.append(ThemeFileReader::DecodeUtf8(bytes));
     }
-    PlaceholderSubstitution(substitutions).Assemble(parts, unitedStyleSheet);
+    d->substitution.Reset(substitutions);
+    d->substitution.Assemble(parts, unitedStyleSheet);
     if (qssPreprocessor) {
         qssPreprocessor->Process(unitedStyleSheet);
     }

@@ -24,6 +24,7 @@ class QTranslator;
 namespace Talvex::App {
 
 class IQssPreprocessor;
+struct LookAndFeelManagerPrivate;
 
 // The look-and-feel service over a product's resources folder:
 // root/resources/themes/<theme>/ holds a description file with the theme's titles and
@@ -74,7 +75,8 @@ private:
     Talvex::ioPath ThemesFolder() const;
     QList<QFileInfo> GetFilteredResourceList();
     void ClearCurrentTheme();
-    void CollectSubstitutions(const std::list<std::string>& files, QMap<QString, QString>& substitutions) const;
+    void CollectSubstitutions(const std::list<std::string>& files, QMap<QString, QString>& substitutions);
+    void MountBundle(const QFileInfo& bundle);
     // The wanted locale when it is shipped, else the first shipped match of the
     // system's preferred languages, else the installer's language, else "en_US".
     std::string ValidateLocale(const std::string& wanted) const;
@@ -90,6 +92,7 @@ private:
     std::list<std::shared_ptr<QTranslator>> translators;
     Talvex::Core::EventHandlerList<ILookAndFeelObserver, Talvex::Core::SyncExecutePolicy> observers;
     std::shared_ptr<IQssPreprocessor> qssPreprocessor;
+    const std::unique_ptr<LookAndFeelManagerPrivate> d;
 };
 
 } // namespace Talvex::App

@@ -16,43 +16,108 @@ bool IsSinglePassKey(const QString& key)
 } // namespace
 
 PlaceholderSubstitution::PlaceholderSubstitution(const QMap<QString, QString>& substitutions)
-    : substitutions(substitutions), nodes(1)
+    : substitutions(substitutions)
 {
+    Build();
+}
+
+void PlaceholderSubstitution::Reset(const QMap<QString, QString>& replacement)
+{
+    if (!HoldsKeysOf(replacement)) {
+        substitutions = replacement;
+        entries.clear();
+        nodes.assign(1, Node());
+        asciiRoot = EmptyRoot();
+        Build();
+        return;
+    }
+    substitutions = replacement;
+    onePassPossible = keysAllowOnePass;
+    auto entry = entries.begin();
+    for (auto it = replacement.cbegin(); it != replacement.cend(); ++it, ++entry) {
+        entry->second = it.value();
+        onePassPossible = onePassPossible && !it.value().contains(AT);
+    }
+}
+
+// Only a complete trie can be reused: Build() stops at the first key it cannot take.
+bool PlaceholderSubstitution::HoldsKeysOf(const QMap<QString, QString>& replacement) const
+{
+    if (!keysAllowOnePass || entries.size() != static_cast<std::size_t>(replacement.size())) {
+        return false;
+    }
+    auto entry = entries.cbegin();
+    for (auto it = replacement.cbegin(); it != replacement.cend(); ++it, ++entry) {
+        if (it.key() != entry->first) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void PlaceholderSubstitution::Build()
+{
+    keysAllowOnePass = onePassPossible = true;
     entries.reserve(static_cast<std::size_t>(substitutions.size()));
+    std::size_t characters = 1;
     for (auto it = substitutions.cbegin(); it != substitutions.cend(); ++it) {
-        if (!IsSinglePassKey(it.key()) || it.value().contains(AT)) {
-            onePassPossible = false;
+        characters += static_cast<std::size_t>(it.key().size());
+    }
+    nodes.reserve(characters);
+    for (auto it = substitutions.cbegin(); it != substitutions.cend(); ++it) {
+        if (!IsSinglePassKey(it.key())) {
+            keysAllowOnePass = onePassPossible = false;
+            entries.clear();
             return;
         }
+        onePassPossible = onePassPossible && !it.value().contains(AT);
         entries.emplace_back(it.key(), it.value());
         Insert(it.key(), static_cast<int>(entries.size()) - 1);
     }
+}
+
+std::array<int, 128> PlaceholderSubstitution::EmptyRoot()
+{
+    std::array<int, 128> root;
+    root.fill(-1);
+    return root;
 }
 
 void PlaceholderSubstitution::Insert(const QString& key, int entry)
 {
     int node = 0;
     for (int i = 1; i < key.size(); ++i) {
-        int next = Child(node, key.at(i).unicode());
+        const char16_t character = key.at(i).unicode();
+        int next = Child(node, character);
         if (next < 0) {
             next = static_cast<int>(nodes.size());
-            nodes.emplace_back();
-            auto& children = nodes[static_cast<std::size_t>(node)].children;
-            const std::pair<char16_t, int> link(key.at(i).unicode(), next);
-            children.insert(std::upper_bound(children.begin(), children.end(), link), link);
+            Node child;
+            child.character = character;
+            child.nextSibling = nodes[static_cast<std::size_t>(node)].firstChild;
+            nodes.push_back(child);
+            nodes[static_cast<std::size_t>(node)].firstChild = next;
+            if (node == 0 && character < asciiRoot.size()) {
+                asciiRoot[character] = next;
+            }
         }
         node = next;
     }
     nodes[static_cast<std::size_t>(node)].entry = entry;
 }
 
-int PlaceholderSubstitution::Child(int node, char16_t character) const
+// Inlined: the scan calls it for every character of every placeholder it meets.
+Q_ALWAYS_INLINE int PlaceholderSubstitution::Child(int node, char16_t character) const
 {
-    const auto& children = nodes[static_cast<std::size_t>(node)].children;
-    const auto found =
-        std::lower_bound(children.begin(), children.end(), character,
-                         [](const std::pair<char16_t, int>& link, char16_t c) { return link.first < c; });
-    return found != children.end() && found->first == character ? found->second : -1;
+    if (node == 0 && character < asciiRoot.size()) {
+        return asciiRoot[character];
+    }
+    for (int child = nodes[static_cast<std::size_t>(node)].firstChild; child >= 0;
+         child = nodes[static_cast<std::size_t>(child)].nextSibling) {
+        if (nodes[static_cast<std::size_t>(child)].character == character) {
+            return child;
+        }
+    }
+    return -1;
 }
 
 int PlaceholderSubstitution::MatchAt(const QChar* text, int size, int position) const

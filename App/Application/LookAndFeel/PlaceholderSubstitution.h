@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -41,7 +42,13 @@ class TALVEX_EXPORT PlaceholderSubstitution {
 public:
     enum class Method { OnePass, Loop };
 
+    PlaceholderSubstitution() = default;
     explicit PlaceholderSubstitution(const QMap<QString, QString>& substitutions);
+
+    // Replaces the substitutions. The matcher depends only on the keys, so when they are
+    // the keys already held (as when switching between themes that define the same
+    // placeholders) it is kept and only the replacement texts change.
+    void Reset(const QMap<QString, QString>& replacement);
 
     // Substitutes in place and says which method produced the text.
     Method Apply(QString& text) const;
@@ -53,11 +60,18 @@ public:
     static void ApplyByLoop(QString& text, const QMap<QString, QString>& substitutions);
 
 private:
+    // Children are a list through `nextSibling`; the first characters of ASCII keys are
+    // also found through `asciiRoot`, since the root has the most children.
     struct Node {
-        int entry = -1;                                 // index into `entries` of the key ending here
-        std::vector<std::pair<char16_t, int>> children; // sorted by character
+        char16_t character = 0;
+        int entry = -1; // index into `entries` of the key ending here
+        int firstChild = -1;
+        int nextSibling = -1;
     };
 
+    static std::array<int, 128> EmptyRoot();
+    bool HoldsKeysOf(const QMap<QString, QString>& replacement) const;
+    void Build();
     void Insert(const QString& key, int entry);
     int Child(int node, char16_t character) const;
     // The entry of the shortest key starting at `position`, or -1.
@@ -67,7 +81,9 @@ private:
 
     QMap<QString, QString> substitutions;
     std::vector<std::pair<QString, QString>> entries;
-    std::vector<Node> nodes; // a trie of the keys after their leading "@"
+    std::vector<Node> nodes{1}; // a trie of the keys after their leading "@"
+    std::array<int, 128> asciiRoot = EmptyRoot();
+    bool keysAllowOnePass = true;
     bool onePassPossible = true;
 };
 

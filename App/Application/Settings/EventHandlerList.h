@@ -3,6 +3,7 @@
 #include <boost/container/small_vector.hpp>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <utility>
@@ -42,6 +43,7 @@ public:
         std::lock_guard<std::recursive_mutex> guard(listLock);
         if (std::find(observers.begin(), observers.end(), observer) == observers.end()) {
             observers.push_back(observer);
+            observerCount.store(observers.size(), std::memory_order_release);
         }
     }
 
@@ -54,21 +56,24 @@ public:
         const auto found = std::find(observers.begin(), observers.end(), observer);
         if (found != observers.end()) {
             observers.erase(found);
+            observerCount.store(observers.size(), std::memory_order_release);
         }
     }
 
     // `call` is invoked as call(Observer*) for every observer of the snapshot.
     template <class Call> void Notify(Call&& call)
     {
+        // Nobody to call, so nothing that could interleave: skip both locks. A list many
+        // writes go through is usually empty. An observer subscribing on another thread
+        // right now may miss this pass, as it may when the snapshot is taken just before.
+        if (observerCount.load(std::memory_order_acquire) == 0) {
+            return;
+        }
         // Lists are short: the snapshot lives on the stack unless a list is unusually long.
         boost::container::small_vector<Observer*, 16> snapshot;
         {
             std::lock_guard<std::recursive_mutex> guard(listLock);
             snapshot.assign(observers.begin(), observers.end());
-        }
-        if (snapshot.empty()) {
-            // Nobody to call, so nothing that could interleave: skip waiting for other passes.
-            return;
         }
         std::lock_guard<std::recursive_mutex> pass(notifyLock);
         for (Observer* observer : snapshot) {
@@ -80,6 +85,7 @@ private:
     std::vector<Observer*> observers;
     std::recursive_mutex listLock;
     std::recursive_mutex notifyLock;
+    std::atomic<std::size_t> observerCount{0};
 };
 
 } // namespace Talvex::Core

@@ -5,7 +5,6 @@
 #include <QStringList>
 
 #include <string>
-#include <unordered_map>
 
 #include <glog/logging.h>
 
@@ -17,21 +16,15 @@ using Util::QStringToUtf8;
 using Util::Utf8ToQString;
 using Util::VectorByteToQByteArray;
 
-// Products use a small, fixed set of keys, so converting each of them once per thread
-// takes the decoding and the allocation out of every read and write. Bounded, so a
-// product that builds keys on the fly cannot grow it without limit.
+// Keys are mostly short ASCII paths. Widening them into one buffer per thread spares a
+// new QString on every call, whatever the number of distinct keys. QSettings copies the
+// key when it keeps it (a write of a new key); the buffer is then shared, and resizing
+// it for the next key detaches it first, so a key QSettings kept never changes.
 QString QtKey(const std::string& key)
 {
-    constexpr std::size_t LIMIT = 512;
-    thread_local std::unordered_map<std::string, QString> converted;
-    const auto found = converted.find(key);
-    if (found != converted.end()) {
-        return found->second;
-    }
-    if (converted.size() >= LIMIT) {
-        converted.clear();
-    }
-    return converted.emplace(key, Utf8ToQString(key)).first->second;
+    thread_local QString buffer;
+    Utf8ToQString(key, buffer);
+    return buffer;
 }
 
 template <class T, class Convert> boost::optional<T> OldValue(const QVariant& stored, Convert convert)

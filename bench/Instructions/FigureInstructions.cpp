@@ -1,0 +1,204 @@
+// Usage: FigureInstructions <settings|theme|startup-wall> [start-up program]
+// Runs the realistic workload of each figure, its baseline first, and brackets every
+// measured loop with callgrind's client requests: the counts of one loop are dumped
+// under the tag "<figure>/<variant>:<operations>", which the measuring script sums per
+// tag. Outside valgrind the same loops are timed and printed as "<tag> <ns>" lines.
+// "startup-wall" starts the start-up program instead and times its first event-loop
+// turn and its exit.
+#include "App/Application/LookAndFeel/LookAndFeelManager.h"
+#include "App/Application/Settings/SettingsManager.h"
+#include "common/Workloads.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <valgrind/callgrind.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+
+using namespace Talvex::Bench;
+using Talvex::App::SettingsManager;
+
+namespace {
+
+void Measure(const char* figure, const char* variant, int operations, const std::function<void()>& loop)
+{
+    char tag[128];
+    std::snprintf(tag, sizeof tag, "%s/%s:%d", figure, variant, operations);
+    QElapsedTimer timer;
+    CALLGRIND_START_INSTRUMENTATION;
+    CALLGRIND_ZERO_STATS;
+    timer.start();
+    loop();
+    const qint64 elapsed = timer.nsecsElapsed();
+    CALLGRIND_DUMP_STATS_AT(tag);
+    CALLGRIND_STOP_INSTRUMENTATION;
+    std::printf("%s %lld\n", tag, static_cast<long long>(elapsed));
+}
+
+struct Stores {
+    QTemporaryDir folder;
+    QString Path(const char* name) const { return folder.filePath(QLatin1String(name)); }
+};
+
+// New keys first (absent before), then every key rewritten with a new value.
+void SetIntFigures(const Stores& stores, const std::vector<std::string>& keys)
+{
+    const std::vector<QString> qtKeys = QtKeys(keys);
+    const int count = static_cast<int>(keys.size());
+    QSettings raw(stores.Path("raw.ini"), QSettings::IniFormat);
+    for (int pass = 0; pass < 2; ++pass) {
+        Measure(pass ? "SetInt.rewrite" : "SetInt.new", "baseline", count, [&] {
+            for (int i = 0; i < count; ++i) {
+                RawSetInt(raw, qtKeys[static_cast<std::size_t>(i)], i + pass);
+            }
+        });
+    }
+    SettingsManager manager(stores.Path("manager.ini"), QSettings::IniFormat);
+    SettingsManager observed(stores.Path("observed.ini"), QSettings::IniFormat);
+    std::vector<CountingObserver> observers(10);
+    for (CountingObserver& observer : observers) {
+        observed.RegisterObserver(&observer);
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        for (auto* target : {&manager, &observed}) {
+            Talvex::App::ISettingsManager& settings = *target;
+            Measure(pass ? "SetInt.rewrite" : "SetInt.new",
+                    target == &manager ? "SettingsManager" : "SettingsManager10Observers", count, [&] {
+                        for (int i = 0; i < count; ++i) {
+                            settings.SetInt(keys[static_cast<std::size_t>(i)], i + pass);
+                        }
+                    });
+        }
+    }
+}
+
+void GetStringFigures(const Stores& stores, const std::vector<std::string>& keys)
+{
+    const std::vector<QString> qtKeys = QtKeys(keys);
+    const int count = static_cast<int>(keys.size());
+    QSettings raw(stores.Path("text-raw.ini"), QSettings::IniFormat);
+    SettingsManager manager(stores.Path("text-manager.ini"), QSettings::IniFormat);
+    Talvex::App::ISettingsManager& settings = manager;
+    for (int i = 0; i < count; ++i) {
+        raw.setValue(qtKeys[static_cast<std::size_t>(i)], QString::fromStdString(PathValue(i)));
+        settings.SetString(keys[static_cast<std::size_t>(i)], PathValue(i));
+    }
+    std::size_t bytes = 0;
+    const auto readRaw = [&] {
+        for (const QString& key : qtKeys) {
+            bytes += raw.value(key).toString().toStdString().size();
+        }
+    };
+    const std::string fallback;
+    const auto readManager = [&] {
+        for (const std::string& key : keys) {
+            bytes += settings.GetString(key, fallback).size();
+        }
+    };
+    readRaw();
+    readManager();
+    Measure("GetString", "baseline", count, readRaw);
+    Measure("GetString", "SettingsManager", count, readManager);
+    std::fprintf(stderr, "read %zu bytes\n", bytes);
+}
+
+void ThemeFigures()
+{
+    constexpr int SWITCHES = 10;
+    {
+        ThemeSwitchFloor floor;
+        floor.Switch(0);
+        Measure("ThemeSwitch", "baseline", SWITCHES, [&] {
+            for (int i = 1; i <= SWITCHES; ++i) {
+                floor.Switch(i % 2);
+            }
+        });
+    }
+    Talvex::App::LookAndFeelManager manager(Talvex::ioPath(BenchThemeRoot()), BENCH_THEME_DESCRIPTION, {});
+    manager.Initialize("en_US", BENCH_THEMES[0]);
+    if (manager.GetUnitedStylesheet().find("@buttonColor") != std::string::npos) {
+        qFatal("placeholders left in the style sheet");
+    }
+    Measure("ThemeSwitch", "SetTheme", SWITCHES, [&] {
+        for (int i = 1; i <= SWITCHES; ++i) {
+            manager.SetTheme(BENCH_THEMES[i % 2]);
+        }
+    });
+    manager.SetTheme(std::string());
+}
+
+// One start-up: the time until the first event-loop turn (the program prints a line
+// then) and until the process has gone.
+void StartupRun(const QString& program, const char* mode, std::vector<qint64>& firstTurn, std::vector<qint64>& whole)
+{
+    QProcess process;
+    process.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, {QLatin1String(mode), BenchThemeRoot()});
+    if (!process.waitForReadyRead(30000)) {
+        qFatal("the start-up program did not reach its event loop");
+    }
+    firstTurn.push_back(timer.nsecsElapsed());
+    process.waitForFinished(30000);
+    whole.push_back(timer.nsecsElapsed());
+}
+
+qint64 Median(std::vector<qint64> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void StartupWallTimes(const QString& program)
+{
+    constexpr int RUNS = 9;
+    std::vector<qint64> times[2][2];
+    const char* modes[2] = {"bare", "full"};
+    for (int run = 0; run <= RUNS; ++run) {
+        for (int side = 0; side < 2; ++side) {
+            std::vector<qint64> turn, whole;
+            StartupRun(program, modes[side], turn, whole);
+            if (run > 0) { // the first run of each side only warms the caches
+                times[side][0].push_back(turn.front());
+                times[side][1].push_back(whole.front() - turn.front());
+            }
+        }
+    }
+    for (int side = 0; side < 2; ++side) {
+        const char* variant = side ? "Application" : "baseline";
+        std::printf("Startup.firstTurn/%s:1 %lld\n", variant, static_cast<long long>(Median(times[side][0])));
+        std::printf("Startup.exit/%s:0 %lld\n", variant, static_cast<long long>(Median(times[side][1])));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <settings|theme|startup-wall> [start-up program]\n", argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    const Stores stores;
+    if (std::strcmp(argv[1], "settings") == 0) {
+        const std::vector<std::string> keys = SettingsKeys();
+        SetIntFigures(stores, keys);
+        GetStringFigures(stores, keys);
+    } else if (std::strcmp(argv[1], "theme") == 0) {
+        ThemeFigures();
+    } else if (std::strcmp(argv[1], "startup-wall") == 0 && argc > 2) {
+        StartupWallTimes(QString::fromLocal8Bit(argv[2]));
+    } else {
+        return 2;
+    }
+    return 0;
+}

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Usage: figure-instructions.sh <FigureInstructions> <StartupProcess> <theme root>
+# Instructions per operation (callgrind, only the bracketed loops) and wall-time medians
+# (native runs) of every realistic figure, each against its baseline of the same run.
+# "SetInt" sums its new-key and rewrite parts; "Startup" its first turn and exit. A tag
+# ends in its number of operations; 0 marks a later phase of operations counted before.
+set -euo pipefail
+figures=$1
+startup=$2
+root=$3
+runs=${RUNS:-5}
+export QT_QPA_PLATFORM=offscreen
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# A private home, so that stores, crash sessions and fonts never touch the user's.
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/runtime
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+# Every dump file of one callgrind run as "instr <tag> <instructions>" lines; the dump
+# at program end gets `final_tag`.
+collect() {
+  local final_tag=$1
+  shift
+  rm -f "$work"/cg.out*
+  valgrind --tool=callgrind --callgrind-out-file="$work/cg.out" "$@" >/dev/null 2>"$work/valgrind.log" ||
+    { cat "$work/valgrind.log" >&2; exit 1; }
+  for dump in "$work"/cg.out*; do
+    awk -v final="$final_tag" '
+      /^desc: Trigger: Client Request: / { tag = $5 }
+      /^desc: Trigger: Program termination/ { tag = final }
+      /^(summary|totals): / { total = $2 }
+      END { if (tag != "" && total != "") print "instr", tag, total }' "$dump"
+  done
+}
+
+{
+  collect "" --instr-atstart=no "$figures" settings
+  collect "" --instr-atstart=no "$figures" theme
+  for mode in bare full; do
+    variant=$([ $mode = bare ] && echo baseline || echo Application)
+    "$startup" $mode "$root" >/dev/null 2>&1 # warm caches and first-run files
+    collect "Startup.exit/$variant:0" "$startup" $mode "$root"
+  done
+  for ((run = 0; run < runs; ++run)); do
+    "$figures" settings 2>/dev/null | sed 's/^/wall /'
+    "$figures" theme 2>/dev/null | sed 's/^/wall /'
+  done
+  "$figures" startup-wall "$startup" 2>/dev/null | sed 's/^/wall /'
+} >"$work/samples"
+
+# Medians of the wall times per tag, then one table.
+awk '$1 == "wall" { print $2, $3 }' "$work/samples" | sort -k1,1 -k2,2n |
+  awk '{ n[$1]++; v[$1, n[$1]] = $2 } END { for (t in n) print "wallmedian", t, v[t, int((n[t] + 1) / 2)] }' \
+    >>"$work/samples"
+awk '
+  function add(kind, figure, variant, value, ops) {
+    if (!((figure, variant) in seen)) { seen[figure, variant] = 1; order[++count] = figure SUBSEP variant }
+    sum[kind, figure, variant] += value
+    opsum[kind, figure, variant] += ops
+  }
+  function record(kind, tag, value,    parts, name, figure, variant, ops) {
+    split(tag, parts, ":"); ops = parts[2]; name = parts[1]
+    figure = substr(name, 1, index(name, "/") - 1); variant = substr(name, index(name, "/") + 1)
+    add(kind, figure, variant, value, ops)
+    if (index(figure, ".")) add(kind, substr(figure, 1, index(figure, ".") - 1), variant, value, ops)
+  }
+  function per(kind, f, v) { return sum[kind, f, v] / (opsum[kind, f, v] ? opsum[kind, f, v] : 1) }
+  $1 == "instr" { record("i", $2, $3) }
+  $1 == "wallmedian" { record("w", $2, $3) }
+  END {
+    printf "%-40s %14s %14s %8s %12s %12s %8s\n", "figure/variant", "base instr/op", "instr/op", "ratio", "base ns/op", "ns/op", "ratio"
+    for (k = 1; k <= count; ++k) {
+      split(order[k], p, SUBSEP); f = p[1]; v = p[2]
+      if (v == "baseline") continue
+      bi = per("i", f, "baseline"); vi = per("i", f, v); bw = per("w", f, "baseline"); vw = per("w", f, v)
+      printf "%-40s %14.0f %14.0f %7.3fx %12.0f %12.0f %7.3fx\n", f "/" v, bi, vi, bi ? vi / bi : 0, bw, vw, bw ? vw / bw : 0
+    }
+  }' "$work/samples" | {
+  read -r header
+  echo "$header"
+  sort
+}
