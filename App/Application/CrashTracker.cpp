@@ -65,6 +65,10 @@ CrashTracker::~CrashTracker()
 // and a dead record is reported by exactly one of them.
 void CrashTracker::RemoveOwnRecord()
 {
+    if (!recorded) {
+        return;
+    }
+    recorded = false;
     const Native::FileWriteGuard guard(sessionStore.fileName());
     sessionStore.sync();
     sessionStore.remove(OwnKey());
@@ -84,6 +88,7 @@ void CrashTracker::StartSession()
         }
     }
     sessionStore.setValue(OwnKey(), Util::Utf8ToQString(sessionId));
+    recorded = true;
     // On disk before the program does anything that could crash.
     sessionStore.sync();
 }
@@ -106,6 +111,7 @@ std::deque<std::string> CrashTracker::BadSessionsList() const
 void CrashTracker::ClearHistory()
 {
     badSessions.clear();
+    recorded = false;
     const Native::FileWriteGuard guard(sessionStore.fileName());
     sessionStore.clear();
     // Written at once rather than at the next event-loop pass: a crash right after

@@ -45,6 +45,9 @@ private:
     QSettings sessionStore;
     std::string sessionId;
     std::deque<std::string> badSessions;
+    // Whether this process's record may still be in the file: once stopped (or cleared)
+    // the destructor has nothing to remove and spares the file another durable write.
+    bool recorded = false;
 };
 
 } // namespace Talvex::App

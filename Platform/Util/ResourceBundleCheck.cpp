@@ -138,6 +138,14 @@ bool ResourceBundleCheck::IsWellFormedFile(const QString& path, QString* problem
         }
         return false;
     }
+    // Mapped, as Qt maps it to register it: the walk touches only the headers of the
+    // tree, names and blocks, so a switch between themes never copies whole bundles.
+    if (const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
+        const bool wellFormed = IsWellFormed(
+            QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), static_cast<int>(file.size())), problem);
+        file.unmap(const_cast<uchar*>(mapped));
+        return wellFormed;
+    }
     return IsWellFormed(file.readAll(), problem);
 }
 

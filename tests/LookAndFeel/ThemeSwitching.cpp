@@ -105,6 +105,23 @@ TEST_F(ThemeSwitching, AnotherOrUnknownThemeUnmountsThePreviousBundlesAndIsStill
     EXPECT_EQ(log.Count(google::GLOG_ERROR, "/resources/themes/Missing] doesn't exist!"), 2) << "clearing asks again";
 }
 
+// Bundles from disk are untrusted: Qt would read wherever a damaged one's offsets point.
+TEST_F(ThemeSwitching, ADamagedBundleIsLeftOutWithAnErrorAndTheRestOfTheThemeApplies)
+{
+    AddTheme("Light", {"Base", "Extra"});
+    const QString extra = root.filePath("resources/themes/Light/Extra.rcc");
+    QFile file(extra);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.resize(file.size() / 2));
+    file.close();
+    auto& lookAndFeel = MakeManager();
+    lookAndFeel.SetTheme("Light");
+    EXPECT_EQ(log.Count(google::GLOG_ERROR, "Skipping damaged theme bundle " + extra.toStdString()), 1);
+    EXPECT_TRUE(QFile::exists(":/Base/style.qss"));
+    EXPECT_FALSE(QFile::exists(":/Extra/style.qss"));
+    EXPECT_EQ(lookAndFeel.GetCurrentTheme(), "Light");
+}
+
 TEST_F(ThemeSwitching, EmptyNameClearsTheThemeAndTellsNobody)
 {
     AddTheme("Light", {"Base"});

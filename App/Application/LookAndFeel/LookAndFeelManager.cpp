@@ -9,6 +9,7 @@
 #include "Platform/Core/PropertySerializer.h"
 #include "Platform/IO/DataInputString.h"
 #include "Platform/Util/FontDatabase.h"
+#include "Platform/Util/ResourceBundleCheck.h"
 #include "Platform/Util/TextConversion.h"
 
 #include <QDir>
@@ -271,10 +272,21 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
     observers.Notify([this](ILookAndFeelObserver* observer) { observer->OnThemeChanged(currentTheme); });
 }
 
+// Qt trusts every offset inside a bundle, so one from disk is checked before it is
+// mounted; a bundle that fails is left out and its files then read as missing.
 void LookAndFeelManager::MountBundle(const QFileInfo& bundle)
 {
     const QString path = bundle.absoluteFilePath();
-    if (!d->mounted.contains(path) && QResource::registerResource(path, QString())) {
+    if (d->mounted.contains(path)) {
+        return;
+    }
+    QString problem;
+    if (!Util::ResourceBundleCheck::IsWellFormedFile(path, &problem)) {
+        LOG(ERROR) << "Skipping damaged theme bundle " << Util::QStringToUtf8(path) << ": "
+                   << Util::QStringToUtf8(problem);
+        return;
+    }
+    if (QResource::registerResource(path, QString())) {
         d->mounted.insert(path);
     }
 }
