@@ -38,7 +38,11 @@ DemoTour::DemoTour(Talvex::App::Application& application, MainWindow& window, co
          [this] {
              PictureModal(
                  QStringLiteral("confirmation"), [this] { this->window.RemoveAllFiles(); },
-                 [](QWidget& box) { static_cast<QMessageBox&>(box).button(QMessageBox::No)->click(); });
+                 [](QWidget& box) {
+                     auto* message = qobject_cast<QMessageBox*>(&box);
+                     QAbstractButton* no = message ? message->button(QMessageBox::No) : nullptr;
+                     no ? no->click() : static_cast<void>(box.close());
+                 });
          }},
         {QStringLiteral("touch-scroll"), [this] { ScrollByTouch(); }},
         {QStringLiteral("informer"),
@@ -122,6 +126,11 @@ void DemoTour::PictureModal(const QString& name, const std::function<void()>& op
     });
     watch->start(50);
     open();
+    // A remembered answer shows no box at all; the next box is not this step's.
+    if (!modalPictured) {
+        watch->stop();
+        watch->deleteLater();
+    }
 }
 
 void DemoTour::ScrollByTouch()

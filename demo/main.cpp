@@ -50,14 +50,18 @@ std::string Remembered(Talvex::App::Application& application, const char* key, c
     return application.GetProductSettingsManager()->GetString(key, fallback);
 }
 
-std::shared_ptr<Talvex::App::LookAndFeelManager> LookAndFeel(Talvex::App::Application& application)
+// An unattended tour always starts from the same place (English unless asked, Light),
+// so its pictures do not depend on what an earlier run remembered.
+std::shared_ptr<Talvex::App::LookAndFeelManager> LookAndFeel(Talvex::App::Application& application, bool unattended)
 {
     auto manager = std::make_shared<Talvex::App::LookAndFeelManager>(
         Talvex::ioPath(QCoreApplication::applicationDirPath().toStdString()), "theme.json", std::list<std::string>());
     const QString wanted = qEnvironmentVariable("TALVEX_DEMO_LANGUAGE");
-    const std::string language =
-        wanted.isEmpty() ? Remembered(application, Talvex::App::LOCALE, std::string()) : wanted.toStdString();
-    manager->Initialize(language, Remembered(application, Talvex::App::THEME, Talvex::App::LIGHT_THEME));
+    const std::string remembered = unattended ? "en_US" : Remembered(application, Talvex::App::LOCALE, std::string());
+    const std::string language = wanted.isEmpty() ? remembered : wanted.toStdString();
+    const std::string theme =
+        unattended ? Talvex::App::LIGHT_THEME : Remembered(application, Talvex::App::THEME, Talvex::App::LIGHT_THEME);
+    manager->Initialize(language, theme);
     application.setStyleSheet(QString::fromStdString(manager->GetUnitedStylesheet()));
     application.SetLookAndFeel(manager);
     return manager;
@@ -125,15 +129,15 @@ int main(int argc, char** argv)
     Talvex::App::Application application(argc, argv);
     application.SetCustomizationManager(std::make_shared<DemoCustomization>(), true);
     RegisterStores(application);
-    MainWindow window(application, LookAndFeel(application));
+    const QString tourFolder = qEnvironmentVariable("TALVEX_DEMO_TOUR");
+    const bool unattended = !tourFolder.isEmpty();
+    MainWindow window(application, LookAndFeel(application, unattended));
     application.SetMainWindow(&window);
     ShowUpdateCheckStatus(application, window);
     QObject::connect(&application, &Talvex::App::Application::AfterShowEmailDialog, &window, [&window] {
         window.AddTranslatedLine([] { return MainWindow::tr("The e-mail dialog was shown"); });
     });
 
-    const QString tourFolder = qEnvironmentVariable("TALVEX_DEMO_TOUR");
-    const bool unattended = !tourFolder.isEmpty();
     if (unattended) {
         ShowEmailDialogUnattended(tourFolder);
     }
@@ -142,10 +146,11 @@ int main(int argc, char** argv)
     window.ReportStart();
     UseTemporaryFolder(application, window);
     CrashReportOffer::Run(application, window, unattended);
-    DemoTour tour(application, window, tourFolder);
+    std::unique_ptr<DemoTour> tour;
     if (unattended) {
-        tour.Start();
+        tour = std::make_unique<DemoTour>(application, window, tourFolder);
+        tour->Start();
     }
     const int status = application.exec();
-    return status != 0 ? status : tour.Failures();
+    return status != 0 || !tour ? status : tour->Failures();
 }
