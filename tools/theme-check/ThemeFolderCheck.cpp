@@ -62,11 +62,11 @@ const QMap<QString, QString>& ThemeFolderCheck::StyleSheets(const std::string& t
 void ThemeFolderCheck::CheckTheme(const QString& theme, const std::list<std::string>& locales)
 {
     CheckDescription(theme, locales);
-    QStringList definitionFiles; // the fonts.json files of the theme's bundles
+    Definitions definitions;
     for (const QFileInfo& bundle : Bundles(theme)) {
-        CheckBundle(theme, bundle, definitionFiles);
+        CheckBundle(theme, bundle, definitions);
     }
-    CheckDefinitionsUsed(theme, definitionFiles);
+    CheckDefinitionsUsed(theme, definitions);
 }
 
 void ThemeFolderCheck::CheckDescription(const QString& theme, const std::list<std::string>& locales)
@@ -115,7 +115,7 @@ QFileInfoList ThemeFolderCheck::Bundles(const QString& theme)
     return found;
 }
 
-void ThemeFolderCheck::CheckBundle(const QString& theme, const QFileInfo& file, QStringList& definitionFiles)
+void ThemeFolderCheck::CheckBundle(const QString& theme, const QFileInfo& file, Definitions& definitions)
 {
     const std::string label = Utf8(theme + QLatin1Char('/') + file.fileName());
     if (HasDot(file.completeBaseName())) {
@@ -145,7 +145,6 @@ void ThemeFolderCheck::CheckBundle(const QString& theme, const QFileInfo& file, 
     if (!error.isEmpty()) {
         report.Error(Utf8(theme), Utf8(fontsJson), "no substitutions: " + Utf8(error));
     }
-    definitionFiles.append(fontsJson);
     CheckFonts(theme, file.fileName() + bundle.ResourcePath(QStringLiteral("fonts.manifest")), bundle);
 }
 
@@ -158,11 +157,12 @@ void ThemeFolderCheck::CheckFonts(const QString& theme, const QString& file, con
     }
 }
 
-void ThemeFolderCheck::CheckDefinitionsUsed(const QString& theme, const QStringList& definitionFiles)
+void ThemeFolderCheck::CheckDefinitionsUsed(const QString& theme, const Definitions& definitions)
 {
     const QStringList texts = styleSheets.value(Utf8(theme)).values();
-    for (const QString& file : definitionFiles) {
-        const QSet<QString> names = definitions.value(file);
+    for (auto entry = definitions.begin(); entry != definitions.end(); ++entry) {
+        const QString& file = entry.key();
+        const QSet<QString>& names = entry.value();
         const QSet<QString> used = PlaceholderScan::Used(names, texts);
         QStringList unused = (names - used).values();
         unused.sort();

@@ -31,19 +31,20 @@ public:
     const QMap<QString, QString>& StyleSheets(const std::string& theme) const;
 
 private:
+    using Definitions = QMap<QString, QSet<QString>>; // fonts.json path to the names it defines
+
     void CheckTheme(const QString& theme, const std::list<std::string>& locales);
     void CheckDescription(const QString& theme, const std::list<std::string>& locales);
     QFileInfoList Bundles(const QString& theme);
-    void CheckBundle(const QString& theme, const QFileInfo& file, QStringList& definitionFiles);
+    void CheckBundle(const QString& theme, const QFileInfo& file, Definitions& definitions);
     void CheckFonts(const QString& theme, const QString& file, const BundleInspector& bundle);
-    void CheckDefinitionsUsed(const QString& theme, const QStringList& definitionFiles);
+    void CheckDefinitionsUsed(const QString& theme, const Definitions& definitions);
 
     QDir themesFolder;
     std::string descriptionFileName;
     std::list<std::string> bundleNames;
     CheckReport& report;
     QMap<std::string, QMap<QString, QString>> styleSheets;
-    QMap<QString, QSet<QString>> definitions; // fonts.json path to names
 };
 
 } // namespace Talvex::ThemeCheck
