@@ -1,6 +1,7 @@
 #include "Platform/Native/ProcessHandle.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <fcntl.h>
@@ -26,8 +27,11 @@ long long CurrentProcessId()
 
 bool StartDetachedProcess(const QString& program, const QString& parameters, const QString& folder, long long& handle)
 {
+    // The child enters `folder` before it runs the program, so a relative path with a
+    // folder in it would be looked up from there; it names the file as we see it.
+    const QString file = program.contains(QLatin1Char('/')) ? QFileInfo(program).absoluteFilePath() : program;
     qint64 pid = 0;
-    if (!QProcess::startDetached(program, QProcess::splitCommand(parameters), folder, &pid)) {
+    if (!QProcess::startDetached(file, QProcess::splitCommand(parameters), folder, &pid)) {
         return false;
     }
     handle = OpenProcessHandle(pid);

@@ -117,5 +117,18 @@ TEST_F(ConfirmationAnswers, ForcedAnswerIsStoredAndResetShowsTheBoxAgainKeepingI
     EXPECT_EQ(Stored("confirm/forced_answer"), 1024);
 }
 
+TEST_F(ConfirmationAnswers, BoxDeletedWithItsWindowWhileRunningReturnsNoButtonAndStoresNothing)
+{
+    auto* window = new QWidget;
+    auto* box = new ConfirmationAlertBox(settings, Util::AlertBox::Question, "Convert", "Replace?",
+                                         QMessageBox::Yes | QMessageBox::No, window);
+    box->SetConfirmationId("gone");
+    box->SetDontConfirm(true);
+    DialogDriver driver([&](QMessageBox&) { delete window; });
+    EXPECT_EQ(box->Exec(), QMessageBox::NoButton);
+    EXPECT_TRUE(driver.Acted());
+    EXPECT_EQ(Stored("confirm/gone_dont_confirm"), -1);
+}
+
 } // namespace
 } // namespace Talvex::Test

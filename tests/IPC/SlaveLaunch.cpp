@@ -5,6 +5,7 @@
 #include "Platform/Util/TextConversion.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -21,20 +22,28 @@ class IPCSlaveLaunch : public IPCTest, public ::testing::WithParamInterface<cons
 
 TEST_P(IPCSlaveLaunch, SlaveSeesItsSwitchesJoinsThePipesAndGetsTheMastersHandle)
 {
-    ASSERT_TRUE(Launch(QStringLiteral("report"), QString::fromUtf8(GetParam())));
+    // From the folder above, a relative path does not also name a file beside the application.
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QCoreApplication::applicationDirPath() + QStringLiteral("/..")));
+    const bool launched = Launch(QStringLiteral("report"), QString::fromUtf8(GetParam()));
+    QDir::setCurrent(before);
+    ASSERT_TRUE(launched);
     EXPECT_TRUE(client.channelBeforeHandle) << "the channel is handed over before the slave starts";
     EXPECT_GT(Talvex::Native::ProcessIdOf(client.handle), 0);
 
     const QList<QByteArray> report = client.ReadToEnd().split('\n');
     ASSERT_EQ(report.size(), 3);
     const QString pid = QString::number(QCoreApplication::applicationPid());
-    const QRegularExpression switches(QStringLiteral("^report\\|/MasterPipeId=\\d+\\|/ProcessId=%1$").arg(pid));
-    EXPECT_TRUE(switches.match(QString::fromUtf8(report[0])).hasMatch()) << report[0].constData();
+    const QRegularExpression switches(QStringLiteral("^report\\|/MasterPipeId=(\\d+)\\|/ProcessId=%1$").arg(pid));
+    const QRegularExpressionMatch match = switches.match(QString::fromUtf8(report[0]));
+    EXPECT_TRUE(match.hasMatch()) << report[0].constData();
+    EXPECT_LE(match.captured(1).toInt(), 32767);
     EXPECT_EQ(report[1], QCoreApplication::applicationDirPath().toUtf8()) << "runs in its own folder";
     EXPECT_EQ(report[2], pid.toUtf8()) << "holds a handle to this process";
 }
 
-INSTANTIATE_TEST_SUITE_P(ByBareNameAndAbsolutePath, IPCSlaveLaunch, ::testing::Values("IPCHelper", TALVEX_HELPER));
+INSTANTIATE_TEST_SUITE_P(ByBareNameAbsoluteAndRelativePath, IPCSlaveLaunch,
+                         ::testing::Values("IPCHelper", TALVEX_HELPER, "IPC/IPCHelper"));
 
 TEST_F(IPCTest, TakenNamesMakeANewIdBeDrawnAndAreLeftAlone)
 {

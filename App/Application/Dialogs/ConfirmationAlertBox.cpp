@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QPointer>
 
 #include <boost/format.hpp>
 #include <glog/logging.h>
@@ -100,8 +101,10 @@ QMessageBox::StandardButton ConfirmationAlertBox::Exec()
     if (ReadDontConfirm()) {
         return static_cast<QMessageBox::StandardButton>(ReadAnswer());
     }
+    // The parent may delete the box while it runs; then nothing of it may be touched.
+    QPointer<ConfirmationAlertBox> guard(this);
     const QMessageBox::StandardButton pressed = AlertBox::Exec();
-    if (!dontConfirmBox->isChecked() || !MayRemember(pressed)) {
+    if (!guard || !dontConfirmBox->isChecked() || !MayRemember(pressed)) {
         return pressed;
     }
     WriteDontConfirm(true);

@@ -38,9 +38,9 @@ Gesture::Zoom DecodeZoom(const Native::GESTUREINFO& info, Point position, Gestur
     auto zoom = Common<Gesture::Zoom>(info, position);
     zoom.distance = Low32(info.ullArguments);
     if (zoom.begin) {
-        start.zoomDistance = zoom.distance;
+        start.zoomStartDistance = zoom.distance;
     }
-    zoom.startDistance = start.zoomDistance;
+    zoom.startDistance = start.zoomStartDistance;
     return zoom;
 }
 
@@ -48,9 +48,9 @@ Gesture::Pan DecodePan(const Native::GESTUREINFO& info, Point position, GestureS
 {
     auto pan = Common<Gesture::Pan>(info, position);
     if (pan.begin) {
-        start.panPosition = position;
+        start.panStartPosition = position;
     }
-    pan.startPosition = start.panPosition;
+    pan.startPosition = start.panStartPosition;
     pan.inertiaVector = {Signed16(info.ullArguments, 32), Signed16(info.ullArguments, 48)};
     pan.inertia = (info.dwFlags & Native::GestureFlag::INERTIA) != 0;
     pan.distance = Low32(info.ullArguments);
@@ -62,9 +62,9 @@ Gesture::Rotate DecodeRotate(const Native::GESTUREINFO& info, Point position, Ge
     auto rotate = Common<Gesture::Rotate>(info, position);
     rotate.angle = RotateAngleFromArgument(info.ullArguments);
     if (rotate.begin) {
-        start.rotateAngle = rotate.angle;
+        start.rotateStartAngle = rotate.angle;
     }
-    rotate.startAngle = start.rotateAngle;
+    rotate.startAngle = start.rotateStartAngle;
     return rotate;
 }
 

@@ -12,9 +12,9 @@ namespace Talvex::App::Gesture {
 // What a sequence remembers from its begin step. A later sequence that arrives
 // without a begin step reuses the values of the previous one.
 struct GestureStart {
-    double zoomDistance = 0.0;
-    double rotateAngle = 0.0;
-    Point panPosition;
+    double zoomStartDistance = 0.0;
+    double rotateStartAngle = 0.0;
+    Point panStartPosition;
 };
 
 // One decoded step: one of the five kinds, or nothing for ids that are no gesture.

@@ -40,7 +40,8 @@ public:
     ~IPCFocusTransfererSlave() override;
 
     void SetCommunicationChannel(boost::intrusive_ptr<Talvex::Core::IDataChannel> channel) override;
-    // Starts watching the process; the handle stays open and the caller's to close.
+    // Starts watching the process. The handle is kept and never closed here: a watch
+    // may still be waiting on it.
     void SetAppHandler(long long handle) override;
     void ChannelClosed() override;
 

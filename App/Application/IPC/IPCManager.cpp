@@ -26,9 +26,13 @@ namespace {
 const QString MASTER_PIPE_ID = QStringLiteral("/MasterPipeId=");
 const QString PROCESS_ID = QStringLiteral("/ProcessId=");
 
+// Ids stay within the range of the narrowest rand() the products run with, so a pipe
+// id has at most five digits on every system.
+constexpr int MAX_PIPE_ID = 32767;
+
 int DrawWithRand()
 {
-    return std::rand();
+    return std::rand() % (MAX_PIPE_ID + 1);
 }
 
 IPCManager::PipeIdGenerator& Generator()

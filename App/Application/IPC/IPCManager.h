@@ -17,7 +17,7 @@ namespace Talvex::App {
 class TALVEX_EXPORT IPCManager {
 public:
     // Draws pipe ids. Every launch seeds the C library's generator with the time; the
-    // default draws with rand().
+    // default draws the next rand() value, kept within 0 to 32767.
     using PipeIdGenerator = std::function<int()>;
 
     // The names of the two pipes of an id: "TalvexIPCInput<id>" and

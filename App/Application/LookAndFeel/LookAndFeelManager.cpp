@@ -109,9 +109,9 @@ void LookAndFeelManager::DiscoverThemesAndLocales(const std::string& description
             continue;
         }
         if (entry.baseName() == QLatin1String(LOCALES)) {
-            ListSubdirectories((resources / LOCALES).ToQString(), locales);
+            ListSubdirectories(entry.filePath(), locales);
         } else if (entry.baseName() == QLatin1String(THEMES)) {
-            ListSubdirectories(ThemesFolder().ToQString(), themes, hasDescription);
+            ListSubdirectories(entry.filePath(), themes, hasDescription);
         }
     }
 }
