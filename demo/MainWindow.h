@@ -6,22 +6,30 @@
 #include <memory>
 #include <vector>
 
+class QLabel;
 class QListWidget;
 class QMenu;
+class QAction;
+class HelperLink;
+class MediaList;
 
 namespace Talvex::App {
 class Application;
+class ColorDialogHelper;
 class ILookAndFeelManager;
+class Informer;
 class LookAndFeelHandler;
 } // namespace Talvex::App
 
-// The sample product's window: language and theme menus, a list of what the
-// application found at start-up and the user's media files. Every visible text
+// The sample product's window: a converter's file list that scrolls by touch, a list of
+// what the application found at start-up, a status line, and menus for the common
+// dialogs, the helper program, restarting, languages and themes. Every visible text
 // follows the current language.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     MainWindow(Talvex::App::Application& application, std::shared_ptr<Talvex::App::ILookAndFeelManager> lookAndFeel);
+    ~MainWindow() override;
 
     // A fixed line, shown as given in every language.
     void AddLine(const QString& text);
@@ -29,23 +37,59 @@ public:
     void AddTranslatedLine(std::function<QString()> text);
     // Fills the list once the application has started.
     void ReportStart();
-    // Saves a picture of each open menu into `folder`, for unattended runs.
-    void SaveMenuPictures(const QString& folder);
+    // The status line; it keeps the text builder to follow the language.
+    void SetStatus(std::function<QString()> text);
+    // The update check's own place at the right of the status bar.
+    void SetUpdateStatus(std::function<QString()> text);
+
+    // What the menus do, also for the unattended tour. The two pickers go through the
+    // menu entries, exactly as a click would.
+    void RemoveAllFiles();
+    void ShowAbout();
+    void ChooseColour();
+    void StartHelper(const QString& arguments = QString());
+    void PickTheme(const std::string& theme);
+    void PickLanguage(const std::string& locale);
+
+    bool IsHelperRunning() const;
+    bool HelperHandedFocusBack() const { return focusHandedBack; }
+    MediaList& Files() const { return *files; }
+    Talvex::App::Informer& GetInformer() const { return *informer; }
 
 protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildMenus();
     void Retranslate();
     void ApplyStyleSheet();
     void OnLanguagePicked(const std::string& locale);
+    static void TriggerMenuEntry(QMenu& menu, const std::string& name);
 
     Talvex::App::Application& application;
     std::shared_ptr<Talvex::App::ILookAndFeelManager> lookAndFeel;
-    QListWidget* list;
+    QLabel* heading;
+    MediaList* files;
+    QListWidget* facts;
+    QLabel* statusLine;
+    QLabel* updateLine;
+    QMenu* fileMenu = nullptr;
     QMenu* languageMenu = nullptr;
     QMenu* themeMenu = nullptr;
+    QMenu* helpMenu = nullptr;
+    QAction* removeAllAction = nullptr;
+    QAction* colourAction = nullptr;
+    QAction* helperAction = nullptr;
+    QAction* restartAction = nullptr;
+    QAction* quitAction = nullptr;
+    QAction* aboutAction = nullptr;
     Talvex::App::LookAndFeelHandler* handler = nullptr;
+    std::unique_ptr<Talvex::App::Informer> informer;
+    std::unique_ptr<Talvex::App::ColorDialogHelper> colours;
+    HelperLink* helper;
     std::vector<std::function<QString()>> lines;
+    std::function<QString()> status;
+    bool focusHandedBack = false;
+    std::function<QString()> updateStatus;
 };

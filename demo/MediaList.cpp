@@ -20,9 +20,10 @@ QStringList MediaFiles(const QStringList& folders)
 
 } // namespace
 
-MediaList::MediaList(const QStringList& folders, QWidget* parent) : QListView(parent)
+MediaList::MediaList(const QStringList& folders, QWidget* parent)
+    : QListView(parent), files(new QStringListModel(MediaFiles(folders), this))
 {
-    setModel(new QStringListModel(MediaFiles(folders), this));
+    setModel(files);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
@@ -31,4 +32,19 @@ QStringList MediaList::DefaultFolders()
 {
     return {QStandardPaths::writableLocation(QStandardPaths::MoviesLocation),
             QStandardPaths::writableLocation(QStandardPaths::MusicLocation)};
+}
+
+int MediaList::Count() const
+{
+    return files->rowCount();
+}
+
+void MediaList::SetFiles(const QStringList& names)
+{
+    files->setStringList(names);
+}
+
+void MediaList::Clear()
+{
+    files->setStringList({});
 }

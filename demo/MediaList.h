@@ -3,6 +3,8 @@
 #include <QListView>
 #include <QStringList>
 
+class QStringListModel;
+
 // The media files in a set of folders, by name. Touch scrolls it like any scroll area
 // of the application: the finger drags the list.
 class MediaList : public QListView {
@@ -11,4 +13,11 @@ public:
 
     // The user's video and music folders.
     static QStringList DefaultFolders();
+
+    int Count() const;
+    void SetFiles(const QStringList& files);
+    void Clear();
+
+private:
+    QStringListModel* files;
 };

@@ -1,24 +1,35 @@
-// The sample product: registers its services with the application, starts it and shows
-// its window. On the first run after an installation the application shows the e-mail
-// dialog and opens the thank-you page. With TALVEX_DEMO_SCREENSHOT set it runs without
-// anybody at the screen: the e-mail dialog is shown without blocking, a picture of the
-// main window (and of its two menus, beside it) is saved to that path and the program
-// quits. TALVEX_DEMO_LANGUAGE names the language to start in; otherwise the one last
-// picked from the language menu, else the system's.
+// The sample product, in the order every product's main follows: the high-DPI fix
+// before anything else, the application, its services (settings stores, identity,
+// look and feel with the style sheet applied), the window, Start, the event loop, and
+// leaving through TryToQuit (the File menu's Quit, or closing the window).
+//
+// With TALVEX_DEMO_TOUR=<folder> nobody is at the screen: the e-mail dialog of a first
+// run is pictured without blocking, a crash report is not asked for, and a scripted
+// tour saves one picture per step into that folder, then quits. TALVEX_DEMO_LANGUAGE
+// names the language to start in; otherwise the one last picked from the menu, else
+// the system's.
 #include "App/Application/Application.h"
 #include "App/Application/EmailDialog/EmailDialog.h"
+#include "App/Application/EmailDialog/EmailDialogCreator.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
+#include "App/Application/ProcessHelpers.h"
 #include "App/Application/Settings/SettingsManager.h"
+#include "CrashReportOffer.h"
 #include "DemoCustomization.h"
+#include "DemoTour.h"
 #include "MainWindow.h"
 
 #include <QDir>
+#include <QSaveFile>
 #include <QStandardPaths>
-#include <QTimer>
+#include <QTime>
 
 #include <cstdio>
 
 namespace {
+
+// Files the product leaves in its temporary folder are removed after this many days.
+const int TEMPORARY_FILES_DAYS = 7;
 
 std::shared_ptr<Talvex::App::SettingsManager> StoreIn(const QString& folder, const QString& name)
 {
@@ -34,23 +45,41 @@ void RegisterStores(Talvex::App::Application& application)
     application.SetMailSettingsManager(StoreIn(folder, QStringLiteral("mail.ini")));
 }
 
-std::string StartLanguage(Talvex::App::Application& application)
+std::string Remembered(Talvex::App::Application& application, const char* key, const std::string& fallback)
 {
-    const QString wanted = qEnvironmentVariable("TALVEX_DEMO_LANGUAGE");
-    if (!wanted.isEmpty()) {
-        return wanted.toStdString();
-    }
-    return application.GetProductSettingsManager()->GetString(Talvex::App::LOCALE, std::string());
+    return application.GetProductSettingsManager()->GetString(key, fallback);
 }
 
-std::shared_ptr<Talvex::App::LookAndFeelManager> LookAndFeel(Talvex::App::Application& application)
+// An unattended tour always starts from the same place (English unless asked, Light),
+// so its pictures do not depend on what an earlier run remembered.
+std::shared_ptr<Talvex::App::LookAndFeelManager> LookAndFeel(Talvex::App::Application& application, bool unattended)
 {
     auto manager = std::make_shared<Talvex::App::LookAndFeelManager>(
         Talvex::ioPath(QCoreApplication::applicationDirPath().toStdString()), "theme.json", std::list<std::string>());
-    manager->Initialize(StartLanguage(application), "Light");
+    const QString wanted = qEnvironmentVariable("TALVEX_DEMO_LANGUAGE");
+    const std::string remembered = unattended ? "en_US" : Remembered(application, Talvex::App::LOCALE, std::string());
+    const std::string language = wanted.isEmpty() ? remembered : wanted.toStdString();
+    const std::string theme =
+        unattended ? Talvex::App::LIGHT_THEME : Remembered(application, Talvex::App::THEME, Talvex::App::LIGHT_THEME);
+    manager->Initialize(language, theme);
     application.setStyleSheet(QString::fromStdString(manager->GetUnitedStylesheet()));
     application.SetLookAndFeel(manager);
     return manager;
+}
+
+// Old files go first; then this run leaves its own (a thumbnail cache stand-in).
+void UseTemporaryFolder(Talvex::App::Application& application, MainWindow& window)
+{
+    application.ClearApplicationTemporaryFiles(TEMPORARY_FILES_DAYS);
+    const QString folder = application.GetApplicationTemporaryFilesDir();
+    QSaveFile thumbnails(QDir(folder).filePath(QStringLiteral("thumbnails.cache")));
+    if (!folder.isEmpty() && thumbnails.open(QIODevice::WriteOnly)) {
+        thumbnails.write(QByteArray::fromStdString(application.SessionId()));
+        thumbnails.commit();
+    }
+    window.AddTranslatedLine([] {
+        return MainWindow::tr("Temporary files older than %1 days are removed at start").arg(TEMPORARY_FILES_DAYS);
+    });
 }
 
 // The real dialog, shown without a modal loop so an unattended run never waits on it.
@@ -73,9 +102,9 @@ private:
     QString picture;
 };
 
-void ShowEmailDialogUnattended(const QString& screenshot)
+void ShowEmailDialogUnattended(const QString& folder)
 {
-    const QString picture = QFileInfo(screenshot).path() + QStringLiteral("/demo-email.png");
+    const QString picture = QDir(folder).filePath(QStringLiteral("email-dialog.png"));
     Talvex::EmailDialogCreator::SetFactory([picture](std::shared_ptr<Talvex::App::ISettingsManager> mail,
                                                      std::shared_ptr<Talvex::ILinksManager>, QWidget* parent) {
         std::printf("e-mail dialog shown (picture in %s)\n", qPrintable(picture));
@@ -83,13 +112,12 @@ void ShowEmailDialogUnattended(const QString& screenshot)
     });
 }
 
-void SaveScreenshotAndQuit(Talvex::App::Application& application, MainWindow& window, const QString& path)
+void ShowUpdateCheckStatus(Talvex::App::Application& application, MainWindow& window)
 {
-    QTimer::singleShot(300, &window, [&application, &window, path] {
-        const bool saved = window.grab().save(path);
-        window.SaveMenuPictures(QFileInfo(path).path());
-        std::printf("%s %s\n", saved ? "screenshot saved to" : "could not save the screenshot to", qPrintable(path));
-        application.TryToQuit();
+    window.SetUpdateStatus([] { return MainWindow::tr("Updates: a check follows shortly after the start"); });
+    QObject::connect(&application, &Talvex::App::Application::AutoUpdateCheckRequested, &window, [&window] {
+        const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm"));
+        window.SetUpdateStatus([time] { return MainWindow::tr("Updates: check requested at %1").arg(time); });
     });
 }
 
@@ -97,26 +125,32 @@ void SaveScreenshotAndQuit(Talvex::App::Application& application, MainWindow& wi
 
 int main(int argc, char** argv)
 {
+    Talvex::App::HighDpiFix();
     Talvex::App::Application application(argc, argv);
     application.SetCustomizationManager(std::make_shared<DemoCustomization>(), true);
     RegisterStores(application);
-    MainWindow window(application, LookAndFeel(application));
+    const QString tourFolder = qEnvironmentVariable("TALVEX_DEMO_TOUR");
+    const bool unattended = !tourFolder.isEmpty();
+    MainWindow window(application, LookAndFeel(application, unattended));
     application.SetMainWindow(&window);
-    QObject::connect(&application, &Talvex::App::Application::AutoUpdateCheckRequested, &window,
-                     [&window] { window.AddTranslatedLine([] { return MainWindow::tr("Update check requested"); }); });
+    ShowUpdateCheckStatus(application, window);
     QObject::connect(&application, &Talvex::App::Application::AfterShowEmailDialog, &window, [&window] {
         window.AddTranslatedLine([] { return MainWindow::tr("The e-mail dialog was shown"); });
     });
 
-    const QString screenshot = qEnvironmentVariable("TALVEX_DEMO_SCREENSHOT");
-    if (!screenshot.isEmpty()) {
-        ShowEmailDialogUnattended(screenshot);
+    if (unattended) {
+        ShowEmailDialogUnattended(tourFolder);
     }
     window.show();
     application.Start();
     window.ReportStart();
-    if (!screenshot.isEmpty()) {
-        SaveScreenshotAndQuit(application, window, screenshot);
+    UseTemporaryFolder(application, window);
+    CrashReportOffer::Run(application, window, unattended);
+    std::unique_ptr<DemoTour> tour;
+    if (unattended) {
+        tour = std::make_unique<DemoTour>(application, window, tourFolder);
+        tour->Start();
     }
-    return application.exec();
+    const int status = application.exec();
+    return status != 0 || !tour ? status : tour->Failures();
 }

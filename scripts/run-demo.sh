@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs the sample product. With a display it opens its window; without one it runs
-# headless, saves a screenshot of the main window to <build>/demo.png (and of its
-# menus beside it) and exits. LANG_UI (e.g. de_DE) picks the language it starts in.
+# under Xvfb (else offscreen), takes a scripted tour (theme, language, confirmation,
+# touch scrolling, Informer, helper), saves one picture per step as
+# <build>/demo/tour-<n>-<step>.png and exits. LANG_UI (e.g. de_DE) picks the language
+# it starts in.
 set -euo pipefail
 build=${1:-build}
 demo="$build/demo/talvex-demo"
@@ -11,7 +13,7 @@ fi
 if [ -n "${DISPLAY:-}" ]; then
   exec "$demo"
 fi
-export TALVEX_DEMO_SCREENSHOT="$build/demo.png"
+export TALVEX_DEMO_TOUR="$build/demo"
 # Nobody would see a browser: the links the run opens (the first run's thank-you page)
 # go to <build>/demo-run/urls.log instead, and a run that hangs ends after two minutes.
 options=(--test-urls-log "--test-output-dir=$build/demo-run" --test-crash-timeout=120)

@@ -1,0 +1,164 @@
+#include "DemoTour.h"
+
+#include "MainWindow.h"
+#include "MediaList.h"
+
+#include "App/Application/Application.h"
+#include "App/Application/Dialogs/Informer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPainter>
+#include <QtTest/QTest>
+
+#include <cstdio>
+
+namespace {
+
+// Long enough for a style sheet change or a scroll to be painted.
+const int SETTLE_MS = 400;
+// The helper closes itself after 1.5 s and the update check is asked for 5 s after
+// Start; the limit only matters on a machine too busy to get there.
+const int LAST_STEP_WAIT_MS = 20000;
+
+} // namespace
+
+DemoTour::DemoTour(Talvex::App::Application& application, MainWindow& window, const QString& folder)
+    : application(application), window(window), folder(folder)
+{
+    this->folder.mkpath(QStringLiteral("."));
+    connect(&application, &Talvex::App::Application::AutoUpdateCheckRequested, this,
+            [this] { updateCheckRequested = true; });
+    steps = {
+        {QStringLiteral("start"), [] {}},
+        {QStringLiteral("theme-dark"), [this] { this->window.PickTheme("Dark"); }},
+        {QStringLiteral("language-german"), [this] { this->window.PickLanguage("de_DE"); }},
+        {QStringLiteral("confirmation"),
+         [this] {
+             PictureModal(
+                 QStringLiteral("confirmation"), [this] { this->window.RemoveAllFiles(); },
+                 [](QWidget& box) {
+                     auto* message = qobject_cast<QMessageBox*>(&box);
+                     QAbstractButton* no = message ? message->button(QMessageBox::No) : nullptr;
+                     no ? no->click() : static_cast<void>(box.close());
+                 });
+         }},
+        {QStringLiteral("touch-scroll"), [this] { ScrollByTouch(); }},
+        {QStringLiteral("informer"),
+         [this] {
+             PictureModal(
+                 QStringLiteral("informer"), [this] { this->window.ShowAbout(); },
+                 [this](QWidget&) { this->window.GetInformer().Close(); });
+         }},
+        {QStringLiteral("helper"), [this] { WaitForHelperAndUpdateCheck(LAST_STEP_WAIT_MS); }},
+    };
+}
+
+void DemoTour::Start()
+{
+    QTimer::singleShot(SETTLE_MS, this, &DemoTour::RunNext);
+}
+
+void DemoTour::RunNext()
+{
+    if (next == steps.size()) {
+        std::printf("tour finished: %zu steps, pictures in %s\n", steps.size(), qPrintable(folder.path()));
+        application.TryToQuit();
+        return;
+    }
+    const Step& step = steps[next++];
+    modalPictured = false;
+    step.action();
+    if (step.name == QLatin1String("helper")) {
+        return; // the waiting goes on by itself
+    }
+    const QString name = QStringLiteral("%1-%2").arg(next).arg(step.name);
+    QTimer::singleShot(SETTLE_MS, this, [this, name] {
+        if (!modalPictured) {
+            Save(name, Picture(nullptr));
+        }
+        RunNext();
+    });
+}
+
+void DemoTour::Save(const QString& name, const QPixmap& picture)
+{
+    const QString path = folder.filePath(QStringLiteral("tour-") + name + QStringLiteral(".png"));
+    const bool saved = picture.save(path);
+    failures += saved ? 0 : 1;
+    std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
+}
+
+QPixmap DemoTour::Picture(QWidget* box) const
+{
+    QPixmap picture = window.grab();
+    if (!box) {
+        return picture;
+    }
+    const QPixmap boxPicture = box->grab();
+    QPoint at = box->mapToGlobal(QPoint()) - window.mapToGlobal(QPoint());
+    at.setX(qBound(0, at.x(), qMax(0, picture.width() - boxPicture.width())));
+    at.setY(qBound(0, at.y(), qMax(0, picture.height() - boxPicture.height())));
+    QPainter painter(&picture);
+    painter.drawPixmap(at, boxPicture);
+    painter.setPen(window.palette().color(QPalette::Highlight));
+    painter.drawRect(QRect(at, boxPicture.size()).adjusted(0, 0, -1, -1));
+    return picture;
+}
+
+void DemoTour::PictureModal(const QString& name, const std::function<void()>& open,
+                            const std::function<void(QWidget&)>& close)
+{
+    auto* watch = new QTimer(this);
+    const QString picture = QStringLiteral("%1-%2").arg(next).arg(name);
+    connect(watch, &QTimer::timeout, this, [this, watch, picture, close] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box || !box->isVisible()) {
+            return;
+        }
+        watch->stop();
+        watch->deleteLater();
+        QTest::qWait(SETTLE_MS);
+        Save(picture, Picture(box));
+        modalPictured = true;
+        close(*box);
+    });
+    watch->start(50);
+    open();
+    // A remembered answer shows no box at all; the next box is not this step's.
+    if (!modalPictured) {
+        watch->stop();
+        watch->deleteLater();
+    }
+}
+
+void DemoTour::ScrollByTouch()
+{
+    MediaList& list = window.Files();
+    QTouchDevice* device = QTest::createTouchDevice();
+    const QPoint start(list.viewport()->width() / 2, list.viewport()->height() - 20);
+    QTest::touchEvent(&list, device).press(0, start, list.viewport());
+    for (int y = start.y() - 10; y >= 40; y -= 10) {
+        QTest::touchEvent(&list, device).move(0, {start.x(), y}, list.viewport());
+    }
+    QTest::touchEvent(&list, device).release(0, {start.x(), 40}, list.viewport());
+}
+
+void DemoTour::WaitForHelperAndUpdateCheck(int remainingMs)
+{
+    if (remainingMs == LAST_STEP_WAIT_MS) {
+        window.StartHelper(QStringLiteral("--close-after 1500"));
+    }
+    const QString name = QStringLiteral("%1-helper").arg(next);
+    if ((!window.IsHelperRunning() && updateCheckRequested) || remainingMs <= 0) {
+        std::printf("helper handed the focus back: %s; update check requested: %s\n",
+                    window.HelperHandedFocusBack() ? "yes" : "no", updateCheckRequested ? "yes" : "no");
+        QTimer::singleShot(SETTLE_MS, this, [this, name] {
+            Save(name, Picture(nullptr));
+            RunNext();
+        });
+        return;
+    }
+    QTimer::singleShot(100, this, [this, remainingMs] { WaitForHelperAndUpdateCheck(remainingMs - 100); });
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDir>
+#include <QObject>
+#include <QPixmap>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+class MainWindow;
+
+namespace Talvex::App {
+class Application;
+}
+
+// The unattended walk through the sample product: switch the theme, switch the
+// language, ask the confirmation, scroll the file list by touch, open the Informer,
+// start the helper and wait for it to hand the focus back and for the update check. After each step a picture
+// of the window (with the open box drawn where it stands) is saved as
+// <folder>/tour-<n>-<step>.png; then the application is asked to quit.
+class DemoTour : public QObject {
+public:
+    DemoTour(Talvex::App::Application& application, MainWindow& window, const QString& folder);
+
+    void Start();
+    // The number of pictures that could not be saved.
+    int Failures() const { return failures; }
+
+private:
+    struct Step {
+        QString name;
+        std::function<void()> action;
+    };
+
+    void RunNext();
+    void Save(const QString& name, const QPixmap& picture);
+    QPixmap Picture(QWidget* box) const;
+    // Runs `open`, which shows a modal box; once the box is up it is pictured and
+    // closed with `close`.
+    void PictureModal(const QString& name, const std::function<void()>& open,
+                      const std::function<void(QWidget&)>& close);
+    void ScrollByTouch();
+    void WaitForHelperAndUpdateCheck(int remainingMs);
+
+    Talvex::App::Application& application;
+    MainWindow& window;
+    QDir folder;
+    std::vector<Step> steps;
+    std::size_t next = 0;
+    int failures = 0;
+    bool modalPictured = false;
+    bool updateCheckRequested = false;
+};

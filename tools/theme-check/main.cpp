@@ -1,0 +1,128 @@
+// talvex-theme-check: checks a product's themes and languages before they ship.
+//
+//   talvex-theme-check [--description FILE] [--bundles A,B] [--preview DIR] <resources folder>
+//
+// The folder is the product's "resources" folder (or the folder that holds it). The
+// exit status is 1 when an error was found, 2 on wrong usage, 0 otherwise.
+#include "AssembledSheetCheck.h"
+#include "CatalogueCheck.h"
+#include "CheckReport.h"
+#include "PreviewGallery.h"
+#include "ThemeFolderCheck.h"
+
+#include <App/Application/LookAndFeel/ILookAndFeelManager.h>
+#include <App/Application/LookAndFeel/LookAndFeelManager.h>
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+
+#include <glog/logging.h>
+
+#include <exception>
+#include <iostream>
+#include <memory>
+
+namespace {
+
+using namespace Talvex::ThemeCheck;
+
+struct Options {
+    QDir root; // the folder that holds "resources"
+    std::string descriptionFileName;
+    std::list<std::string> bundleNames;
+    QString previewFolder;
+};
+
+bool ParseOptions(const QApplication& application, Options& options)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Checks the themes and languages of a product's resources folder."));
+    parser.addHelpOption();
+    const QCommandLineOption description(QStringLiteral("description"), QStringLiteral("Theme description file name."),
+                                         QStringLiteral("file"), QStringLiteral("theme.json"));
+    const QCommandLineOption bundles(
+        QStringLiteral("bundles"),
+        QStringLiteral("Bundle and catalogue base names the product loads, comma-separated "
+                       "(default: every bundle and catalogue found)."),
+        QStringLiteral("names"));
+    const QCommandLineOption preview(QStringLiteral("preview"),
+                                     QStringLiteral("Render a widget gallery per theme and language into this folder."),
+                                     QStringLiteral("folder"));
+    parser.addOptions({description, bundles, preview});
+    parser.addPositionalArgument(QStringLiteral("resources"), QStringLiteral("The product's resources folder."));
+    parser.process(application);
+    if (parser.positionalArguments().size() != 1) {
+        std::cerr << parser.helpText().toStdString();
+        return false;
+    }
+    QDir folder(parser.positionalArguments().first());
+    if (!folder.exists()) {
+        std::cerr << "no such folder: " << folder.path().toStdString() << '\n';
+        return false;
+    }
+    const bool isResources =
+        folder.exists(QLatin1String(Talvex::App::THEMES)) || folder.exists(QLatin1String(Talvex::App::LOCALES));
+    if (isResources) {
+        folder.cdUp();
+    }
+    options.root = folder;
+    options.descriptionFileName = parser.value(description).toStdString();
+    for (const QString& name : parser.value(bundles).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        options.bundleNames.push_back(name.trimmed().toStdString());
+    }
+    options.previewFolder = parser.value(preview);
+    return true;
+}
+
+QString ResourcesPath(const Options& options, const char* folder)
+{
+    return options.root.filePath(QLatin1String(Talvex::App::RESOURCES) + QLatin1Char('/') + QLatin1String(folder));
+}
+
+// The manager throws on a description that does not parse; the folder check has named
+// that fault already, so the checks that need the manager are left out.
+std::unique_ptr<Talvex::App::LookAndFeelManager> LoadManager(const Options& options)
+{
+    try {
+        return std::make_unique<Talvex::App::LookAndFeelManager>(
+            Talvex::ioPath(options.root.absolutePath().toStdString()), options.descriptionFileName,
+            options.bundleNames);
+    } catch (const std::exception& error) {
+        std::cerr << "the look-and-feel manager cannot load this folder: " << error.what() << '\n';
+        return nullptr;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Nothing here is meant to be seen on a screen; previews are rendered off it.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // The manager's own warnings would repeat our findings in another form.
+    FLAGS_minloglevel = google::GLOG_ERROR;
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("talvex-theme-check"));
+    Options options;
+    if (!ParseOptions(application, options)) {
+        return 2;
+    }
+    CheckReport report;
+    const std::list<std::string> locales =
+        CatalogueCheck(ResourcesPath(options, Talvex::App::LOCALES), options.bundleNames, report).Run();
+    ThemeFolderCheck folders(ResourcesPath(options, Talvex::App::THEMES), options.descriptionFileName,
+                             options.bundleNames, report);
+    folders.Run(locales);
+    if (auto manager = LoadManager(options)) {
+        AssembledSheetCheck(*manager, folders, report).Run();
+        if (!options.previewFolder.isEmpty()) {
+            PreviewGallery(*manager, options.previewFolder).Render();
+        }
+    }
+    report.Print(std::cout);
+    return report.ErrorCount() > 0 ? 1 : 0;
+}
