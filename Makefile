@@ -32,10 +32,16 @@ soak: build
 	  QT_QPA_PLATFORM=offscreen valgrind --error-exitcode=1 --errors-for-leak-kinds=none -q \
 	    ./tests/$$suite/test$$suite || exit 1; done
 
+# Every producer also leaves machine-readable results in $(BUILD)/bench-results; the run
+# ends with one table of the gated figures against bench/goals.tsv, kept as $(BUILD)/bench.md.
 bench: configure
+	rm -rf $(BUILD)/bench-results && mkdir -p $(BUILD)/bench-results
 	cmake --build $(BUILD) -j $(JOBS) --target run-bench
-	cmake --build $(BUILD) -j $(JOBS) --target run-notify-instructions
-	cmake --build $(BUILD) -j $(JOBS) --target run-figure-instructions
+	TALVEX_BENCH_RECORDS=$(abspath $(BUILD))/bench-results/records.txt \
+	  cmake --build $(BUILD) -j $(JOBS) --target run-notify-instructions
+	TALVEX_BENCH_RECORDS=$(abspath $(BUILD))/bench-results/records.txt \
+	  cmake --build $(BUILD) -j $(JOBS) --target run-figure-instructions
+	python3 bench/report.py $(BUILD)/bench-results bench/goals.tsv $(BUILD)/bench.md
 
 # Instructions per operation under callgrind, each figure against its baseline, with
 # wall-time medians beside them.

@@ -4,6 +4,8 @@
 # (native runs) of every realistic figure, each against its baseline of the same run.
 # "SetInt" sums its new-key and rewrite parts; "Startup" its first turn and exit. A tag
 # ends in its number of operations; 0 marks a later phase of operations counted before.
+# With TALVEX_BENCH_RECORDS set, every row is also appended there as
+# "<instr|wall> <figure>/<variant> <base per op> <per op> <ratio>" for bench/report.py.
 set -euo pipefail
 figures=$1
 startup=$2
@@ -74,8 +76,12 @@ awk '
       if (v == "baseline") continue
       bi = per("i", f, "baseline"); vi = per("i", f, v); bw = per("w", f, "baseline"); vw = per("w", f, v)
       printf "%-40s %14.0f %14.0f %7.3fx %12.0f %12.0f %7.3fx\n", f "/" v, bi, vi, bi ? vi / bi : 0, bw, vw, bw ? vw / bw : 0
+      if (out != "") {
+        if (bi) printf "instr %s/%s %.0f %.0f %.4f\n", f, v, bi, vi, vi / bi >>out
+        if (bw) printf "wall %s/%s %.0f %.0f %.4f\n", f, v, bw, vw, vw / bw >>out
+      }
     }
-  }' "$work/samples" | {
+  }' out="${TALVEX_BENCH_RECORDS:-}" "$work/samples" | {
   read -r header
   echo "$header"
   sort
