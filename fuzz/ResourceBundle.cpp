@@ -41,18 +41,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QString root = QStringLiteral("/fuzz");
     if (QResource::registerResource(BundlePath(), root)) {
-        QDirIterator entries(QStringLiteral(":") + root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                             QDirIterator::Subdirectories);
-        while (entries.hasNext()) {
-            QFile entry(entries.next());
-            if (entry.open(QIODevice::ReadOnly)) {
-                entry.readAll();
+        {
+            // Qt keeps a bundle that is still in use when asked to unregister it, so
+            // everything reading it must be gone first.
+            QDirIterator entries(QStringLiteral(":") + root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                 QDirIterator::Subdirectories);
+            while (entries.hasNext()) {
+                QFile entry(entries.next());
+                if (entry.open(QIODevice::ReadOnly)) {
+                    entry.readAll();
+                }
+                QResource resource(entries.filePath());
+                resource.compressionAlgorithm();
+                resource.size();
             }
-            QResource resource(entries.filePath());
-            resource.compressionAlgorithm();
-            resource.size();
         }
-        QResource::unregisterResource(BundlePath(), root);
+        if (!QResource::unregisterResource(BundlePath(), root)) {
+            std::abort();
+        }
     }
     QFile::remove(BundlePath());
     return 0;
