@@ -14,6 +14,11 @@ namespace {
 const int FOLDER = 0x02;
 const int COMPRESSED = 0x01;
 const int COMPRESSED_ZSTD = 0x04;
+// Deflate turns no more than 1032 output bytes into one input byte. Qt allocates the
+// size a zlib block declares before it inflates anything, so a block declaring more
+// than its bytes can ever give is damaged or hostile: reading it would ask for up to
+// 4 GiB, whatever it holds.
+const quint64 MAX_DEFLATE_RATIO = 1032;
 
 class Walk {
 public:
@@ -110,9 +115,14 @@ private:
             return false;
         }
         const quint32 length = Read32(at);
-        // A zlib block starts with its 4-byte uncompressed size.
-        return Fits(at + 4, length) && (!(flags & COMPRESSED) || length >= 4) &&
-               (!(flags & COMPRESSED_ZSTD) || length > 0);
+        if (!Fits(at + 4, length)) {
+            return false;
+        }
+        if (flags & COMPRESSED) {
+            // A zlib block starts with its 4-byte uncompressed size.
+            return length >= 4 && Read32(at + 4) <= quint64(length - 4) * MAX_DEFLATE_RATIO;
+        }
+        return !(flags & COMPRESSED_ZSTD) || length > 0;
     }
 
     const QByteArray& bytes;

@@ -79,3 +79,66 @@ TEST(ResourceBundleValidation, DamagedBundlesThatPassAreSafeToRegisterAndRead)
     random.fillRange(reinterpret_cast<quint32*>(random64.data()), 16);
     EXPECT_FALSE(ResourceBundleCheck::IsWellFormed("qres" + random64));
 }
+
+namespace {
+
+void Append32(QByteArray& bytes, quint32 value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        bytes.append(char((value >> shift) & 0xff));
+    }
+}
+
+void Append16(QByteArray& bytes, quint16 value)
+{
+    bytes.append(char(value >> 8));
+    bytes.append(char(value & 0xff));
+}
+
+// A version 1 bundle with one compressed file "a", whose block declares `declared`
+// uncompressed bytes.
+QByteArray CompressedBundle(quint32 declared)
+{
+    QByteArray block = qCompress(QByteArray(3000, 'x'));
+    block[0] = char(declared >> 24);
+    block[1] = char(declared >> 16);
+    block[2] = char(declared >> 8);
+    block[3] = char(declared);
+    QByteArray tree;
+    Append32(tree, 0); // root: name, folder, one child at index 1
+    Append16(tree, 0x02);
+    Append32(tree, 1);
+    Append32(tree, 1);
+    Append32(tree, 0); // "a": name, compressed, locale, data
+    Append16(tree, 0x01);
+    Append32(tree, 0);
+    Append32(tree, 0);
+    QByteArray names;
+    Append16(names, 1);
+    Append32(names, 'a');
+    Append16(names, 'a');
+    QByteArray data;
+    Append32(data, quint32(block.size()));
+    data += block;
+
+    QByteArray bundle("qres");
+    Append32(bundle, 1);
+    Append32(bundle, 20);
+    Append32(bundle, 20 + quint32(tree.size()));
+    Append32(bundle, 20 + quint32(tree.size() + data.size()));
+    return bundle + tree + data + names;
+}
+
+} // namespace
+
+// Qt allocates what a compressed block declares before inflating it, so a few bytes
+// declaring gigabytes must not pass.
+TEST(ResourceBundleValidation, CompressedBlocksDeclaringMoreThanTheyCanHoldFail)
+{
+    const QByteArray honest = CompressedBundle(3000);
+    QString problem;
+    EXPECT_TRUE(ResourceBundleCheck::IsWellFormed(honest, &problem)) << problem.toStdString();
+    QTemporaryDir scratch;
+    RegisterAndReadAll(honest, scratch.path());
+    EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(CompressedBundle(0x7fffff00)));
+}

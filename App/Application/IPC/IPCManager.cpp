@@ -132,27 +132,33 @@ bool IPCManager::LaunchSlave(IIPCClient& client, const QString& slavePath, const
     return true;
 }
 
-bool IPCManager::SetUpSlaveClient(IIPCClient& client, bool channelFlag)
+bool IPCManager::ParseSlaveArguments(const QStringList& arguments, SlaveArguments& parsed)
 {
-    QString id;
-    long long processId = 0;
-    for (QString argument : QCoreApplication::arguments()) {
+    parsed = SlaveArguments();
+    for (QString argument : arguments) {
         if (argument.contains(MASTER_PIPE_ID)) {
-            id = QString(argument).remove(MASTER_PIPE_ID);
+            parsed.pipeId = QString(argument).remove(MASTER_PIPE_ID);
         }
         if (argument.contains(PROCESS_ID)) {
-            processId = argument.remove(PROCESS_ID).toLongLong();
+            parsed.processId = argument.remove(PROCESS_ID).toLongLong();
         }
     }
-    if (id.isEmpty() || processId == 0) {
+    return !parsed.pipeId.isEmpty() && parsed.processId != 0;
+}
+
+bool IPCManager::SetUpSlaveClient(IIPCClient& client, bool channelFlag)
+{
+    SlaveArguments parsed;
+    if (!ParseSlaveArguments(QCoreApplication::arguments(), parsed)) {
         return false;
     }
+    const QString& id = parsed.pipeId;
     try {
         client.SetCommunicationChannel(OpenChannel(InputPipeName(id), OutputPipeName(id), false, channelFlag));
     } catch (const Core::IOException&) {
         return false;
     }
-    client.SetAppHandler(Native::OpenProcessHandle(processId));
+    client.SetAppHandler(Native::OpenProcessHandle(parsed.processId));
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <TalvexExport.h>
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -40,6 +41,15 @@ public:
     // switch is missing or empty, the process id is not a number, or the pipes cannot
     // be opened.
     static bool SetUpSlaveClient(IIPCClient& client, bool channelFlag);
+
+    // What SetUpSlaveClient reads from a command line: the pipe id and the master's
+    // process id. False, leaving the fields as read so far, when either is missing, empty
+    // or zero (the id of a process id that is not a number).
+    struct SlaveArguments {
+        QString pipeId;
+        long long processId = 0;
+    };
+    static bool ParseSlaveArguments(const QStringList& arguments, SlaveArguments& parsed);
 
     // Replaces the pipe id generator; an empty function restores the default. Returns
     // the previous one.

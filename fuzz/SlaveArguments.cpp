@@ -1,0 +1,45 @@
+// A slave process trusts nothing about the command line it was started with: anyone
+// may start it with any arguments. The input is that line, arguments separated by NUL
+// bytes; reading the master's pipe id and process id from it must never fail, and a
+// line it accepts must give names for both pipes.
+#include "App/Application/IPC/IPCManager.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+using Talvex::App::IPCManager;
+
+void Require(bool condition, const char* what)
+{
+    if (!condition) {
+        std::fprintf(stderr, "%s\n", what);
+        std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<int>(size));
+    QStringList arguments;
+    for (const QByteArray& argument : bytes.split('\0')) {
+        arguments << QString::fromUtf8(argument);
+    }
+    IPCManager::SlaveArguments parsed;
+    const bool accepted = IPCManager::ParseSlaveArguments(arguments, parsed);
+    Require(accepted == (!parsed.pipeId.isEmpty() && parsed.processId != 0), "accepted without both values");
+    if (accepted) {
+        Require(IPCManager::InputPipeName(parsed.pipeId) != IPCManager::OutputPipeName(parsed.pipeId),
+                "both pipes under one name");
+    }
+    return 0;
+}

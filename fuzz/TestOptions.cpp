@@ -1,0 +1,62 @@
+// The diagnostic options come from whatever command line a product was started with.
+// The input is that line, arguments separated by NUL bytes (the program name first);
+// parsing it must never fail, and what it yields must hold the promised values.
+#include "App/Application/TestOptionParser.h"
+
+#include <QCommandLineOption>
+#include <QDir>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+using Talvex::App::Errors;
+using Talvex::App::TestOptionParser;
+using Talvex::App::TestOptionValues;
+
+void Require(bool condition, const char* what)
+{
+    if (!condition) {
+        std::fprintf(stderr, "%s\n", what);
+        std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<int>(size));
+    QStringList arguments;
+    for (const QByteArray& argument : bytes.split('\0')) {
+        arguments << QString::fromUtf8(argument);
+    }
+
+    const TestOptionValues values = TestOptionParser::ParseLibraryOptions(arguments);
+    Require(values.startDelayMs >= 0, "negative start delay");
+    Require(values.crashTimeout >= std::chrono::milliseconds(0) && values.crashTimeout <= std::chrono::hours(24 * 30),
+            "crash time-out out of range");
+    Require(values.outputDir.isEmpty() || QDir::isAbsolutePath(values.outputDir), "relative output folder");
+    Require(!values.openUrls || values.listUrls, "open without list");
+
+    // A product option that clashes with a library name, one with a value, and a switch.
+    const QList<QCommandLineOption> product{
+        QCommandLineOption(QStringList{QStringLiteral("test-locale")}, QStringLiteral("clash"), QStringLiteral("x")),
+        QCommandLineOption(QStringList{QStringLiteral("s"), QStringLiteral("scenario")}, QStringLiteral("scenario"),
+                           QStringLiteral("name")),
+        QCommandLineOption(QStringList{QStringLiteral("product-flag")}, QStringLiteral("flag"))};
+    Errors errors;
+    const QHash<QString, QString> given = TestOptionParser::ParseProductOptions(arguments, product, errors);
+    Require(!given.contains(QStringLiteral("test-locale")), "a library name taken as the product's");
+    Require(given.contains(QStringLiteral("s")) == given.contains(QStringLiteral("scenario")),
+            "one name of an option without the other");
+    TestOptionParser::HelpText(product);
+    return 0;
+}
