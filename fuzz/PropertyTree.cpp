@@ -1,6 +1,7 @@
 // Theme descriptions are JSON text read into property trees. Malformed text may throw
 // the library's exception and nothing else; a tree that was read must write out and
 // read back to the very same text.
+#include "FuzzSupport.h"
 #include "Platform/Core/Exception.h"
 #include "Platform/Core/Property.h"
 #include "Platform/Core/PropertySerializer.h"
@@ -16,13 +17,7 @@ namespace {
 
 using namespace Talvex::Core;
 
-void Require(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "%s\n", what);
-        std::abort();
-    }
-}
+using Talvex::Fuzz::Require;
 
 } // namespace
 

@@ -3,6 +3,7 @@
 // bytes; reading the master's pipe id and process id from it must never fail, and a
 // line it accepts must give names for both pipes.
 #include "App/Application/IPC/IPCManager.h"
+#include "FuzzSupport.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,23 +18,13 @@ namespace {
 
 using Talvex::App::IPCManager;
 
-void Require(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "%s\n", what);
-        std::abort();
-    }
-}
+using Talvex::Fuzz::Require;
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<int>(size));
-    QStringList arguments;
-    for (const QByteArray& argument : bytes.split('\0')) {
-        arguments << QString::fromUtf8(argument);
-    }
+    const QStringList arguments = Talvex::Fuzz::ArgumentsFrom(data, size);
     IPCManager::SlaveArguments parsed;
     const bool accepted = IPCManager::ParseSlaveArguments(arguments, parsed);
     Require(accepted == (!parsed.pipeId.isEmpty() && parsed.processId != 0), "accepted without both values");

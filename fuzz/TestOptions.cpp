@@ -2,6 +2,7 @@
 // The input is that line, arguments separated by NUL bytes (the program name first);
 // parsing it must never fail, and what it yields must hold the promised values.
 #include "App/Application/TestOptionParser.h"
+#include "FuzzSupport.h"
 
 #include <QCommandLineOption>
 #include <QDir>
@@ -21,23 +22,13 @@ using Talvex::App::Errors;
 using Talvex::App::TestOptionParser;
 using Talvex::App::TestOptionValues;
 
-void Require(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "%s\n", what);
-        std::abort();
-    }
-}
+using Talvex::Fuzz::Require;
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<int>(size));
-    QStringList arguments;
-    for (const QByteArray& argument : bytes.split('\0')) {
-        arguments << QString::fromUtf8(argument);
-    }
+    const QStringList arguments = Talvex::Fuzz::ArgumentsFrom(data, size);
 
     const TestOptionValues values = TestOptionParser::ParseLibraryOptions(arguments);
     Require(values.startDelayMs >= 0, "negative start delay");

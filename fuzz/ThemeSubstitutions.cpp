@@ -4,6 +4,7 @@
 // fast substitution must always give exactly the text of the defining loop.
 #include "App/Application/LookAndFeel/PlaceholderSubstitution.h"
 #include "App/Application/LookAndFeel/ThemeFileReader_p.h"
+#include "FuzzSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,13 +23,7 @@ namespace {
 using Talvex::App::PlaceholderSubstitution;
 using Talvex::App::ThemeFileReader;
 
-void Require(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "%s\n", what);
-        std::abort();
-    }
-}
+using Talvex::Fuzz::Require;
 
 const QString& FilePath()
 {
