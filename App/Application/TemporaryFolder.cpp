@@ -48,9 +48,9 @@ QString TemporaryFolder::Locate(const QString& productFolder)
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     QDir().mkpath(cache);
     MakeOwnedTemporaryFolder(cache, productFolder);
-    LOG(ERROR) << "Using the private temporary folder "
-               << Util::QStringToUtf8(WithTrailingSeparator(cache, productFolder)) << " instead";
-    return WithTrailingSeparator(cache, productFolder);
+    const QString fallback = WithTrailingSeparator(cache, productFolder);
+    LOG(ERROR) << "Using the private temporary folder " << Util::QStringToUtf8(fallback) << " instead";
+    return fallback;
 }
 
 } // namespace Talvex::App

@@ -28,14 +28,18 @@ QString SystemError()
 
 bool MakeOwnedFolder(const QString& path, QString* problem)
 {
-    const QByteArray native = QFile::encodeName(path);
     // mkdir never follows a link at the last component and fails when anything is
     // there already, so a folder it made is ours from the first moment.
-    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
+    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST) {
         return Refuse(problem, QStringLiteral("cannot be created: ") + SystemError());
     }
+    return IsOwnedFolder(path, problem);
+}
+
+bool IsOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
+{
     struct stat status {};
-    if (::lstat(native.constData(), &status) != 0) {
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0) {
         return Refuse(problem, QStringLiteral("cannot be examined: ") + SystemError());
     }
     if (S_ISLNK(status.st_mode)) {
@@ -47,8 +51,8 @@ bool MakeOwnedFolder(const QString& path, QString* problem)
     if (status.st_uid != ::geteuid()) {
         return Refuse(problem, QStringLiteral("belongs to another user"));
     }
-    if (status.st_mode & (S_IWGRP | S_IWOTH)) {
-        return Refuse(problem, QStringLiteral("is writable by other users"));
+    if (status.st_mode & (ownerOnly ? (S_IRWXG | S_IRWXO) : (S_IWGRP | S_IWOTH))) {
+        return Refuse(problem, QStringLiteral("is open to other users"));
     }
     return true;
 }

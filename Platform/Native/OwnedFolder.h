@@ -15,4 +15,8 @@ namespace Talvex::Native {
 // is not ours.
 TALVEX_EXPORT bool MakeOwnedFolder(const QString& path, QString* problem);
 
+// Whether `path` is such a folder of ours, without creating it. With `ownerOnly` other
+// users may not even read or enter it.
+TALVEX_EXPORT bool IsOwnedFolder(const QString& path, QString* problem, bool ownerOnly = false);
+
 } // namespace Talvex::Native

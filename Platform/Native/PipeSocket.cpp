@@ -1,6 +1,7 @@
 #include "Platform/Native/PipeSocket.h"
 
 #include "Platform/IO/IOException.h"
+#include "Platform/Native/OwnedFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,8 +58,9 @@ void CheckFolder(const std::string& folder)
     if (::lstat(folder.c_str(), &status) != 0) {
         Fail("Cannot inspect the pipe folder", folder);
     }
-    if (!S_ISDIR(status.st_mode) || !IsPrivate(status)) {
-        Refuse("Refusing a pipe folder that is not a private folder of ours:", folder);
+    QString problem;
+    if (!IsOwnedFolder(QString::fromStdString(folder), &problem, true)) {
+        Refuse("Refusing a pipe folder that is not a private folder of ours (" + problem.toStdString() + "):", folder);
     }
 }
 
