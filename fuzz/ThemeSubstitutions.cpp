@@ -52,6 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QMap<QString, QString> again;
     reader.AddSubstitutions(FilePath(), QStringLiteral("linux"), QStringLiteral("de"), again);
     Require(again == substitutions, "a remembered file gave other substitutions");
+    // What the reader parsed: the file as text, without carriage returns.
+    QByteArray text;
+    Require(ThemeFileReader::ReadText(FilePath(), text), "cannot read the input file back");
+    QMap<QString, QString> byQt;
+    for (const auto& [key, value] : ThemeFileReader::ParseWithQt(text, QStringLiteral("linux"), QStringLiteral("de"))) {
+        byQt.insert(key, value);
+    }
+    Require(byQt == substitutions, "the quick reader and Qt's JSON disagree");
 
     // The sheet: every key in a rule, each key glued to the next, then the file itself.
     QString sheet;

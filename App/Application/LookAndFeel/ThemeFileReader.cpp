@@ -8,6 +8,10 @@
 #include <QTextStream>
 #include <QVariant>
 
+#include <QtEndian>
+
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -16,6 +20,9 @@ namespace {
 
 // Enough for the substitution files of a few themes of several bundles each.
 constexpr std::size_t REMEMBERED_FILES = 16;
+// No style sheet or substitution file comes near this; a stream that inflates past it
+// is hostile and reads as empty.
+constexpr int MAX_INFLATED = 64 << 20;
 
 bool IsAscii(const QByteArray& bytes)
 {
@@ -36,6 +43,46 @@ QString TextOf(const QJsonValue& value)
     return value.isString() ? value.toString() : value.toVariant().toString();
 }
 
+// A compressed resource block: its uncompressed size (big-endian), then a zlib stream.
+// The stream is inflated raw, without its trailing checksum, which costs a third as
+// much again as inflating; what inflates is what Qt gives, and a stream that does not
+// inflate reads as empty, as it does in Qt. The size is only a first guess, as in Qt.
+QByteArray Inflate(const uchar* block, qint64 size)
+{
+    constexpr qint64 HEADER = 4 + 2;
+    // The zlib header: deflate with a window zlib knows, no preset dictionary.
+    if (size <= HEADER || (block[4] & 0x0f) != Z_DEFLATED || (block[4] >> 4) > 7 || (block[5] & 0x20) != 0 ||
+        qFromBigEndian<quint16>(block + 4) % 31 != 0) {
+        return QByteArray();
+    }
+    z_stream stream{};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
+        return QByteArray();
+    }
+    // Deflate never gains more than 1032 to 1, so a larger claim is no guide.
+    const qint64 claimed =
+        std::min<qint64>({qFromBigEndian<quint32>(block), (size - HEADER) * 1032, qint64(MAX_INFLATED)});
+    QByteArray bytes(static_cast<int>(std::max<qint64>(claimed, 64)), Qt::Uninitialized);
+    stream.next_in = const_cast<Bytef*>(block + HEADER);
+    stream.avail_in = static_cast<uInt>(size - HEADER);
+    int status = Z_OK;
+    while (status == Z_OK) {
+        const auto done = static_cast<int>(stream.total_out);
+        if (done == bytes.size()) {
+            if (done >= MAX_INFLATED) {
+                break;
+            }
+            bytes.resize(std::min(done * 2, MAX_INFLATED));
+        }
+        stream.next_out = reinterpret_cast<Bytef*>(bytes.data() + done);
+        stream.avail_out = static_cast<uInt>(bytes.size() - done);
+        status = inflate(&stream, Z_NO_FLUSH);
+    }
+    bytes.resize(status == Z_STREAM_END ? static_cast<int>(stream.total_out) : 0);
+    inflateEnd(&stream);
+    return bytes;
+}
+
 // A theme's files are mostly resources: their data is taken as it is, without the copy
 // that reading through QFile makes. It may then point into the mounted bundle.
 bool ReadAll(const QString& path, QByteArray& bytes)
@@ -45,7 +92,9 @@ bool ReadAll(const QString& path, QByteArray& bytes)
         if (!resource.isValid()) {
             return false;
         }
-        bytes = resource.uncompressedData();
+        bytes = resource.compressionAlgorithm() == QResource::ZlibCompression
+                    ? Inflate(resource.data(), resource.size())
+                    : resource.uncompressedData();
         return true;
     }
     QFile file(path);
@@ -54,6 +103,23 @@ bool ReadAll(const QString& path, QByteArray& bytes)
     }
     bytes = file.readAll();
     return true;
+}
+
+// Moves the runs between carriage returns together, each with one memmove: line ends
+// are far apart, so this beats a byte-at-a-time remove. Returns the new size.
+std::size_t DropCarriageReturns(char* text, int size)
+{
+    char* out = text;
+    const char* run = text;
+    const char* const end = text + size;
+    while (run != end) {
+        const void* found = std::memchr(run, '\r', static_cast<std::size_t>(end - run));
+        const char* const stop = found ? static_cast<const char*>(found) : end;
+        std::memmove(out, run, static_cast<std::size_t>(stop - run));
+        out += stop - run;
+        run = found ? stop + 1 : end;
+    }
+    return static_cast<std::size_t>(out - text);
 }
 
 } // namespace
@@ -74,11 +140,8 @@ bool ThemeFileReader::ReadText(const QString& path, QByteArray& bytes)
         return false;
     }
     // Only text with carriage returns is copied out of the bundle.
-    const void* found = std::memchr(bytes.constData(), '\r', static_cast<std::size_t>(bytes.size()));
-    if (found) {
-        const auto offset = static_cast<const char*>(found) - bytes.constData();
-        char* const begin = bytes.data();
-        bytes.resize(static_cast<int>(std::remove(begin + offset, begin + bytes.size(), '\r') - begin));
+    if (std::memchr(bytes.constData(), '\r', static_cast<std::size_t>(bytes.size()))) {
+        bytes.resize(static_cast<int>(DropCarriageReturns(bytes.data(), bytes.size())));
     }
     return true;
 }
@@ -107,6 +170,17 @@ void ThemeFileReader::AddSubstitutions(const QString& path, const QString& platf
 }
 
 ThemeFileReader::Entries ThemeFileReader::Parse(const QByteArray& bytes, const QString& platform, const QString& locale)
+{
+    if (IsAscii(bytes)) {
+        if (auto entries = SubstitutionFileParser::Parse(bytes, platform, locale)) {
+            return std::move(*entries);
+        }
+    }
+    return ParseWithQt(bytes, platform, locale);
+}
+
+ThemeFileReader::Entries ThemeFileReader::ParseWithQt(const QByteArray& bytes, const QString& platform,
+                                                      const QString& locale)
 {
     const QJsonObject top = QJsonDocument::fromJson(AsLocal8Bit(bytes)).object();
     Entries entries;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "App/Application/LookAndFeel/SubstitutionFileParser_p.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -29,15 +31,19 @@ public:
     void AddSubstitutions(const QString& path, const QString& platform, const QString& locale,
                           QMap<QString, QString>& substitutions);
 
+    using Entries = SubstitutionFileParser::Entries;
+    // The placeholders of a substitution file's bytes, as AddSubstitutions takes them
+    // (in precedence order, a later one overriding an earlier one of the same name).
+    static Entries Parse(const QByteArray& bytes, const QString& platform, const QString& locale);
+    // The same through Qt's JSON document and QVariant: the reference for any file.
+    static Entries ParseWithQt(const QByteArray& bytes, const QString& platform, const QString& locale);
+
 private:
-    using Entries = std::vector<std::pair<QString, QString>>;
     struct Parsed {
         QByteArray bytes;
         QString locale;
         Entries entries;
     };
-
-    static Entries Parse(const QByteArray& bytes, const QString& platform, const QString& locale);
 
     std::deque<Parsed> recent; // most recent first, bounded
 };
