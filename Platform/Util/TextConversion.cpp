@@ -1,7 +1,12 @@
 #include "Platform/Util/TextConversion.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace Talvex::Util {
 namespace {
@@ -15,6 +20,18 @@ constexpr bool WORDS_IN_TEXT_ORDER = Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
 bool NarrowAscii(const ushort* units, std::size_t size, char* out)
 {
     std::size_t i = 0;
+#ifdef __SSE2__
+    const __m128i nonAscii = _mm_set1_epi16(static_cast<short>(0xff80));
+    for (; i + 16 <= size; i += 16) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i + 8));
+        const __m128i outside = _mm_and_si128(_mm_or_si128(low, high), nonAscii);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(outside, _mm_setzero_si128())) != 0xffff) {
+            return false;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
+    }
+#endif
     if (WORDS_IN_TEXT_ORDER) {
         for (; i + 4 <= size; i += 4) {
             std::uint64_t word;
@@ -39,6 +56,16 @@ bool NarrowAscii(const ushort* units, std::size_t size, char* out)
 bool WidenAscii(const char* text, std::size_t size, ushort* out)
 {
     std::size_t i = 0;
+#ifdef __SSE2__
+    for (; i + 16 <= size; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        if (_mm_movemask_epi8(bytes) != 0) {
+            return false;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(bytes, _mm_setzero_si128()));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(bytes, _mm_setzero_si128()));
+    }
+#endif
     if (WORDS_IN_TEXT_ORDER) {
         for (; i + 4 <= size; i += 4) {
             std::uint32_t bytes;
@@ -69,6 +96,15 @@ QString Utf8ToQString(const std::string& text)
     return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
 }
 
+QString Utf8ToQString(const char* text, int size)
+{
+    QString result(size, Qt::Uninitialized);
+    if (WidenAscii(text, static_cast<std::size_t>(size), reinterpret_cast<ushort*>(result.data()))) {
+        return result;
+    }
+    return QString::fromUtf8(text, size);
+}
+
 void Utf8ToQString(const std::string& text, QString& result)
 {
     result.resize(static_cast<int>(text.size()));
@@ -79,17 +115,22 @@ void Utf8ToQString(const std::string& text, QString& result)
 
 std::string QStringToUtf8(const QString& text)
 {
-    // Beyond a few words Qt's vectorised encoder wins over narrowing in place, even with
-    // the copy out of its byte array.
-    constexpr int SHORT_TEXT = 64;
-    if (text.size() <= SHORT_TEXT) {
-        std::string result(static_cast<std::size_t>(text.size()), '\0');
-        if (NarrowAscii(reinterpret_cast<const ushort*>(text.constData()), result.size(), result.data())) {
-            return result;
+    // ASCII is narrowed a slice at a time into reserved space, which spares filling the
+    // whole string first and copying it out of an encoded byte array afterwards.
+    constexpr int SLICE = 1024;
+    std::string result;
+    result.reserve(static_cast<std::size_t>(text.size()));
+    const auto* units = reinterpret_cast<const ushort*>(text.constData());
+    char slice[SLICE];
+    for (int at = 0; at < text.size(); at += SLICE) {
+        const auto length = static_cast<std::size_t>(std::min(SLICE, text.size() - at));
+        if (!NarrowAscii(units + at, length, slice)) {
+            const QByteArray bytes = text.toUtf8();
+            return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
         }
+        result.append(slice, length);
     }
-    const QByteArray bytes = text.toUtf8();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return result;
 }
 
 std::vector<unsigned char> QByteArrayToVectorByte(const QByteArray& bytes)

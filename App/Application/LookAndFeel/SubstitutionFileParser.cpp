@@ -13,6 +13,17 @@ constexpr int MAX_PLAIN_DIGITS = 9;
 
 struct GiveUp {};
 
+// What a byte inside a string is to the reader: part of the text, or its end, an
+// escape or something left to Qt (control characters and anything not ASCII).
+enum : unsigned char { PLAIN, SPECIAL };
+constexpr std::array<unsigned char, 256> CLASSES = [] {
+    std::array<unsigned char, 256> classes{};
+    for (std::size_t c = 0; c < classes.size(); ++c) {
+        classes[c] = c >= 0x20 && c < 0x7f && c != '"' && c != '\\' ? PLAIN : SPECIAL;
+    }
+    return classes;
+}();
+
 using Entries = SubstitutionFileParser::Entries;
 
 // One pass over the text. Every method throws GiveUp where Qt's answer could differ
@@ -87,15 +98,19 @@ Cursor::Span Cursor::RawString()
 {
     Take('"');
     Span span{at, at, false};
-    while (at != end && *at != '"') {
-        if (*at == '\\') {
-            span.escaped = true;
-            Expect(++at != end);
+    for (;;) {
+        while (at != end && CLASSES[static_cast<unsigned char>(*at)] == PLAIN) {
+            ++at;
         }
-        Expect(*at >= 0x20 && *at < 0x7f);
-        ++at;
+        Expect(at != end);
+        if (*at == '"') {
+            break;
+        }
+        // What follows the backslash is checked where the text is read.
+        Expect(*at == '\\' && end - at > 1);
+        span.escaped = true;
+        at += 2;
     }
-    Expect(at != end);
     span.end = at++;
     return span;
 }

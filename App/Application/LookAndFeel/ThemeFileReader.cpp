@@ -1,5 +1,7 @@
 #include "App/Application/LookAndFeel/ThemeFileReader_p.h"
 
+#include "Platform/Util/TextConversion.h"
+
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -130,7 +132,7 @@ QString ThemeFileReader::DecodeUtf8(const QByteArray& bytes)
     // one byte at a time.
     const void* nul = std::memchr(bytes.constData(), '\0', static_cast<std::size_t>(bytes.size()));
     const int size = nul ? static_cast<int>(static_cast<const char*>(nul) - bytes.constData()) : bytes.size();
-    return QString::fromUtf8(bytes.constData(), size);
+    return Util::Utf8ToQString(bytes.constData(), size);
 }
 
 bool ThemeFileReader::ReadText(const QString& path, QByteArray& bytes)
