@@ -66,25 +66,40 @@ void TrackMouse(QEvent::Type type)
 
 // Answers about a receiver's class, remembered for the last class seen: events come
 // in runs for one class, so a run costs one compare per event instead of a walk of the
-// class hierarchy or a text compare. Events are delivered on worker threads too, so
-// the memos are kept per thread: a shared one could pair one thread's class with
-// another's answer. The initial-exec model keeps the access a plain thread-pointer
-// load instead of a call into the dynamic loader.
+// class hierarchy or a text compare. The class is told by the object's virtual table,
+// one load away, where asking for its meta-object is a virtual call; objects of one
+// class share one meta-object (the dynamic ones of scripting engines aside, which keep
+// their class's name). Events are delivered on worker threads too, so the memos are
+// kept per thread: a shared one could pair one thread's class with another's answer.
+// The initial-exec model keeps the access a plain thread-pointer load instead of a
+// call into the dynamic loader.
 struct ClassMemo {
-    const QMetaObject* lastClass = nullptr;
+    const void* lastClass = nullptr;
     bool answer = false;
 };
 thread_local ClassMemo webTimerClass __attribute__((tls_model("initial-exec")));
 thread_local ClassMemo scrollAreaClass __attribute__((tls_model("initial-exec")));
 
+Q_ALWAYS_INLINE const void* ClassOf(const QObject* receiver)
+{
+    const void* table;
+    std::memcpy(&table, receiver, sizeof table);
+    return table;
+}
+
 template <class Question> bool AskOfClass(ClassMemo& memo, const QObject* receiver, Question question)
 {
-    const QMetaObject* metaObject = receiver->metaObject();
-    if (metaObject != memo.lastClass) {
-        memo.lastClass = metaObject;
-        memo.answer = question(metaObject);
+    const void* table = ClassOf(receiver);
+    if (table != memo.lastClass) {
+        memo.lastClass = table;
+        memo.answer = question(receiver->metaObject());
     }
     return memo.answer;
+}
+
+bool IsStarvedClass(const QMetaObject* metaObject)
+{
+    return std::strcmp(metaObject->className(), "WebCore::SharedTimerQt") == 0;
 }
 
 // An embedded web engine's shared timer competes with the drag for the GUI thread;
@@ -92,9 +107,7 @@ template <class Question> bool AskOfClass(ClassMemo& memo, const QObject* receiv
 // only.
 bool IsStarvedTimer(const QObject* receiver)
 {
-    return receiver && AskOfClass(webTimerClass, receiver, [](const QMetaObject* metaObject) {
-               return std::strcmp(metaObject->className(), "WebCore::SharedTimerQt") == 0;
-           });
+    return receiver && AskOfClass(webTimerClass, receiver, IsStarvedClass);
 }
 
 bool IsScrollArea(const QObject* receiver)
@@ -105,7 +118,7 @@ bool IsScrollArea(const QObject* receiver)
            });
 }
 
-__attribute__((noinline)) bool DeliverGuarded(QApplication* application, QObject* receiver, QEvent* event)
+Q_ALWAYS_INLINE bool Guarded(QApplication* application, QObject* receiver, QEvent* event)
 {
     try {
         return application->QApplication::notify(receiver, event);
@@ -115,9 +128,29 @@ __attribute__((noinline)) bool DeliverGuarded(QApplication* application, QObject
     }
 }
 
+__attribute__((noinline)) bool DeliverGuarded(QApplication* application, QObject* receiver, QEvent* event)
+{
+    return Guarded(application, receiver, event);
+}
+
+__attribute__((noinline)) bool DeliverTimerOfNewClass(QApplication* application, QObject* receiver, QEvent* event)
+{
+    return !IsStarvedTimer(receiver) && DeliverGuarded(application, receiver, event);
+}
+
+// Timers fire often while a drag lasts: for a class seen before the check is a few loads
+// in the delivery's own frame; a new class is looked at elsewhere.
 __attribute__((noinline)) bool DeliverTimerDuringDrag(QApplication* application, QObject* receiver, QEvent* event)
 {
-    return IsStarvedTimer(receiver) ? false : DeliverGuarded(application, receiver, event);
+    if (receiver) {
+        if (ClassOf(receiver) != webTimerClass.lastClass) {
+            return DeliverTimerOfNewClass(application, receiver, event);
+        }
+        if (webTimerClass.answer) {
+            return false;
+        }
+    }
+    return Guarded(application, receiver, event);
 }
 
 __attribute__((noinline)) bool DeliverShow(QApplication* application, QObject* receiver, QEvent* event)

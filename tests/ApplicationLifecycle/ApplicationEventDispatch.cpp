@@ -26,6 +26,9 @@ class SharedTimerQt : public CountingTimer {
 };
 } // namespace WebCore
 
+// A class of its own that takes the web timer's meta-object, and so its name.
+class DerivedWebTimer : public WebCore::SharedTimerQt {};
+
 namespace Talvex::Test {
 namespace {
 
@@ -108,6 +111,10 @@ TEST_F(ApplicationEventDispatch, SharedWebTimerStarvesOnlyWhileDragging)
     SendMouse(widget, QEvent::MouseMove);
     EXPECT_EQ(FiredAfterOneMore(webTimer), 1);
     EXPECT_EQ(FiredAfterOneMore(otherTimer), 1) << "other timers are delivered during a drag";
+    DerivedWebTimer derivedTimer;
+    EXPECT_EQ(FiredAfterOneMore(derivedTimer), 0) << "the class name comes from the meta-object";
+    EXPECT_EQ(FiredAfterOneMore(otherTimer), 2);
+    EXPECT_EQ(FiredAfterOneMore(webTimer), 1);
     SendMouse(widget, QEvent::MouseButtonRelease);
     EXPECT_EQ(FiredAfterOneMore(webTimer), 2);
     SendMouse(widget, QEvent::MouseMove);
