@@ -12,10 +12,11 @@
 
 #include <QtEndian>
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace Talvex::App {
 namespace {
@@ -46,43 +47,38 @@ QString TextOf(const QJsonValue& value)
 }
 
 // A compressed resource block: its uncompressed size (big-endian), then a zlib stream.
-// The stream is inflated raw, without its trailing checksum, which costs a third as
-// much again as inflating; what inflates is what Qt gives, and a stream that does not
-// inflate reads as empty, as it does in Qt. The size is only a first guess, as in Qt.
+// libdeflate inflates a whole buffer at a time, at about twice zlib's pace, and checks
+// the stream's checksum as zlib does: what inflates is what Qt gives, and a stream that
+// does not inflate reads as empty, as it does in Qt. The size is only a first guess,
+// as in Qt.
 QByteArray Inflate(const uchar* block, qint64 size)
 {
-    constexpr qint64 HEADER = 4 + 2;
-    // The zlib header: deflate with a window zlib knows, no preset dictionary.
-    if (size <= HEADER || (block[4] & 0x0f) != Z_DEFLATED || (block[4] >> 4) > 7 || (block[5] & 0x20) != 0 ||
-        qFromBigEndian<quint16>(block + 4) % 31 != 0) {
+    constexpr qint64 HEADER = 4;
+    if (size <= HEADER) {
         return QByteArray();
     }
-    z_stream stream{};
-    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
+    const std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> decompressor(
+        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+    if (!decompressor) {
         return QByteArray();
     }
     // Deflate never gains more than 1032 to 1, so a larger claim is no guide.
-    const qint64 claimed =
+    qint64 capacity =
         std::min<qint64>({qFromBigEndian<quint32>(block), (size - HEADER) * 1032, qint64(MAX_INFLATED)});
-    QByteArray bytes(static_cast<int>(std::max<qint64>(claimed, 64)), Qt::Uninitialized);
-    stream.next_in = const_cast<Bytef*>(block + HEADER);
-    stream.avail_in = static_cast<uInt>(size - HEADER);
-    int status = Z_OK;
-    while (status == Z_OK) {
-        const auto done = static_cast<int>(stream.total_out);
-        if (done == bytes.size()) {
-            if (done >= MAX_INFLATED) {
-                break;
-            }
-            bytes.resize(std::min(done * 2, MAX_INFLATED));
+    for (capacity = std::max<qint64>(capacity, 64);; capacity = std::min<qint64>(capacity * 2, MAX_INFLATED)) {
+        QByteArray bytes(static_cast<int>(capacity), Qt::Uninitialized);
+        std::size_t inflated = 0;
+        const libdeflate_result result =
+            libdeflate_zlib_decompress(decompressor.get(), block + HEADER, static_cast<std::size_t>(size - HEADER),
+                                       bytes.data(), static_cast<std::size_t>(capacity), &inflated);
+        if (result == LIBDEFLATE_SUCCESS) {
+            bytes.resize(static_cast<int>(inflated));
+            return bytes;
         }
-        stream.next_out = reinterpret_cast<Bytef*>(bytes.data() + done);
-        stream.avail_out = static_cast<uInt>(bytes.size() - done);
-        status = inflate(&stream, Z_NO_FLUSH);
+        if (result != LIBDEFLATE_INSUFFICIENT_SPACE || capacity >= MAX_INFLATED) {
+            return QByteArray();
+        }
     }
-    bytes.resize(status == Z_STREAM_END ? static_cast<int>(stream.total_out) : 0);
-    inflateEnd(&stream);
-    return bytes;
 }
 
 // A theme's files are mostly resources: their data is taken as it is, without the copy
