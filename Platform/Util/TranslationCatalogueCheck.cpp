@@ -273,7 +273,8 @@ private:
 
 bool TranslationCatalogueCheck::IsWellFormed(const QByteArray& catalogue, QString* problem)
 {
-    const QString reason = catalogue.size() > MAX_SIZE ? QStringLiteral("catalogue too large") : Walk(catalogue).Check();
+    const QString reason =
+        catalogue.size() > MAX_SIZE ? QStringLiteral("catalogue too large") : Walk(catalogue).Check();
     if (problem) {
         *problem = reason;
     }

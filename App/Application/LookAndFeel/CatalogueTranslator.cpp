@@ -24,7 +24,8 @@ QByteArray ReadCatalogue(const QString& path)
     if (!file.open(QIODevice::ReadOnly) || file.size() > TranslationCatalogueCheck::MAX_SIZE) {
         return QByteArray();
     }
-    return file.read(TranslationCatalogueCheck::MAX_SIZE + 1);
+    // What the file held when it was opened; whatever it grows by meanwhile is not read.
+    return file.read(file.size());
 }
 
 // The file a dependency name stands for, found as Qt finds it: relative to the
@@ -85,7 +86,8 @@ bool CatalogueTranslator::LoadDependencies(const QStringList& names, const QStri
 {
     for (const QString& name : names) {
         auto dependency = std::make_unique<CatalogueTranslator>();
-        const QString path = name.isEmpty() ? QString() : DependencyPath(name, folder);
+        const bool fileName = !name.isEmpty() && !name.contains(QChar::Null);
+        const QString path = fileName ? DependencyPath(name, folder) : QString();
         if (path.isEmpty() || !dependency->LoadChecked(path, loading, budget)) {
             return false;
         }
