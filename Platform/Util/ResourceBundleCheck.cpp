@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -217,6 +218,12 @@ bool ResourceBundleCheck::IsWellFormedFile(const QString& path, QString* problem
     if (!file.open(QIODevice::ReadOnly)) {
         if (problem) {
             *problem = file.errorString();
+        }
+        return false;
+    }
+    if (file.size() > std::numeric_limits<int>::max()) {
+        if (problem) {
+            *problem = QStringLiteral("bundle too large");
         }
         return false;
     }
