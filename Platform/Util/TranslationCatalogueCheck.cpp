@@ -284,7 +284,7 @@ bool TranslationCatalogueCheck::IsWellFormed(const QByteArray& catalogue, QStrin
 QByteArray TranslationCatalogueCheck::Loadable(const QByteArray& wellFormed, QStringList& dependencies)
 {
     Walk walk(wellFormed);
-    return walk.Check().isEmpty() ? walk.Loadable(dependencies) : QByteArray();
+    return wellFormed.size() <= MAX_SIZE && walk.Check().isEmpty() ? walk.Loadable(dependencies) : QByteArray();
 }
 
 } // namespace Talvex::Util

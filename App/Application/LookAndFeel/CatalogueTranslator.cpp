@@ -65,12 +65,11 @@ bool CatalogueTranslator::LoadChecked(const QString& path, QStringList& loading,
     if (--budget < 0 || loading.contains(absolute)) {
         return false;
     }
-    const QByteArray bytes = ReadCatalogue(absolute);
-    if (!TranslationCatalogueCheck::IsWellFormed(bytes)) {
+    QStringList names;
+    catalogue = TranslationCatalogueCheck::Loadable(ReadCatalogue(absolute), names);
+    if (catalogue.isEmpty()) {
         return false;
     }
-    QStringList names;
-    catalogue = TranslationCatalogueCheck::Loadable(bytes, names);
     loading << absolute;
     const bool loaded = LoadDependencies(names, QFileInfo(absolute).absolutePath(), loading, budget) &&
                         load(reinterpret_cast<const uchar*>(catalogue.constData()), catalogue.size());
