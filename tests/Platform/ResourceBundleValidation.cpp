@@ -19,24 +19,27 @@ QByteArray RealBundle()
 }
 
 // What a product does with a bundle once the check let it through: register it and
-// read every file in it.
-void RegisterAndReadAll(const QByteArray& bundle, const QString& scratch)
+// read every file in it. Returns what the files held, one after the other.
+QByteArray RegisterAndReadAll(const QByteArray& bundle, const QString& scratch)
 {
     const QString path = scratch + QStringLiteral("/bundle.rcc");
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bundle);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bundle) != bundle.size()) {
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+        return QByteArray();
+    }
     file.close();
-    if (!QResource::registerResource(path, QStringLiteral("/fuzzed"))) {
-        return;
-    }
-    for (QDirIterator it(QStringLiteral(":/fuzzed"), QDirIterator::Subdirectories); it.hasNext();) {
-        QFile entry(it.next());
-        if (entry.open(QIODevice::ReadOnly)) {
-            entry.readAll();
+    QByteArray content;
+    if (QResource::registerResource(path, QStringLiteral("/fuzzed"))) {
+        for (QDirIterator it(QStringLiteral(":/fuzzed"), QDirIterator::Subdirectories); it.hasNext();) {
+            QFile entry(it.next());
+            if (entry.open(QIODevice::ReadOnly)) {
+                content += entry.readAll();
+            }
         }
+        QResource::unregisterResource(path, QStringLiteral("/fuzzed"));
     }
-    QResource::unregisterResource(path, QStringLiteral("/fuzzed"));
+    return content;
 }
 
 } // namespace
@@ -179,24 +182,6 @@ QByteArray ZstdFrame(quint32 declared)
     return frame + QByteArray::fromHex("530000") + 'x';
 }
 
-QByteArray ReadBack(const QByteArray& bundle, const QString& scratch)
-{
-    const QString path = scratch + QStringLiteral("/readback.rcc");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bundle) != bundle.size()) {
-        return QByteArray();
-    }
-    file.close();
-    QByteArray content;
-    if (QResource::registerResource(path, QStringLiteral("/readback"))) {
-        QFile entry(QStringLiteral(":/readback/a"));
-        content = entry.open(QIODevice::ReadOnly) ? entry.readAll() : QByteArray();
-        entry.close();
-        QResource::unregisterResource(path, QStringLiteral("/readback"));
-    }
-    return content;
-}
-
 // Folders nested `depth` deep, the innermost holding the file "a".
 QByteArray Nested(int depth)
 {
@@ -218,10 +203,10 @@ TEST(ResourceBundleValidation, CompressedBlocksDeclaringMoreThanTheyCanHoldFail)
     QString problem;
     const QByteArray zlib = OneFile(ZLIB, ZlibBlock(3000));
     EXPECT_TRUE(ResourceBundleCheck::IsWellFormed(zlib, &problem)) << problem.toStdString();
-    EXPECT_EQ(ReadBack(zlib, scratch.path()), QByteArray(3000, 'x'));
+    EXPECT_EQ(RegisterAndReadAll(zlib, scratch.path()), QByteArray(3000, 'x'));
     const QByteArray zstd = OneFile(ZSTD, ZstdFrame(10));
     EXPECT_TRUE(ResourceBundleCheck::IsWellFormed(zstd, &problem)) << problem.toStdString();
-    EXPECT_EQ(ReadBack(zstd, scratch.path()), QByteArray(10, 'x'));
+    EXPECT_EQ(RegisterAndReadAll(zstd, scratch.path()), QByteArray(10, 'x'));
 
     EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(OneFile(ZLIB, ZlibBlock(0x7fffff00))));
     EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(OneFile(ZSTD, ZstdFrame(0x7fffff00))));
