@@ -72,8 +72,13 @@ private:
         data = Read32(12);
         names = Read32(16);
         nodeSize = version >= 2 ? 22 : 14;
-        if (!Fits(tree, nodeSize) || data > Size() || names > Size()) {
+        // Qt refuses these too, but only after it has mapped the file, and it keeps the
+        // mapping: every refused registration would leave one behind.
+        if (!Fits(tree, nodeSize) || data >= Size() || names >= Size()) {
             return QStringLiteral("offsets outside the file");
+        }
+        if (version == 3 && (Read32(20) & ~quint32(COMPRESSED | COMPRESSED_ZSTD)) != 0) {
+            return QStringLiteral("unknown bundle flags");
         }
         return Nodes();
     }

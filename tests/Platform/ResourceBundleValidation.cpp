@@ -53,6 +53,10 @@ TEST(ResourceBundleValidation, ARealBundlePassesAndEveryTruncationOfItFails)
     for (int size = 0; size < bundle.size(); ++size) {
         EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(bundle.left(size))) << "truncated to " << size;
     }
+    // Qt refuses unknown header flags only after mapping the file, and keeps the mapping.
+    QByteArray flagged = bundle;
+    flagged[23] = char(flagged[23] | 0x02);
+    EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(flagged));
     EXPECT_FALSE(ResourceBundleCheck::IsWellFormedFile(QStringLiteral("/nonexistent/bundle.rcc"), &problem));
     EXPECT_FALSE(problem.isEmpty());
 }
