@@ -1,25 +1,54 @@
-// A catalogue file is data from a theme or language folder that anyone may have
-// edited. Loading it and asking for a translation must never read outside it.
+// A catalogue file is data from a language folder that anyone may have edited. Loading
+// it as a language switch does (check, load from the checked bytes, dependencies
+// beside it) and asking for translations must never read outside it, run away or
+// loop on catalogues naming each other.
+#include "App/Application/LookAndFeel/CatalogueTranslator_p.h"
+#include "FuzzSupport.h"
+
 #include <QByteArray>
+#include <QFile>
 #include <QString>
-#include <QTranslator>
+#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
 
+namespace {
+
+// The input is written as a catalogue file of this folder, so a dependency on
+// "catalogue" names the input itself.
+const QString& CataloguePath()
+{
+    static const QTemporaryDir folder;
+    static const QString path = folder.filePath(QStringLiteral("catalogue.qm"));
+    return path;
+}
+
+void TranslateSome(const QTranslator& translator)
+{
+    translator.isEmpty();
+    for (const char* context : {"Talvex", "Sample", "Other", ""}) {
+        translator.translate(context, "Open");
+        translator.translate(context, "Open", "menu");
+        translator.translate(context, "Close");
+        translator.translate(context, "%n file(s)", nullptr, 3);
+        translator.translate(context, "%n file(s)", nullptr, 22);
+    }
+    translator.translate("", "");
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The translator keeps pointing into the bytes it was given, so give it its own copy
-    // that lives exactly as long as it does; an exact-size copy lets the address checker
-    // see any read past the end.
-    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<int>(size));
-    QTranslator translator;
-    if (translator.load(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size())) {
-        translator.isEmpty();
-        translator.translate("Talvex", "Open");
-        translator.translate("Talvex", "Open", "menu");
-        translator.translate("Talvex", "%n file(s)", nullptr, 3);
-        translator.translate("", "");
+    QFile file(CataloguePath());
+    Talvex::Fuzz::Require(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "cannot write the catalogue");
+    file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+    file.close();
+
+    Talvex::App::CatalogueTranslator translator;
+    if (translator.LoadChecked(CataloguePath())) {
+        TranslateSome(translator);
     }
     return 0;
 }

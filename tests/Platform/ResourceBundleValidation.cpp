@@ -19,24 +19,27 @@ QByteArray RealBundle()
 }
 
 // What a product does with a bundle once the check let it through: register it and
-// read every file in it.
-void RegisterAndReadAll(const QByteArray& bundle, const QString& scratch)
+// read every file in it. Returns what the files held, one after the other.
+QByteArray RegisterAndReadAll(const QByteArray& bundle, const QString& scratch)
 {
     const QString path = scratch + QStringLiteral("/bundle.rcc");
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bundle);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bundle) != bundle.size()) {
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+        return QByteArray();
+    }
     file.close();
-    if (!QResource::registerResource(path, QStringLiteral("/fuzzed"))) {
-        return;
-    }
-    for (QDirIterator it(QStringLiteral(":/fuzzed"), QDirIterator::Subdirectories); it.hasNext();) {
-        QFile entry(it.next());
-        if (entry.open(QIODevice::ReadOnly)) {
-            entry.readAll();
+    QByteArray content;
+    if (QResource::registerResource(path, QStringLiteral("/fuzzed"))) {
+        for (QDirIterator it(QStringLiteral(":/fuzzed"), QDirIterator::Subdirectories); it.hasNext();) {
+            QFile entry(it.next());
+            if (entry.open(QIODevice::ReadOnly)) {
+                content += entry.readAll();
+            }
         }
+        QResource::unregisterResource(path, QStringLiteral("/fuzzed"));
     }
-    QResource::unregisterResource(path, QStringLiteral("/fuzzed"));
+    return content;
 }
 
 } // namespace
@@ -50,6 +53,10 @@ TEST(ResourceBundleValidation, ARealBundlePassesAndEveryTruncationOfItFails)
     for (int size = 0; size < bundle.size(); ++size) {
         EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(bundle.left(size))) << "truncated to " << size;
     }
+    // Qt refuses unknown header flags only after mapping the file, and keeps the mapping.
+    QByteArray flagged = bundle;
+    flagged[23] = char(flagged[23] | 0x02);
+    EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(flagged));
     EXPECT_FALSE(ResourceBundleCheck::IsWellFormedFile(QStringLiteral("/nonexistent/bundle.rcc"), &problem));
     EXPECT_FALSE(problem.isEmpty());
 }
@@ -95,32 +102,47 @@ void Append16(QByteArray& bytes, quint16 value)
     bytes.append(char(value & 0xff));
 }
 
-// A version 1 bundle with one compressed file "a", whose block declares `declared`
-// uncompressed bytes.
-QByteArray CompressedBundle(quint32 declared)
+// The hash Qt looks names up by, so that the files of a made-up bundle can be read.
+quint32 NameHash(const QString& name)
 {
-    QByteArray block = qCompress(QByteArray(3000, 'x'));
-    block[0] = char(declared >> 24);
-    block[1] = char(declared >> 16);
-    block[2] = char(declared >> 8);
-    block[3] = char(declared);
-    QByteArray tree;
-    Append32(tree, 0); // root: name, folder, one child at index 1
-    Append16(tree, 0x02);
-    Append32(tree, 1);
-    Append32(tree, 1);
-    Append32(tree, 0); // "a": name, compressed, locale, data
-    Append16(tree, 0x01);
-    Append32(tree, 0);
-    Append32(tree, 0);
-    QByteArray names;
-    Append16(names, 1);
-    Append32(names, 'a');
-    Append16(names, 'a');
-    QByteArray data;
-    Append32(data, quint32(block.size()));
-    data += block;
+    quint32 hash = 0;
+    for (const QChar character : name) {
+        hash = (hash << 4) + character.unicode();
+        hash ^= (hash & 0xf0000000) >> 23;
+        hash &= 0x0fffffff;
+    }
+    return hash;
+}
 
+const quint16 PLAIN = 0x00;
+const quint16 FOLDER = 0x02;
+const quint16 ZLIB = 0x01;
+const quint16 ZSTD = 0x04;
+
+// A version 1 node: a folder's `count` children from index `first`, or a file's block
+// at `first` in the data.
+struct Node {
+    QString name;
+    quint16 flags;
+    quint32 count;
+    quint32 first;
+};
+
+QByteArray Bundle(const std::vector<Node>& nodes, const QByteArray& data)
+{
+    QByteArray tree;
+    QByteArray names;
+    for (const Node& node : nodes) {
+        Append32(tree, quint32(names.size()));
+        Append16(tree, node.flags);
+        Append32(tree, node.flags & FOLDER ? node.count : 1); // a file's country, and its language C
+        Append32(tree, node.first);
+        Append16(names, quint16(node.name.size()));
+        Append32(names, NameHash(node.name));
+        for (const QChar character : node.name) {
+            Append16(names, character.unicode());
+        }
+    }
     QByteArray bundle("qres");
     Append32(bundle, 1);
     Append32(bundle, 20);
@@ -129,16 +151,113 @@ QByteArray CompressedBundle(quint32 declared)
     return bundle + tree + data + names;
 }
 
+QByteArray Block(const QByteArray& bytes)
+{
+    QByteArray block;
+    Append32(block, quint32(bytes.size()));
+    return block + bytes;
+}
+
+// A bundle whose root holds the single file "a" with the given block.
+QByteArray OneFile(quint16 flags, const QByteArray& bytes)
+{
+    return Bundle({{QString(), FOLDER, 1, 1}, {QStringLiteral("a"), flags, 0, 0}}, Block(bytes));
+}
+
+// A zlib block whose 4-byte prefix declares `declared` uncompressed bytes.
+QByteArray ZlibBlock(quint32 declared)
+{
+    QByteArray block = qCompress(QByteArray(3000, 'x'));
+    block[0] = char(declared >> 24);
+    block[1] = char(declared >> 16);
+    block[2] = char(declared >> 8);
+    block[3] = char(declared);
+    return block;
+}
+
+// A zstd frame whose header declares its content size in four bytes, holding one
+// block that repeats "x" ten times.
+QByteArray ZstdFrame(quint32 declared)
+{
+    QByteArray frame = QByteArray::fromHex("28b52ffd") + char(0xa0);
+    for (int shift = 0; shift < 32; shift += 8) {
+        frame.append(char((declared >> shift) & 0xff));
+    }
+    return frame + QByteArray::fromHex("530000") + 'x';
+}
+
+// Folders nested `depth` deep, the innermost holding the file "a".
+QByteArray Nested(int depth)
+{
+    std::vector<Node> nodes{{QString(), FOLDER, 1, 1}};
+    for (int level = 1; level <= depth; ++level) {
+        nodes.push_back({QStringLiteral("d"), FOLDER, 1, quint32(level + 1)});
+    }
+    nodes.push_back({QStringLiteral("a"), PLAIN, 0, 0});
+    return Bundle(nodes, Block("text"));
+}
+
 } // namespace
 
 // Qt allocates what a compressed block declares before inflating it, so a few bytes
-// declaring gigabytes must not pass.
+// declaring gigabytes must not pass; honest blocks of either kind read back whole.
 TEST(ResourceBundleValidation, CompressedBlocksDeclaringMoreThanTheyCanHoldFail)
 {
-    const QByteArray honest = CompressedBundle(3000);
-    QString problem;
-    EXPECT_TRUE(ResourceBundleCheck::IsWellFormed(honest, &problem)) << problem.toStdString();
     QTemporaryDir scratch;
-    RegisterAndReadAll(honest, scratch.path());
-    EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(CompressedBundle(0x7fffff00)));
+    QString problem;
+    const QByteArray zlib = OneFile(ZLIB, ZlibBlock(3000));
+    EXPECT_TRUE(ResourceBundleCheck::IsWellFormed(zlib, &problem)) << problem.toStdString();
+    EXPECT_EQ(RegisterAndReadAll(zlib, scratch.path()), QByteArray(3000, 'x'));
+    const QByteArray zstd = OneFile(ZSTD, ZstdFrame(10));
+    EXPECT_TRUE(ResourceBundleCheck::IsWellFormed(zstd, &problem)) << problem.toStdString();
+    EXPECT_EQ(RegisterAndReadAll(zstd, scratch.path()), QByteArray(10, 'x'));
+
+    EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(OneFile(ZLIB, ZlibBlock(0x7fffff00))));
+    EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(OneFile(ZSTD, ZstdFrame(0x7fffff00))));
+    QByteArray unsized = ZstdFrame(10);
+    unsized[4] = 0;
+    EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(OneFile(ZSTD, unsized))) << "a frame that does not say its size";
+    EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(OneFile(ZSTD | ZLIB, ZstdFrame(10)))) << "both kinds at once";
+}
+
+// Qt's readers walk the tree by path: a loop, a node reached by two paths or a very
+// deep tree would make them run until memory is gone.
+TEST(ResourceBundleValidation, TreesThatLoopShareOrNestTooDeepFail)
+{
+    const Node root{QString(), FOLDER, 1, 1};
+    const Node file{QStringLiteral("a"), PLAIN, 0, 0};
+    const QByteArray data = Block("text");
+    QString problem;
+    EXPECT_TRUE(
+        ResourceBundleCheck::IsWellFormed(Bundle({root, {QStringLiteral("d"), FOLDER, 1, 2}, file}, data), &problem))
+        << problem.toStdString();
+    EXPECT_TRUE(ResourceBundleCheck::IsWellFormed(Nested(30), &problem)) << problem.toStdString();
+
+    EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(Bundle({root, {QStringLiteral("d"), FOLDER, 1, 1}, file}, data)))
+        << "itself";
+    EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(Bundle({root, {QStringLiteral("d"), FOLDER, 2, 0}, file}, data)))
+        << "the root";
+    EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(Bundle(
+        {{QString(), FOLDER, 2, 1}, {QStringLiteral("d"), FOLDER, 1, 3}, {QStringLiteral("e"), FOLDER, 1, 3}, file},
+        data)))
+        << "one file in two folders";
+    EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(Bundle({{QString(), FOLDER, 0xffffffff, 1}, file}, data)));
+    EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(Nested(100)));
+}
+
+// A name that is not a plain path segment makes a node's path lead elsewhere: to its
+// own folder for an empty name, which once made reading a bundle loop without end.
+TEST(ResourceBundleValidation, NamesThatAreNotPlainPathSegmentsFail)
+{
+    for (const char* name : {"", ".", "..", "a/b", "/"}) {
+        const QByteArray bundle = Bundle(
+            {{QString(), FOLDER, 1, 1}, {QString::fromUtf8(name), FOLDER, 1, 2}, {QStringLiteral("a"), PLAIN, 0, 0}},
+            Block("x"));
+        EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(bundle)) << '"' << name << '"';
+    }
+    for (const char* name : {"...", ".hidden", "a.b"}) {
+        EXPECT_TRUE(ResourceBundleCheck::IsWellFormed(
+            Bundle({{QString(), FOLDER, 1, 1}, {QString::fromUtf8(name), PLAIN, 0, 0}}, Block("x"))))
+            << '"' << name << '"';
+    }
 }

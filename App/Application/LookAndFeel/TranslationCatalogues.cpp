@@ -1,10 +1,10 @@
 #include "App/Application/LookAndFeel/TranslationCatalogues_p.h"
 
+#include "App/Application/LookAndFeel/CatalogueTranslator_p.h"
 #include "Platform/Util/TextConversion.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QTranslator>
 
 namespace Talvex::App {
 
@@ -32,8 +32,8 @@ TranslationCatalogues::Translators TranslationCatalogues::Install(const QFileInf
         if (!file.isFile()) {
             continue;
         }
-        auto translator = std::make_shared<QTranslator>();
-        if (translator->load(file.absoluteFilePath())) {
+        auto translator = std::make_shared<CatalogueTranslator>();
+        if (translator->LoadChecked(file.absoluteFilePath())) {
             QCoreApplication::installTranslator(translator.get());
             translators.push_back(std::move(translator));
         }

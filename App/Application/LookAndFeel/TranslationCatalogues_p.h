@@ -22,8 +22,8 @@ public:
     // nothing.
     static QFileInfoList Choose(const QString& folder, const std::list<std::string>& resourceNames,
                                 const std::string& locale);
-    // Installs every catalogue that loads, in order, so the last one is searched
-    // first; files that fail to load are skipped without a word.
+    // Installs every catalogue that passes the catalogue check and loads, in order, so
+    // the last one is searched first; files that fail are skipped without a word.
     static Translators Install(const QFileInfoList& files);
     // Takes the translators out of the application, in order, and lets them go.
     static void Remove(Translators& translators);

@@ -1,0 +1,118 @@
+#include "App/Application/LookAndFeel/CatalogueTranslator_p.h"
+
+#include "Platform/Util/TranslationCatalogueCheck.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace Talvex::App {
+namespace {
+
+using Util::TranslationCatalogueCheck;
+
+// Catalogues one load may bring in, dependencies of dependencies included: enough for
+// any real language, and a bound on the work a catalogue naming the same dependency
+// over and over can cause.
+const int MAX_CATALOGUES = 32;
+
+QByteArray ReadCatalogue(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > TranslationCatalogueCheck::MAX_SIZE) {
+        return QByteArray();
+    }
+    // What the file held when it was opened; whatever it grows by meanwhile is not read.
+    return file.read(file.size());
+}
+
+// The file a dependency name stands for, found as Qt finds it: relative to the
+// catalogue's folder, with the suffix ".qm" or without, and failing that with the
+// name cut back at its last "_" or ".".
+QString DependencyPath(const QString& name, const QString& folder)
+{
+    QString base = QFileInfo(name).isRelative() ? folder + QLatin1Char('/') + name : name;
+    const int shortest = base.size() - name.size();
+    for (;;) {
+        for (const QString& candidate : {base + QStringLiteral(".qm"), base}) {
+            const QFileInfo file(candidate);
+            if (file.isFile() && file.isReadable()) {
+                return file.absoluteFilePath();
+            }
+        }
+        const int cut = std::max(base.lastIndexOf(QLatin1Char('_')), base.lastIndexOf(QLatin1Char('.')));
+        if (cut <= shortest) {
+            return QString();
+        }
+        base.truncate(cut);
+    }
+}
+
+} // namespace
+
+bool CatalogueTranslator::LoadChecked(const QString& path)
+{
+    QStringList loading;
+    int budget = MAX_CATALOGUES;
+    return LoadChecked(path, loading, budget);
+}
+
+bool CatalogueTranslator::LoadChecked(const QString& path, QStringList& loading, int& budget)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (--budget < 0 || loading.contains(absolute)) {
+        return false;
+    }
+    QStringList names;
+    catalogue = TranslationCatalogueCheck::Loadable(ReadCatalogue(absolute), names);
+    if (catalogue.isEmpty()) {
+        return false;
+    }
+    loading << absolute;
+    const bool loaded = LoadDependencies(names, QFileInfo(absolute).absolutePath(), loading, budget) &&
+                        load(reinterpret_cast<const uchar*>(catalogue.constData()), catalogue.size());
+    loading.removeLast();
+    if (!loaded) {
+        dependencies.clear();
+    }
+    return loaded;
+}
+
+bool CatalogueTranslator::LoadDependencies(const QStringList& names, const QString& folder, QStringList& loading,
+                                           int& budget)
+{
+    for (const QString& name : names) {
+        auto dependency = std::make_unique<CatalogueTranslator>();
+        const bool fileName = !name.isEmpty() && !name.contains(QChar::Null);
+        const QString path = fileName ? DependencyPath(name, folder) : QString();
+        if (path.isEmpty() || !dependency->LoadChecked(path, loading, budget)) {
+            return false;
+        }
+        dependencies.push_back(std::move(dependency));
+    }
+    return true;
+}
+
+QString CatalogueTranslator::translate(const char* context, const char* sourceText, const char* disambiguation,
+                                       int n) const
+{
+    QString translation = QTranslator::translate(context, sourceText, disambiguation, n);
+    for (auto next = dependencies.begin(); translation.isNull() && next != dependencies.end(); ++next) {
+        translation = (*next)->translate(context, sourceText, disambiguation, n);
+    }
+    return translation;
+}
+
+bool CatalogueTranslator::isEmpty() const
+{
+    for (const auto& dependency : dependencies) {
+        if (!dependency->isEmpty()) {
+            return false;
+        }
+    }
+    return QTranslator::isEmpty();
+}
+
+} // namespace Talvex::App
