@@ -2,8 +2,9 @@
 // "session <id>", one "crashed <id>" line per crashed session found, then "ready",
 // flushed at once. With the role "session-hold" it then waits for a line (or end of
 // input) on stdin before it stops normally, and tests may SIGKILL it instead; with
-// "session-quit" it stops at once. With "guard-stop <file>" it takes the session file's
-// write guard, prints "held" and stops itself (SIGSTOP) while holding it.
+// "session-quit" it stops at once. "session-claim" holds like "session-hold" but
+// never takes the list of crashed sessions, so it prints none and keeps them claimed. With "guard-stop <file>" it takes
+// the session file's write guard, prints "held" and stops itself (SIGSTOP) while holding it.
 #include "App/Application/CrashTracker.h"
 #include "Platform/Native/FileWriteGuard.h"
 
@@ -27,12 +28,16 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     Talvex::App::CrashTracker tracker;
     std::printf("session %s\n", tracker.SessionId().c_str());
-    for (const std::string& crashed : tracker.BadSessionsList()) {
-        std::printf("crashed %s\n", crashed.c_str());
+    const bool claimOnly = argc > 1 && std::strcmp(argv[1], "session-claim") == 0;
+    if (!claimOnly) {
+        // As a product takes the list: once taken, no other start reports these.
+        for (const std::string& crashed : tracker.BadSessionsList()) {
+            std::printf("crashed %s\n", crashed.c_str());
+        }
     }
     std::printf("ready\n");
     std::fflush(stdout);
-    if (argc > 1 && std::strcmp(argv[1], "session-hold") == 0) {
+    if (claimOnly || (argc > 1 && std::strcmp(argv[1], "session-hold") == 0)) {
         std::string line;
         std::getline(std::cin, line);
     }
