@@ -99,9 +99,9 @@ void CrashTracker::StartSession()
 {
     const Native::FileWriteGuard guard(sessionStore.fileName());
     sessionStore.sync();
+    const QString executable = QCoreApplication::applicationFilePath();
     // Values first, removals after: removing a dead record also removes a claim of the
     // same process id that the walk has yet to read.
-    const QString executable = QCoreApplication::applicationFilePath();
     QStringList dead;
     for (const QString& key : sessionStore.allKeys()) {
         if (!IsTaken(key, executable)) {

@@ -21,6 +21,7 @@ namespace Talvex::Test {
 struct SessionReport {
     QString sessionId;
     QStringList crashed;
+    bool taking = false; // about to take the list of crashed sessions
     bool ready = false;
 };
 
@@ -33,6 +34,7 @@ inline SessionReport ParseSessionReport(const QByteArray& output)
         } else if (line.startsWith("crashed ")) {
             report.crashed << QString::fromUtf8(line.mid(8));
         }
+        report.taking = report.taking || line == "taking";
         report.ready = report.ready || line == "ready";
     }
     return report;
