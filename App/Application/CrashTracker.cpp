@@ -99,6 +99,19 @@ void CrashTracker::StartSession()
 {
     const Native::FileWriteGuard guard(sessionStore.fileName());
     sessionStore.sync();
+    // Without the guard another start may be sweeping the same records at this moment:
+    // they are left to a later start rather than reported twice.
+    if (guard.IsHeld()) {
+        CollectDeadSessions();
+    }
+    sessionStore.setValue(OwnKey(), Util::Utf8ToQString(sessionId));
+    recorded = true;
+    // On disk before the program does anything that could crash.
+    sessionStore.sync();
+}
+
+void CrashTracker::CollectDeadSessions()
+{
     const QString executable = QCoreApplication::applicationFilePath();
     // Values first, removals after: removing a dead record also removes a claim of the
     // same process id that the walk has yet to read.
@@ -113,10 +126,6 @@ void CrashTracker::StartSession()
         sessionStore.remove(key);
     }
     WriteClaim();
-    sessionStore.setValue(OwnKey(), Util::Utf8ToQString(sessionId));
-    recorded = true;
-    // On disk before the program does anything that could crash.
-    sessionStore.sync();
 }
 
 // The dead records move into a claim of ours instead of leaving the file: a start

@@ -18,9 +18,10 @@ namespace Talvex::App {
 // normal stop removes it again. The crashes taken stay in the file, claimed by this
 // process, until the list is handed over (BadSessionsList) or the session stops, so
 // that a start killed before it reported them leaves them to the next start.
-// Instances serialise their changes to the file with an inter-process guard. Errors
-// of the file are not reported: at worst a crash goes unnoticed. Not thread-safe;
-// use it from one thread.
+// Instances serialise their changes to the file with an inter-process guard; a start
+// that cannot get it leaves the dead records to a later start. Errors of the file are
+// not reported: at worst a crash goes unnoticed. Not thread-safe; use it from one
+// thread.
 class TALVEX_EXPORT CrashTracker {
 public:
     CrashTracker();
@@ -44,6 +45,7 @@ public:
 
 private:
     void StartSession();
+    void CollectDeadSessions();
     void WriteClaim();
     void ReleaseClaim() const;
     void RemoveOwnRecord();

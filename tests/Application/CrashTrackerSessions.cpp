@@ -198,8 +198,10 @@ TEST_F(CrashTrackerSessions, SimultaneousStartsDrawDistinctIdentifiers)
 }
 
 // A stopped instance holding the session file's guard must not freeze every later start.
-TEST_F(CrashTrackerSessions, AStoppedHolderOfTheGuardDelaysAStartOnlyBriefly)
+TEST_F(CrashTrackerSessions, AStoppedHolderOfTheGuardDelaysAStartOnlyBrieflyAndCrashesWaitForTheNextStart)
 {
+    QSettings(HelperSessionFile(), QSettings::IniFormat)
+        .setValue(QStringLiteral("0"), QStringLiteral("200101-000000-777777"));
     QProcess holder;
     holder.start(QStringLiteral(TALVEX_HELPER), {QStringLiteral("guard-stop"), HelperSessionFile()});
     ASSERT_TRUE(holder.waitForReadyRead(15000));
@@ -214,5 +216,10 @@ TEST_F(CrashTrackerSessions, AStoppedHolderOfTheGuardDelaysAStartOnlyBriefly)
     EXPECT_EQ(start.exitCode(), 0);
     const QByteArray errors = start.readAllStandardError();
     EXPECT_TRUE(errors.contains("its holder does not let go")) << errors.constData();
-    EXPECT_TRUE(ParseSessionReport(start.readAllStandardOutput()).ready);
+    const SessionReport unguarded = ParseSessionReport(start.readAllStandardOutput());
+    EXPECT_TRUE(unguarded.ready);
+    // Unguarded, another start could be sweeping the same records.
+    EXPECT_TRUE(unguarded.crashed.isEmpty());
+    HelperSession next("session-quit");
+    EXPECT_EQ(next.Report().crashed, QStringList{QStringLiteral("200101-000000-777777")});
 }
