@@ -2,9 +2,10 @@
 //
 // baseline:          open the session file with QSettings and list its keys, the least
 //                    any start has to do with a file of that size
-// staleRecords1000:  CrashTracker construction and destruction on that file: the same
-//                    read, a process check per record, removal of all of them and two
-//                    writes of the file
+// staleRecords1000:  CrashTracker construction, taking of the list and destruction on
+//                    that file: the same read, a process check per record, their move
+//                    into this start's claim and three writes of the file (the start,
+//                    the hand-over that ends the claim, the stop)
 // emptyFile:         the same on a file without records, for scale
 #include "App/Application/CrashTracker.h"
 

@@ -31,6 +31,23 @@ QString OwnKey()
     return QString::number(QCoreApplication::applicationPid());
 }
 
+// A crash claimed by this process: "<our pid>/<n>", the group named after the claimant.
+QString ClaimKey(size_t index)
+{
+    return OwnKey() + QLatin1Char('/') + QString::number(index);
+}
+
+// Whether the record, or claimed crash, under `key` belongs to a process that still
+// runs this executable. Claims are groups named after their claimant. Anything under
+// our own process id was left by an earlier holder of that id that died: this tracker
+// has written nothing before its sweep is over.
+bool IsTaken(const QString& key, const QString& executable)
+{
+    // A key that is not a number reads as process 0, which never runs us.
+    const QString owner = key.section(QLatin1Char('/'), 0, 0);
+    return owner != OwnKey() && Util::IsProcessRunning(owner.toULong(), executable);
+}
+
 std::string NewSessionId()
 {
     // qrand keeps the suffix reproducible from the seed; its deprecation in favour of
@@ -69,8 +86,11 @@ void CrashTracker::RemoveOwnRecord()
         return;
     }
     recorded = false;
+    claimed = false;
     const Native::FileWriteGuard guard(sessionStore.fileName());
     sessionStore.sync();
+    // Removing a key removes its group too: the claim, if it was never handed over, goes
+    // in the same write.
     sessionStore.remove(OwnKey());
     sessionStore.sync();
 }
@@ -79,17 +99,60 @@ void CrashTracker::StartSession()
 {
     const Native::FileWriteGuard guard(sessionStore.fileName());
     sessionStore.sync();
-    const QString executable = QCoreApplication::applicationFilePath();
-    for (const QString& key : sessionStore.allKeys()) {
-        // A key that is not a number reads as process 0, which never runs us.
-        if (!Util::IsProcessRunning(key.toULong(), executable)) {
-            badSessions.push_back(Util::QStringToUtf8(sessionStore.value(key).toString()));
-            sessionStore.remove(key);
-        }
+    // Without the guard another start may be sweeping the same records at this moment:
+    // they are left to a later start rather than reported twice.
+    if (guard.IsHeld()) {
+        CollectDeadSessions();
     }
     sessionStore.setValue(OwnKey(), Util::Utf8ToQString(sessionId));
     recorded = true;
     // On disk before the program does anything that could crash.
+    sessionStore.sync();
+}
+
+void CrashTracker::CollectDeadSessions()
+{
+    const QString executable = QCoreApplication::applicationFilePath();
+    // Values first, removals after: removing a dead record also removes a claim of the
+    // same process id that the walk has yet to read.
+    QStringList dead;
+    for (const QString& key : sessionStore.allKeys()) {
+        if (!IsTaken(key, executable)) {
+            badSessions.push_back(Util::QStringToUtf8(sessionStore.value(key).toString()));
+            dead << key;
+        }
+    }
+    for (const QString& key : dead) {
+        sessionStore.remove(key);
+    }
+    WriteClaim();
+}
+
+// The dead records move into a claim of ours instead of leaving the file: a start
+// killed between its sweep and the product's taking of the list would otherwise take
+// those crashes with it. While we run, other starts leave the claim alone; once we are
+// dead, the next start sweeps it like any dead record. Numbered entries, because dead
+// records from different claims may share a process id.
+void CrashTracker::WriteClaim()
+{
+    for (size_t index = 0; index < badSessions.size(); ++index) {
+        sessionStore.setValue(ClaimKey(index), Util::Utf8ToQString(badSessions[index]));
+    }
+    claimed = !badSessions.empty();
+}
+
+// Handing the list over ends the claim: from now on reporting is the product's part.
+void CrashTracker::ReleaseClaim() const
+{
+    if (!claimed) {
+        return;
+    }
+    claimed = false;
+    const Native::FileWriteGuard guard(sessionStore.fileName());
+    sessionStore.sync();
+    for (size_t index = 0; index < badSessions.size(); ++index) {
+        sessionStore.remove(ClaimKey(index));
+    }
     sessionStore.sync();
 }
 
@@ -105,6 +168,7 @@ bool CrashTracker::HasUnreportedCrash() const
 
 std::deque<std::string> CrashTracker::BadSessionsList() const
 {
+    ReleaseClaim();
     return badSessions;
 }
 
@@ -112,6 +176,7 @@ void CrashTracker::ClearHistory()
 {
     badSessions.clear();
     recorded = false;
+    claimed = false;
     const Native::FileWriteGuard guard(sessionStore.fileName());
     sessionStore.clear();
     // Written at once rather than at the next event-loop pass: a crash right after

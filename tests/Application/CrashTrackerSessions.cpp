@@ -81,8 +81,10 @@ TEST_F(CrashTrackerSessions, KilledRunIsReportedOnceByTheNextStartAndANormalQuit
     ASSERT_TRUE(killed.Kill());
     EXPECT_EQ(RecordsIn(HelperSessionFile()).value(killedPid), killedId);
 
-    HelperSession next("session-quit");
+    HelperSession next("session-hold");
     EXPECT_EQ(next.Report().crashed, QStringList{killedId});
+    EXPECT_EQ(RecordsIn(HelperSessionFile()), (QMap<QString, QString>{{next.Pid(), next.Report().sessionId}}))
+        << "once the list is taken, only the live record stays";
     ASSERT_TRUE(next.Finish());
     EXPECT_TRUE(RecordsIn(HelperSessionFile()).isEmpty());
 
@@ -101,6 +103,45 @@ TEST_F(CrashTrackerSessions, RecordOfARunningInstanceIsNeitherReportedNorRemoved
     EXPECT_TRUE(RecordsIn(HelperSessionFile()).isEmpty());
 }
 
+// A start keeps the crashes it took claimed until the product takes the list, so
+// that a start killed in between does not lose them.
+TEST_F(CrashTrackerSessions, CrashesClaimedByARunningStartAreLeftToIt)
+{
+    HelperSession killed("session-hold");
+    const QString killedId = killed.Report().sessionId;
+    ASSERT_TRUE(killed.Kill());
+
+    HelperSession claimer("session-claim");
+    EXPECT_EQ(RecordsIn(HelperSessionFile()),
+              (QMap<QString, QString>{{claimer.Pid(), claimer.Report().sessionId},
+                                      {claimer.Pid() + QStringLiteral("/0"), killedId}}));
+    HelperSession second("session-quit");
+    EXPECT_TRUE(second.Report().crashed.isEmpty());
+    ASSERT_TRUE(second.Finish());
+
+    ASSERT_TRUE(claimer.Finish());
+    EXPECT_TRUE(RecordsIn(HelperSessionFile()).isEmpty()) << "a normal stop releases the claim";
+}
+
+TEST_F(CrashTrackerSessions, ClaimOfAKilledStartIsReportedByTheNextStartOnly)
+{
+    HelperSession killed("session-hold");
+    const QString killedId = killed.Report().sessionId;
+    ASSERT_TRUE(killed.Kill());
+    HelperSession claimer("session-claim");
+    const QString claimerId = claimer.Report().sessionId;
+    ASSERT_TRUE(claimer.Kill());
+
+    HelperSession next("session-quit");
+    const QStringList crashed = next.Report().crashed;
+    EXPECT_EQ(QSet<QString>(crashed.begin(), crashed.end()), (QSet<QString>{killedId, claimerId}));
+    EXPECT_EQ(crashed.size(), 2);
+    ASSERT_TRUE(next.Finish());
+    EXPECT_TRUE(RecordsIn(HelperSessionFile()).isEmpty());
+    HelperSession third("session-quit");
+    EXPECT_TRUE(third.Report().crashed.isEmpty());
+}
+
 TEST_F(CrashTrackerSessions, RecordOfAnotherProgramUnderALivePidIsACrash)
 {
     // The pid is alive (it is this test), but it does not run the helper program,
@@ -116,12 +157,19 @@ TEST_F(CrashTrackerSessions, KeysThatAreNoProcessIdAreCrashesAndClearHistoryForg
         QSettings records(OwnSessionFile(), QSettings::IniFormat);
         records.setValue(QStringLiteral("notapid"), QStringLiteral("200101-000000-222222"));
         records.setValue(QStringLiteral("0"), QStringLiteral("200101-000000-333333"));
+        // A claim under a name that is no process id, and a record and a claim left by a
+        // dead process whose id this process now has: no running start holds these.
+        records.setValue(QStringLiteral("notapid/0"), QStringLiteral("200101-000000-444444"));
+        records.setValue(OwnPid(), QStringLiteral("200101-000000-555555"));
+        records.setValue(OwnPid() + QStringLiteral("/0"), QStringLiteral("200101-000000-666666"));
     }
     CrashTracker tracker;
     EXPECT_TRUE(tracker.HasUnreportedCrash());
+    EXPECT_EQ(RecordsIn(OwnSessionFile()).size(), 6) << "claimed until the list is taken";
     const auto found = tracker.BadSessionsList();
     EXPECT_EQ(std::set<std::string>(found.begin(), found.end()),
-              (std::set<std::string>{"200101-000000-222222", "200101-000000-333333"}));
+              (std::set<std::string>{"200101-000000-222222", "200101-000000-333333", "200101-000000-444444",
+                                     "200101-000000-555555", "200101-000000-666666"}));
     EXPECT_EQ(RecordsIn(OwnSessionFile()).keys(), QStringList{OwnPid()});
 
     tracker.ClearHistory();
@@ -150,8 +198,10 @@ TEST_F(CrashTrackerSessions, SimultaneousStartsDrawDistinctIdentifiers)
 }
 
 // A stopped instance holding the session file's guard must not freeze every later start.
-TEST_F(CrashTrackerSessions, AStoppedHolderOfTheGuardDelaysAStartOnlyBriefly)
+TEST_F(CrashTrackerSessions, AStoppedHolderOfTheGuardDelaysAStartOnlyBrieflyAndCrashesWaitForTheNextStart)
 {
+    QSettings(HelperSessionFile(), QSettings::IniFormat)
+        .setValue(QStringLiteral("0"), QStringLiteral("200101-000000-777777"));
     QProcess holder;
     holder.start(QStringLiteral(TALVEX_HELPER), {QStringLiteral("guard-stop"), HelperSessionFile()});
     ASSERT_TRUE(holder.waitForReadyRead(15000));
@@ -166,5 +216,10 @@ TEST_F(CrashTrackerSessions, AStoppedHolderOfTheGuardDelaysAStartOnlyBriefly)
     EXPECT_EQ(start.exitCode(), 0);
     const QByteArray errors = start.readAllStandardError();
     EXPECT_TRUE(errors.contains("its holder does not let go")) << errors.constData();
-    EXPECT_TRUE(ParseSessionReport(start.readAllStandardOutput()).ready);
+    const SessionReport unguarded = ParseSessionReport(start.readAllStandardOutput());
+    EXPECT_TRUE(unguarded.ready);
+    // Unguarded, another start could be sweeping the same records.
+    EXPECT_TRUE(unguarded.crashed.isEmpty());
+    HelperSession next("session-quit");
+    EXPECT_EQ(next.Report().crashed, QStringList{QStringLiteral("200101-000000-777777")});
 }

@@ -21,6 +21,7 @@ namespace Talvex::Test {
 struct SessionReport {
     QString sessionId;
     QStringList crashed;
+    bool taking = false; // about to take the list of crashed sessions
     bool ready = false;
 };
 
@@ -33,22 +34,28 @@ inline SessionReport ParseSessionReport(const QByteArray& output)
         } else if (line.startsWith("crashed ")) {
             report.crashed << QString::fromUtf8(line.mid(8));
         }
+        report.taking = report.taking || line == "taking";
         report.ready = report.ready || line == "ready";
     }
     return report;
 }
 
-// The records of a session file, read as plain text so that no settings cache of this
-// process stands between the test and the file.
+// The entries of a session file, read as plain text so that no settings cache of this
+// process stands between the test and the file. Entries of a section other than
+// [General] (a start's claim on crashes it took) read as "<section>/<key>".
 inline QMap<QString, QString> RecordsIn(const QString& iniPath)
 {
     QMap<QString, QString> records;
     QFile file(iniPath);
+    QString section;
     if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         for (const QByteArray& line : file.readAll().split('\n')) {
             const int cut = line.indexOf('=');
-            if (cut > 0 && !line.startsWith('[')) {
-                records.insert(QString::fromUtf8(line.left(cut).trimmed()),
+            if (line.startsWith('[')) {
+                section = line == "[General]" ? QString() : QString::fromUtf8(line.mid(1, line.indexOf(']') - 1));
+            } else if (cut > 0) {
+                const QString key = QString::fromUtf8(line.left(cut).trimmed());
+                records.insert(section.isEmpty() ? key : section + QLatin1Char('/') + key,
                                QString::fromUtf8(line.mid(cut + 1).trimmed()));
             }
         }

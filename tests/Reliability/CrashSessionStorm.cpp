@@ -32,8 +32,9 @@ enum class Fate { Stop, KillAfterReport, KillInStart };
 struct Session {
     Fate fate = Fate::Stop;
     QString id;
-    qint64 readyAt = -1; // when its report was complete, ms into the run
-    qint64 stopAt = -1;  // when the kill or the stop was sent
+    qint64 takingAt = -1; // when it said it was taking the list, ms into the run
+    qint64 readyAt = -1;  // when its report was complete
+    qint64 stopAt = -1;   // when the kill or the stop was sent
     QStringList crashed;
     bool exitedAsPlanned = false;
 };
@@ -49,10 +50,11 @@ struct StormRun {
     std::vector<std::unique_ptr<QProcess>> processes;
 };
 
-// The session file as QSettings writes it: a section line and "pid=id" records.
+// The session file as QSettings writes it: "pid=id" records, and sections named after
+// a start's process id holding the crashes it claimed, numbered.
 bool SessionFileIsWellFormed()
 {
-    static const QRegularExpression line(QStringLiteral("^(\\[General\\]|\\d+=\\d{6}-\\d{6}-\\d{6})?$"));
+    static const QRegularExpression line(QStringLiteral("^(\\[General\\]|\\[\\d+\\]|\\d+=\\d{6}-\\d{6}-\\d{6})?$"));
     QFile file(HelperSessionFile());
     if (!file.open(QIODevice::ReadOnly)) {
         return !file.exists();
@@ -96,6 +98,9 @@ void OnOutput(StormRun& run, QProcess* process, size_t at, QByteArray& output)
     const SessionReport report = ParseSessionReport(output);
     Session& session = run.sessions[at];
     session.id = report.sessionId;
+    if (report.taking && session.takingAt < 0) {
+        session.takingAt = run.clock.elapsed();
+    }
     if (!report.ready || session.readyAt >= 0) {
         return;
     }
@@ -151,17 +156,29 @@ void StartCycle(StormRun& run, int lane, int cycle)
     }
 }
 
-// Whether a start that never reported was killed within moments after `deadAt`: it may
-// have swept the record of the session that died then.
-bool SweptByAKilledStart(const StormRun& run, qint64 deadAt)
+// Why no start reported a crash, judged by the starts killed before their report soon
+// after it died. One killed after it said it was taking the list may have taken the
+// crash along: once handed over, a crash is the product's to report, and a kill then
+// loses it whatever the tracker does. One killed before that left the crash in its
+// claim for the next start, so a loss there is the tracker's fault, told apart from
+// other losses for diagnosis.
+enum class Unreported { Lost, SweptByAKilledStart, TakenByAKilledStart };
+
+Unreported WhyUnreported(const StormRun& run, qint64 deadAt)
 {
+    Unreported why = Unreported::Lost;
     for (const Session& session : run.sessions) {
-        if (session.fate == Fate::KillInStart && session.readyAt < 0 && session.stopAt >= deadAt &&
-            session.stopAt <= deadAt + 100) {
-            return true;
+        if (session.fate != Fate::KillInStart || session.readyAt >= 0 || session.stopAt < deadAt) {
+            continue;
+        }
+        if (session.takingAt >= 0 && session.stopAt <= deadAt + 1000) {
+            return Unreported::TakenByAKilledStart;
+        }
+        if (session.stopAt <= deadAt + 100) {
+            why = Unreported::SweptByAKilledStart;
         }
     }
-    return false;
+    return why;
 }
 
 struct Tally {
@@ -229,36 +246,45 @@ TEST(CrashSessionStorm, KillsAtRandomPointsLoseNoCrashReportNoneTwiceAndInventNo
     int killedInStart = killedInStartWithoutId;
     int lost = 0;
     int lostToKilledStarts = 0;
+    int takenByKilledStarts = 0;
     int twice = 0;
     int inStartReported = unknownReported.size();
     for (auto tally = byId.cbegin(); tally != byId.cend(); ++tally) {
         killed += tally->killed;
         killedInStart += tally->killedInStart;
+        if (tally->reports > 1) {
+            std::printf("reported %d times: %s, stopped at %lld ms\n", tally->reports, qPrintable(tally.key()),
+                        tally->stopAt);
+        }
         if (tally->killedInStart) {
             inStartReported += tally->reports;
             twice += tally->reports > 1 ? 1 : 0;
             continue;
         }
         if (tally->killed && tally->reports == 0) {
-            // A start that sweeps a dead record and is killed before it prints takes the
-            // record with it: the harness cannot see that report.
-            const bool sweptByAKilledStart = SweptByAKilledStart(run, tally->stopAt);
+            const Unreported why = WhyUnreported(run, tally->stopAt);
             std::printf("unreported %s, killed at %lld ms%s\n", qPrintable(tally.key()), tally->stopAt,
-                        sweptByAKilledStart ? ", a start killed right after" : "");
-            (sweptByAKilledStart ? lostToKilledStarts : lost) += 1;
+                        why == Unreported::Lost                  ? ""
+                        : why == Unreported::SweptByAKilledStart ? ", a start killed right after"
+                                                                 : ", a start killed after taking the list");
+            (why == Unreported::Lost                  ? lost
+             : why == Unreported::SweptByAKilledStart ? lostToKilledStarts
+                                                      : takenByKilledStarts) += 1;
         }
         twice += tally->reports > 1 ? 1 : 0;
         phantoms += !tally->killed && tally->reports > 0 ? 1 : 0;
     }
     std::printf("%d sessions: %d killed after their report, %d killed inside their start (%d of those reported "
                 "later, %d never recorded); phantom %d, twice %d, lost %d (and %d swept by a start killed "
-                "before its report), malformed file after a kill %d\n",
+                "before its report), malformed file after a kill %d; %d taken by a start killed between "
+                "taking the list and printing it\n",
                 int(run.sessions.size()), killed, killedInStart, inStartReported, killedInStart - inStartReported,
-                phantoms, twice, lost, lostToKilledStarts, run.malformedFiles);
+                phantoms, twice, lost, lostToKilledStarts, run.malformedFiles, takenByKilledStarts);
     EXPECT_LE(inStartReported, killedInStart) << "more unknown sessions reported than starts killed";
     EXPECT_EQ(phantoms, 0);
     EXPECT_EQ(twice, 0);
     EXPECT_EQ(lost, 0);
+    EXPECT_EQ(lostToKilledStarts, 0);
     EXPECT_EQ(run.malformedFiles, 0);
     EXPECT_TRUE(RecordsIn(HelperSessionFile()).isEmpty());
 }
