@@ -37,15 +37,16 @@ QString ClaimKey(size_t index)
     return OwnKey() + QLatin1Char('/') + QString::number(index);
 }
 
-// Whether the record, or claimed crash, under `key` belongs to a process that still
-// runs this executable. Claims are groups named after their claimant. Anything under
-// our own process id was left by an earlier holder of that id that died: this tracker
-// has written nothing before its sweep is over.
-bool IsTaken(const QString& key, const QString& executable)
+// Whether the record, or claimed crash, under `key` is left to its owner: with
+// `othersToo`, every process that still runs this executable; without, everyone but us.
+// Claims are groups named after their claimant. Anything under our own process id was
+// left by an earlier holder of that id that died: this tracker has written nothing
+// before its sweep is over, and no other start takes what a live process id holds.
+bool IsTaken(const QString& key, const QString& executable, bool othersToo)
 {
     // A key that is not a number reads as process 0, which never runs us.
     const QString owner = key.section(QLatin1Char('/'), 0, 0);
-    return owner != OwnKey() && Util::IsProcessRunning(owner.toULong(), executable);
+    return owner != OwnKey() && (!othersToo || Util::IsProcessRunning(owner.toULong(), executable));
 }
 
 std::string NewSessionId()
@@ -100,24 +101,23 @@ void CrashTracker::StartSession()
     const Native::FileWriteGuard guard(sessionStore.fileName());
     sessionStore.sync();
     // Without the guard another start may be sweeping the same records at this moment:
-    // they are left to a later start rather than reported twice.
-    if (guard.IsHeld()) {
-        CollectDeadSessions();
-    }
+    // they are left to a later start rather than reported twice. What is under our own
+    // process id is ours alone, and writing our record would otherwise bury it.
+    CollectDeadSessions(guard.IsHeld());
     sessionStore.setValue(OwnKey(), Util::Utf8ToQString(sessionId));
     recorded = true;
     // On disk before the program does anything that could crash.
     sessionStore.sync();
 }
 
-void CrashTracker::CollectDeadSessions()
+void CrashTracker::CollectDeadSessions(bool othersToo)
 {
     const QString executable = QCoreApplication::applicationFilePath();
     // Values first, removals after: removing a dead record also removes a claim of the
     // same process id that the walk has yet to read.
     QStringList dead;
     for (const QString& key : sessionStore.allKeys()) {
-        if (!IsTaken(key, executable)) {
+        if (!IsTaken(key, executable, othersToo)) {
             badSessions.push_back(Util::QStringToUtf8(sessionStore.value(key).toString()));
             dead << key;
         }
@@ -178,6 +178,9 @@ void CrashTracker::ClearHistory()
     recorded = false;
     claimed = false;
     const Native::FileWriteGuard guard(sessionStore.fileName());
+    // Read first: clear() forgets only the keys of the copy last read, and records
+    // written since then by other instances must go too.
+    sessionStore.sync();
     sessionStore.clear();
     // Written at once rather than at the next event-loop pass: a crash right after
     // clearing must not bring the old records back.

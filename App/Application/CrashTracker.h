@@ -45,7 +45,8 @@ public:
 
 private:
     void StartSession();
-    void CollectDeadSessions();
+    // Sweeps dead records and claims; with `othersToo` false, only those under our id.
+    void CollectDeadSessions(bool othersToo);
     void WriteClaim();
     void ReleaseClaim() const;
     void RemoveOwnRecord();

@@ -15,7 +15,9 @@ bool IsProcessRunning(unsigned long pid, const QString& executablePath)
         return false;
     }
     const QString wanted = QFileInfo(executablePath).canonicalFilePath();
-    return !wanted.isEmpty() && running == wanted;
+    // A process started before its executable was replaced (an update) or removed still
+    // runs that program; the system then names its file with a mark.
+    return !wanted.isEmpty() && (running == wanted || running == wanted + QLatin1String(" (deleted)"));
 }
 
 } // namespace Talvex::Util

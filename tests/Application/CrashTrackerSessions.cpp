@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -172,6 +173,13 @@ TEST_F(CrashTrackerSessions, KeysThatAreNoProcessIdAreCrashesAndClearHistoryForg
                                      "200101-000000-555555", "200101-000000-666666"}));
     EXPECT_EQ(RecordsIn(OwnSessionFile()).keys(), QStringList{OwnPid()});
 
+    {
+        // Written by another instance after this tracker last read the file (QSettings
+        // objects of one process would share what they read).
+        QFile file(OwnSessionFile());
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write("\n[999999]\n0=200101-000000-999999\n");
+    }
     tracker.ClearHistory();
     EXPECT_FALSE(tracker.HasUnreportedCrash());
     EXPECT_TRUE(tracker.BadSessionsList().empty());
@@ -222,4 +230,19 @@ TEST_F(CrashTrackerSessions, AStoppedHolderOfTheGuardDelaysAStartOnlyBrieflyAndC
     EXPECT_TRUE(unguarded.crashed.isEmpty());
     HelperSession next("session-quit");
     EXPECT_EQ(next.Report().crashed, QStringList{QStringLiteral("200101-000000-777777")});
+}
+
+// Without the guard a start sweeps nobody else's records, but what an earlier holder of
+// its own process id left is its alone, and writing its record must not bury it.
+TEST_F(CrashTrackerSessions, AStartWithoutTheGuardStillReportsWhatItsOwnProcessIdLeft)
+{
+    QSettings(OwnSessionFile(), QSettings::IniFormat).setValue(OwnPid(), QStringLiteral("200101-000000-888888"));
+    QProcess holder;
+    holder.start(QStringLiteral(TALVEX_HELPER), {QStringLiteral("guard-stop"), OwnSessionFile()});
+    ASSERT_TRUE(holder.waitForReadyRead(15000));
+    ASSERT_EQ(holder.readAllStandardOutput(), "held\n");
+    CrashTracker tracker;
+    holder.kill();
+    holder.waitForFinished(5000);
+    EXPECT_EQ(tracker.BadSessionsList(), std::deque<std::string>{"200101-000000-888888"});
 }
