@@ -1,10 +1,10 @@
 // A bundle the check accepts must be safe to hand to Qt's loader: register it, read
 // every file in it, and take it away again. Anything the loader would read outside
 // the file shows up here as an address error.
+#include "FuzzSupport.h"
 #include "Platform/Util/ResourceBundleCheck.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -20,8 +20,7 @@ namespace {
 // One file for the whole run: Qt maps the bundle, so it must stay put while registered.
 const QString& BundlePath()
 {
-    static const QString path =
-        QDir::tempPath() + QStringLiteral("/talvex-fuzz-bundle-%1.rcc").arg(QCoreApplication::applicationPid());
+    static const QString path = Talvex::Fuzz::RunFile(QStringLiteral("bundle.rcc"));
     return path;
 }
 
@@ -33,11 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!Talvex::Util::ResourceBundleCheck::IsWellFormed(bundle)) {
         return 0;
     }
-    QFile file(BundlePath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bundle) != bundle.size()) {
-        std::abort();
-    }
-    file.close();
+    Talvex::Fuzz::WriteInput(BundlePath(), bundle);
 
     const QString root = QStringLiteral("/fuzz");
     if (QResource::registerResource(BundlePath(), root)) {

@@ -6,9 +6,6 @@
 #include "App/Application/LookAndFeel/ThemeFileReader_p.h"
 #include "FuzzSupport.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -27,8 +24,7 @@ using Talvex::Fuzz::Require;
 
 const QString& FilePath()
 {
-    static const QString path =
-        QDir::tempPath() + QStringLiteral("/talvex-fuzz-fonts-%1.json").arg(QCoreApplication::applicationPid());
+    static const QString path = Talvex::Fuzz::RunFile(QStringLiteral("fonts.json"));
     return path;
 }
 
@@ -42,11 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static PlaceholderSubstitution substitution;
 
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<int>(size));
-    {
-        QFile file(FilePath());
-        Require(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size(),
-                "cannot write the input file");
-    }
+    Talvex::Fuzz::WriteInput(FilePath(), bytes);
     QMap<QString, QString> substitutions;
     reader.AddSubstitutions(FilePath(), QStringLiteral("linux"), QStringLiteral("de"), substitutions);
     QMap<QString, QString> again;

@@ -6,9 +6,7 @@
 #include "FuzzSupport.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
@@ -19,8 +17,7 @@ namespace {
 // "catalogue" names the input itself.
 const QString& CataloguePath()
 {
-    static const QTemporaryDir folder;
-    static const QString path = folder.filePath(QStringLiteral("catalogue.qm"));
+    static const QString path = Talvex::Fuzz::RunFile(QStringLiteral("catalogue.qm"));
     return path;
 }
 
@@ -41,10 +38,7 @@ void TranslateSome(const QTranslator& translator)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    QFile file(CataloguePath());
-    Talvex::Fuzz::Require(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "cannot write the catalogue");
-    file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    file.close();
+    Talvex::Fuzz::WriteInput(CataloguePath(), QByteArray(reinterpret_cast<const char*>(data), static_cast<int>(size)));
 
     Talvex::App::CatalogueTranslator translator;
     if (translator.LoadChecked(CataloguePath())) {

@@ -87,11 +87,15 @@ Q_ALWAYS_INLINE const void* ClassOf(const QObject* receiver)
     return table;
 }
 
+Q_ALWAYS_INLINE bool Remembers(const ClassMemo& memo, const QObject* receiver)
+{
+    return ClassOf(receiver) == memo.lastClass;
+}
+
 template <class Question> bool AskOfClass(ClassMemo& memo, const QObject* receiver, Question question)
 {
-    const void* table = ClassOf(receiver);
-    if (table != memo.lastClass) {
-        memo.lastClass = table;
+    if (!Remembers(memo, receiver)) {
+        memo.lastClass = ClassOf(receiver);
         memo.answer = question(receiver->metaObject());
     }
     return memo.answer;
@@ -143,7 +147,7 @@ __attribute__((noinline)) bool DeliverTimerOfNewClass(QApplication* application,
 __attribute__((noinline)) bool DeliverTimerDuringDrag(QApplication* application, QObject* receiver, QEvent* event)
 {
     if (receiver) {
-        if (ClassOf(receiver) != webTimerClass.lastClass) {
+        if (!Remembers(webTimerClass, receiver)) {
             return DeliverTimerOfNewClass(application, receiver, event);
         }
         if (webTimerClass.answer) {

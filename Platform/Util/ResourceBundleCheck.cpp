@@ -16,11 +16,10 @@ namespace {
 const int FOLDER = 0x02;
 const int COMPRESSED = 0x01;
 const int COMPRESSED_ZSTD = 0x04;
-// Deflate turns no more than 1032 output bytes into one input byte. Qt allocates the
-// size a zlib block declares before it inflates anything, so a block declaring more
-// than its bytes can ever give is damaged or hostile: reading it would ask for up to
-// 4 GiB, whatever it holds.
-const quint64 MAX_DEFLATE_RATIO = 1032;
+// Qt allocates the size a zlib block declares before it inflates anything: a block
+// declaring more than its bytes can ever give would ask for up to 4 GiB, whatever it
+// holds.
+const quint64 MAX_DEFLATE_RATIO = ResourceBundleCheck::MAX_DEFLATE_RATIO;
 // Zstandard's densest form is a 3-byte block header and one byte repeated up to a
 // 128 KiB block: no frame gives more than 32768 bytes for each of its own.
 const quint64 MAX_ZSTD_RATIO = 32768;

@@ -16,6 +16,10 @@ namespace Talvex::Util {
 // Returns false with the reason in `problem` (when given).
 class TALVEX_EXPORT ResourceBundleCheck {
 public:
+    // Deflate turns no more than this many output bytes into one input byte, so a zlib
+    // block that declares more than its bytes can ever give is damaged or hostile.
+    static constexpr quint64 MAX_DEFLATE_RATIO = 1032;
+
     static bool IsWellFormed(const QByteArray& bundle, QString* problem = nullptr);
     // Reads the file first; a file that cannot be read is not well formed.
     static bool IsWellFormedFile(const QString& path, QString* problem = nullptr);

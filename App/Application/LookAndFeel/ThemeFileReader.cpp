@@ -1,5 +1,6 @@
 #include "App/Application/LookAndFeel/ThemeFileReader_p.h"
 
+#include "Platform/Util/ResourceBundleCheck.h"
 #include "Platform/Util/TextConversion.h"
 
 #include <QFile>
@@ -62,9 +63,9 @@ QByteArray Inflate(const uchar* block, qint64 size)
     if (!decompressor) {
         return QByteArray();
     }
-    // Deflate never gains more than 1032 to 1, so a larger claim is no guide.
-    qint64 capacity =
-        std::min<qint64>({qFromBigEndian<quint32>(block), (size - HEADER) * 1032, qint64(MAX_INFLATED)});
+    // A claim beyond what deflate can give is no guide.
+    const auto ratio = static_cast<qint64>(Util::ResourceBundleCheck::MAX_DEFLATE_RATIO);
+    qint64 capacity = std::min<qint64>({qFromBigEndian<quint32>(block), (size - HEADER) * ratio, qint64(MAX_INFLATED)});
     for (capacity = std::max<qint64>(capacity, 64);; capacity = std::min<qint64>(capacity * 2, MAX_INFLATED)) {
         QByteArray bytes(static_cast<int>(capacity), Qt::Uninitialized);
         std::size_t inflated = 0;
