@@ -40,8 +40,10 @@ public:
     // own options are known from Start on.
     bool IsSet(const QString& name) const;
     QString Value(const QString& name) const;
-    // The folder the test files go to, created on first use; empty when it cannot be
-    // known or created (both logged).
+    // The folder the test files go to, created on first use. Since it may lie where
+    // other users reach, it must be a real folder of ours that nobody else can write
+    // (one we create is owner-only); a --test-output-dir that is not is ignored for the
+    // default. Empty when no usable folder can be known or created (all logged).
     QString OutputDir() const;
 
 private:
