@@ -169,8 +169,14 @@ void TestOptionsPrivate::ApplyLocale() const
         LOG(ERROR) << "Test options: --test-locale=" << wanted
                    << " is not a shipped language; the usual fallback applies";
     }
+    const std::string before = lookAndFeel->GetCurrentLocale();
     lookAndFeel->SetLocale(wanted);
     const std::string current = lookAndFeel->GetCurrentLocale();
+    // A theme built before holds the previous language's substitutions; rebuilding it
+    // tells the product (OnThemeChanged) to apply the new style sheet.
+    if (current != before && !lookAndFeel->GetCurrentTheme().empty()) {
+        lookAndFeel->SetTheme(lookAndFeel->GetCurrentTheme());
+    }
     QLocale::setDefault(QLocale(Util::Utf8ToQString(current)));
     LOG(INFO) << "Test options: user-interface language " << current;
 }
@@ -315,6 +321,11 @@ QString TestOptions::Value(const QString& name) const
 QString TestOptions::OutputDir() const
 {
     return d->OutputDir();
+}
+
+QString TestOptions::ForcedLocale() const
+{
+    return d->values.locale;
 }
 
 } // namespace Talvex::App

@@ -45,6 +45,10 @@ public:
     // (one we create is owner-only); a --test-output-dir that is not is ignored for the
     // default. Empty when no usable folder can be known or created (all logged).
     QString OutputDir() const;
+    // The language --test-locale forces, as given; empty without the option. While it
+    // is given, LookAndFeelManager shows it (or, when it is not shipped, what it
+    // resolves to) whatever language the product asks for.
+    QString ForcedLocale() const;
 
 private:
     const std::unique_ptr<TestOptionsPrivate> d;
