@@ -58,8 +58,8 @@ bool OpenOwnedFileForWriting(QFile& file, QString* problem)
         return Refuse(problem, QStringLiteral("cannot be opened: ") + SystemError());
     }
     struct stat status {};
-    QString reason = ::fstat(descriptor, &status) == 0 ? WhyNotOurs(status)
-                                                        : QStringLiteral("cannot be examined: ") + SystemError();
+    QString reason =
+        ::fstat(descriptor, &status) == 0 ? WhyNotOurs(status) : QStringLiteral("cannot be examined: ") + SystemError();
     if (reason.isEmpty() && (::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0 ||
                              ::ftruncate(descriptor, 0) != 0)) {
         reason = QStringLiteral("cannot be emptied: ") + SystemError();

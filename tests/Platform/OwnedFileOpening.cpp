@@ -49,7 +49,6 @@ TEST_F(OwnedFileOpening, EmptiesOurRegularFileAndCreatesAMissingOne)
     }
 }
 
-
 TEST_F(OwnedFileOpening, RefusesAnythingButOurOwnSingleNamedRegularFileAndChangesNothing)
 {
     Write("victim.txt", "precious\n");

@@ -78,8 +78,7 @@ TEST_F(OutputInSharedFolders, FolderOthersCanWriteGivesWayToTheTemporaryFolderAn
     EXPECT_FALSE(options.IsSet(QStringLiteral("test-output-dir")));
     const QString fallback = options.OutputDir();
     EXPECT_EQ(fallback, QDir(application->GetApplicationTemporaryFilesDir()).absolutePath());
-    EXPECT_THAT(Read(fallback + QStringLiteral("/product-urls.txt")).toStdString(),
-                ::testing::StartsWith("1\t"));
+    EXPECT_THAT(Read(fallback + QStringLiteral("/product-urls.txt")).toStdString(), ::testing::StartsWith("1\t"));
     EXPECT_EQ(Read(fallback + QStringLiteral("/urls.log")), "https://product.example/after-start\n");
 }
 
@@ -93,8 +92,8 @@ TEST_F(OutputInSharedFolders, PlantedLinkAndFifoAreRefusedWithoutWaitingAndTheLi
     QDesktopServices::openUrl(QUrl(QStringLiteral("https://product.example/after-start")));
 
     EXPECT_EQ(Read(Path(QStringLiteral("victim-log"))), "precious\n");
-    EXPECT_TRUE(Logged(google::GLOG_ERROR,
-                       out + QStringLiteral("/urls.log is a symbolic link; every link will be dropped")));
+    EXPECT_TRUE(
+        Logged(google::GLOG_ERROR, out + QStringLiteral("/urls.log is a symbolic link; every link will be dropped")));
     EXPECT_TRUE(Logged(google::GLOG_ERROR, out + QStringLiteral("/product-urls.txt is not a regular file; "
                                                                 "--test-list-urls is ignored")));
     EXPECT_FALSE(Logged(google::GLOG_INFO, QStringLiteral("links are logged to")));

@@ -51,8 +51,8 @@ TEST(TestOptionParsing, ReadsEveryOptionAmongTheProductsOwnArgumentsWithoutAnErr
 TEST(TestOptionParsing, ValueLeftOutBeforeAnotherOptionLeavesThatOptionToBeReadAsItself)
 {
     const TestOptionValues values = TestOptionParser::ParseLibraryOptions(
-        Line({"--test-locale", "--test-help", "--test-start-delay", "--test-crash-timeout=5", "--test-output-dir",
-              "-x", "--test-list-urls"}));
+        Line({"--test-locale", "--test-help", "--test-start-delay", "--test-crash-timeout=5", "--test-output-dir", "-x",
+              "--test-list-urls"}));
     EXPECT_TRUE(values.locale.isEmpty());
     EXPECT_TRUE(values.help);
     EXPECT_EQ(values.startDelayMs, 0);
@@ -63,8 +63,8 @@ TEST(TestOptionParsing, ValueLeftOutBeforeAnotherOptionLeavesThatOptionToBeReadA
                                                     HasSubstr("--test-start-delay needs a value"),
                                                     HasSubstr("--test-output-dir needs a value")));
 
-    const QList<QCommandLineOption> product{QCommandLineOption(
-        {QStringLiteral("l"), QStringLiteral("label")}, QStringLiteral("A label."), QStringLiteral("TEXT"))};
+    const QList<QCommandLineOption> product{QCommandLineOption({QStringLiteral("l"), QStringLiteral("label")},
+                                                               QStringLiteral("A label."), QStringLiteral("TEXT"))};
     App::Errors errors;
     const QHash<QString, QString> given =
         TestOptionParser::ParseProductOptions(Line({"-l", "--test-help", "--label", "-"}), product, errors);
