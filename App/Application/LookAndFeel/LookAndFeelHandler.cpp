@@ -111,7 +111,11 @@ void LookAndFeelHandler::OnInnerLocaleChanged(QAction* action)
 {
     const std::string name = Util::QStringToUtf8(action->data().toString());
     manager->SetLocale(name);
-    SelectLocale(name);
+    // The manager may keep another language (a test run's forced one): the menu then
+    // checks that one, or none when it has no entry, never the one clicked.
+    const std::string current = manager->GetCurrentLocale();
+    action->setChecked(current == name);
+    SelectLocale(current);
     emit LocaleChanged(name);
 }
 

@@ -23,7 +23,9 @@ class ILookAndFeelManager;
 // Keeps a product's language menu and theme menu in step with the look-and-feel
 // manager: one checkable entry per name, the current choice checked. A choice picked
 // in a menu goes to the manager and is re-emitted as LocaleChanged / ThemeChanged; a
-// change made through the manager only moves the check mark.
+// change made through the manager only moves the check mark. A picked language the
+// manager does not take (a test run may force another) is emitted all the same, but
+// the check mark stays with the language the manager shows.
 //
 // GUI thread only. The menus are not owned and may be null; each rebuild takes every
 // action out of its menu, the product's own entries included. Registers itself with

@@ -6,6 +6,7 @@
 #include "App/Application/LookAndFeel/LookAndFeelManager_p.h"
 #include "App/Application/LookAndFeel/TranslationCatalogues_p.h"
 #include "App/Application/Settings/ISettingsManager.h"
+#include "App/Application/TestOptions.h"
 #include "Platform/Core/PropertySerializer.h"
 #include "Platform/IO/DataInputString.h"
 #include "Platform/Util/FontDatabase.h"
@@ -61,6 +62,15 @@ void RegisterManifestFonts(const std::string& path)
             Util::FontDatabase::addApplicationFont(fontFile);
         }
     }
+}
+
+// A test run started with --test-locale shows that language from the first window on,
+// whatever the product asks for before or after the start.
+std::string TestLocaleOr(const std::string& wanted)
+{
+    const auto* application = qobject_cast<const Application*>(QCoreApplication::instance());
+    const QString forced = application ? application->GetTestOptions().ForcedLocale() : QString();
+    return forced.isEmpty() ? wanted : Util::QStringToUtf8(forced);
 }
 
 } // namespace
@@ -154,7 +164,7 @@ const std::list<std::string>& LookAndFeelManager::GetThemes() const
 
 void LookAndFeelManager::SetLocale(const std::string& locale)
 {
-    const std::string resolved = ValidateLocale(locale);
+    const std::string resolved = ValidateLocale(TestLocaleOr(locale));
     if (resolved == currentLocale) {
         return;
     }
