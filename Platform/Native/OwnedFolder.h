@@ -19,4 +19,10 @@ TALVEX_EXPORT bool MakeOwnedFolder(const QString& path, QString* problem);
 // users may not even read or enter it.
 TALVEX_EXPORT bool IsOwnedFolder(const QString& path, QString* problem, bool ownerOnly = false);
 
+// Whether `path` is a regular file (not a symbolic link, FIFO or device) owned by the
+// effective user and writable by nobody else, so that it may be read or replaced without
+// touching anything another user placed there. A missing file is not ours either; callers
+// that may create it test for that first.
+TALVEX_EXPORT bool IsOwnedFile(const QString& path, QString* problem);
+
 } // namespace Talvex::Native
