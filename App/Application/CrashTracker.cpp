@@ -38,14 +38,20 @@ QString SessionFilePath()
 // in its folder, through a link as well. A link or a FIFO planted there by another
 // user, or by a user whose home a root run was given, would have us read or replace a
 // file that is not ours. So the two folders below the data folder are made and kept as
-// ours alone, and the file, when present, must be a regular file of ours. Returns what
-// is wrong, empty when the file may be read and saved.
+// ours alone, nothing is created in another user's space, and the file, when present,
+// must be a regular file of ours. Returns what is wrong, empty when the file may be read
+// and saved.
 QString SessionFileProblem(const QString& file)
 {
     const QString folder = QFileInfo(file).absolutePath();
     const QString talvexFolder = QFileInfo(folder).absolutePath();
-    QDir().mkpath(QFileInfo(talvexFolder).absolutePath());
+    const QString dataFolder = QFileInfo(talvexFolder).absolutePath();
     QString problem;
+    if (!Native::IsInOwnSpace(dataFolder, &problem)) {
+        return QStringLiteral("the data folder ") + QDir::toNativeSeparators(dataFolder) + QStringLiteral(": ") +
+               problem;
+    }
+    QDir().mkpath(dataFolder);
     for (const QString& path : {talvexFolder, folder}) {
         if (!Native::MakeOwnedFolder(path, &problem)) {
             return QStringLiteral("its folder ") + QDir::toNativeSeparators(path) + QLatin1Char(' ') + problem;

@@ -1,6 +1,7 @@
 #include "Platform/Native/OwnedFolder.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -67,6 +68,23 @@ bool IsOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
 bool IsOwnedFile(const QString& path, QString* problem)
 {
     return IsOwned(path, problem, S_IFREG, S_IWGRP | S_IWOTH);
+}
+
+bool IsInOwnSpace(const QString& path, QString* problem)
+{
+    // Followed links are fine here: only where our folders would land matters.
+    QString existing = QFileInfo(path).absoluteFilePath();
+    struct stat status {};
+    while (::stat(QFile::encodeName(existing).constData(), &status) != 0) {
+        if (errno != ENOENT || QFileInfo(existing).isRoot()) {
+            return Refuse(problem, QStringLiteral("cannot be examined: ") + SystemError());
+        }
+        existing = QFileInfo(existing).absolutePath();
+    }
+    if (status.st_uid != ::geteuid()) {
+        return Refuse(problem, existing + QStringLiteral(" belongs to another user"));
+    }
+    return true;
 }
 
 } // namespace Talvex::Native

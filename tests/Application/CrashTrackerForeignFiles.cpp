@@ -43,11 +43,16 @@ protected:
     }
     void TearDown() override
     {
+        for (const QString& folder : {DataFolder(), SessionFolder()}) {
+            ::chown(QFile::encodeName(folder).constData(), ::geteuid(), ::getegid());
+        }
         ::chmod(QFile::encodeName(SessionFolder()).constData(), 0700);
         QDir(SessionFolder()).removeRecursively();
     }
 
     static QString SessionFolder() { return QFileInfo(OwnSessionFile()).absolutePath(); }
+    static QString TalvexFolder() { return QFileInfo(SessionFolder()).absolutePath(); }
+    static QString DataFolder() { return QFileInfo(TalvexFolder()).absolutePath(); }
     QString Foreign() const { return elsewhere.filePath(QStringLiteral("foreign.ini")); }
 
     // A whole session, from start to stop, with the list taken as a product does.
@@ -106,17 +111,26 @@ TEST_F(CrashTrackerForeignFiles, ASessionFolderThatIsNotOursAloneIsLeftAlone)
     EXPECT_EQ(RecordsIn(OwnSessionFile()),
               (QMap<QString, QString>{{QStringLiteral("1"), QStringLiteral("200101-000000-131313")}}));
 
-    // Only root can hand the folder to someone else; it is then the victim.
+    // Only root can hand a folder to someone else; it is then the victim, as in a run
+    // given another user's home.
     ASSERT_EQ(::chmod(folder.constData(), 0700), 0);
     if (::geteuid() != 0) {
         return;
     }
     ASSERT_EQ(::chown(folder.constData(), 65534, 65534), 0);
-    LogCapture log;
-    EXPECT_TRUE(RunSession().empty());
-    ASSERT_EQ(::chown(folder.constData(), 0, 0), 0);
-    EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "belongs to another user"));
+    {
+        LogCapture log;
+        EXPECT_TRUE(RunSession().empty());
+        EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "belongs to another user"));
+    }
     EXPECT_EQ(RecordsIn(OwnSessionFile()).size(), 1);
+
+    ASSERT_TRUE(QDir(TalvexFolder()).removeRecursively());
+    ASSERT_EQ(::chown(QFile::encodeName(DataFolder()).constData(), 65534, 65534), 0);
+    LogCapture log;
+    RunSession();
+    EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "belongs to another user"));
+    EXPECT_FALSE(QFileInfo::exists(TalvexFolder())) << "left a folder of ours in another user's space";
 }
 
 // The session itself still works unguarded; only the guard's target must stay as it was.
