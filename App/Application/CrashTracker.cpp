@@ -21,7 +21,7 @@ namespace Talvex::App {
 namespace {
 
 // How soon a claim that could not be given up because the guard was busy is tried again.
-const int CLAIM_RETRY_MS = 100;
+const int CLAIM_RETRY_MS = 25;
 
 QString SessionFilePath()
 {
