@@ -31,8 +31,7 @@ FileWriteGuard::FileWriteGuard(const QString& file, int waitMs) : file(file)
         return;
     }
     if (!Lock(waitMs)) {
-        busy = true;
-        if (waitMs > 0) {
+        if (!busy || waitMs > 0) {
             LOG(WARNING) << "No lock on " << lockName.constData() << " after " << waitMs
                          << " ms: its holder does not let go; going on without it";
         }
@@ -77,7 +76,7 @@ FileWriteGuard::~FileWriteGuard()
     }
 }
 
-bool FileWriteGuard::Lock(int waitMs) const
+bool FileWriteGuard::Lock(int waitMs)
 {
     const QDeadlineTimer deadline(waitMs);
     while (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
@@ -85,6 +84,7 @@ bool FileWriteGuard::Lock(int waitMs) const
             return false;
         }
         if (deadline.hasExpired()) {
+            busy = true;
             return false;
         }
         const timespec pause{0, 2000000};

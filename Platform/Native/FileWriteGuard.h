@@ -37,7 +37,7 @@ public:
 
 private:
     bool Open(const QByteArray& lockName);
-    bool Lock(int waitMs) const;
+    bool Lock(int waitMs);
     void WaitForNewTimeStamp() const;
 
     QString file;

@@ -76,10 +76,13 @@ bool IsInOwnSpace(const QString& path, QString* problem)
     QString existing = QFileInfo(path).absoluteFilePath();
     struct stat status {};
     while (::stat(QFile::encodeName(existing).constData(), &status) != 0) {
-        if (errno != ENOENT || QFileInfo(existing).isRoot()) {
+        const int error = errno;
+        const QString parent = QFileInfo(existing).absolutePath();
+        if (error != ENOENT || parent == existing) {
+            errno = error;
             return Refuse(problem, QStringLiteral("cannot be examined: ") + SystemError());
         }
-        existing = QFileInfo(existing).absolutePath();
+        existing = parent;
     }
     if (status.st_uid != ::geteuid()) {
         return Refuse(problem, existing + QStringLiteral(" belongs to another user"));

@@ -66,7 +66,8 @@ QString WriteProblem(const QSettings& settings)
         return QStringLiteral("the file is read-only for this user");
     }
     QFileInfo folder(file.absolutePath());
-    while (!folder.exists() && !folder.isRoot()) {
+    // An empty name has no parent to climb to.
+    while (!folder.exists() && !folder.isRoot() && folder.absolutePath() != folder.absoluteFilePath()) {
         folder.setFile(folder.absolutePath());
     }
     if (!folder.isDir()) {
