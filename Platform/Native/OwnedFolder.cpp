@@ -1,6 +1,7 @@
 #include "Platform/Native/OwnedFolder.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -24,6 +25,29 @@ QString SystemError()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
+// lstat, so that a link is judged itself and never what it points at.
+bool IsOwned(const QString& path, QString* problem, mode_t type, mode_t forbidden)
+{
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0) {
+        return Refuse(problem, QStringLiteral("cannot be examined: ") + SystemError());
+    }
+    if (S_ISLNK(status.st_mode)) {
+        return Refuse(problem, QStringLiteral("is a symbolic link"));
+    }
+    if ((status.st_mode & S_IFMT) != type) {
+        return Refuse(problem,
+                      type == S_IFDIR ? QStringLiteral("is not a folder") : QStringLiteral("is not a regular file"));
+    }
+    if (status.st_uid != ::geteuid()) {
+        return Refuse(problem, QStringLiteral("belongs to another user"));
+    }
+    if (status.st_mode & forbidden) {
+        return Refuse(problem, QStringLiteral("is open to other users"));
+    }
+    return true;
+}
+
 } // namespace
 
 bool MakeOwnedFolder(const QString& path, QString* problem)
@@ -38,21 +62,30 @@ bool MakeOwnedFolder(const QString& path, QString* problem)
 
 bool IsOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
 {
+    return IsOwned(path, problem, S_IFDIR, ownerOnly ? (S_IRWXG | S_IRWXO) : (S_IWGRP | S_IWOTH));
+}
+
+bool IsOwnedFile(const QString& path, QString* problem)
+{
+    return IsOwned(path, problem, S_IFREG, S_IWGRP | S_IWOTH);
+}
+
+bool IsInOwnSpace(const QString& path, QString* problem)
+{
+    // Followed links are fine here: only where our folders would land matters.
+    QString existing = QFileInfo(path).absoluteFilePath();
     struct stat status {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0) {
-        return Refuse(problem, QStringLiteral("cannot be examined: ") + SystemError());
-    }
-    if (S_ISLNK(status.st_mode)) {
-        return Refuse(problem, QStringLiteral("is a symbolic link"));
-    }
-    if (!S_ISDIR(status.st_mode)) {
-        return Refuse(problem, QStringLiteral("is not a folder"));
+    while (::stat(QFile::encodeName(existing).constData(), &status) != 0) {
+        const int error = errno;
+        const QString parent = QFileInfo(existing).absolutePath();
+        if (error != ENOENT || parent == existing) {
+            errno = error;
+            return Refuse(problem, QStringLiteral("cannot be examined: ") + SystemError());
+        }
+        existing = parent;
     }
     if (status.st_uid != ::geteuid()) {
-        return Refuse(problem, QStringLiteral("belongs to another user"));
-    }
-    if (status.st_mode & (ownerOnly ? (S_IRWXG | S_IRWXO) : (S_IWGRP | S_IWOTH))) {
-        return Refuse(problem, QStringLiteral("is open to other users"));
+        return Refuse(problem, existing + QStringLiteral(" belongs to another user"));
     }
     return true;
 }
