@@ -38,6 +38,22 @@ QString Below(const QString& base, const QStringList& parts)
     return parts.isEmpty() ? base : base + QLatin1Char('/') + parts.join(QLatin1Char('/'));
 }
 
+// Makes "<base>/<first part>/<second part>/..." folder by folder; false, with an ERROR
+// line naming the first one that is not ours, calling it the `purpose` folder.
+bool MakeOwnedFolders(const QString& base, const QStringList& parts, const char* purpose, bool ownerOnly)
+{
+    QString path = base;
+    for (const QString& part : parts) {
+        path += QLatin1Char('/') + part;
+        QString problem;
+        if (!MakeOwnedFolder(path, &problem, ownerOnly)) {
+            LOG(ERROR) << purpose << " folder " << Printable(path) << ' ' << problem.toUtf8().toStdString();
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool MakeOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
@@ -67,20 +83,6 @@ bool IsOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
     }
     if (status.st_mode & (ownerOnly ? (S_IRWXG | S_IRWXO) : (S_IWGRP | S_IWOTH))) {
         return Refuse(problem, QStringLiteral("is open to other users"));
-    }
-    return true;
-}
-
-bool MakeOwnedFolders(const QString& base, const QStringList& parts, const char* purpose, bool ownerOnly)
-{
-    QString path = base;
-    for (const QString& part : parts) {
-        path += QLatin1Char('/') + part;
-        QString problem;
-        if (!MakeOwnedFolder(path, &problem, ownerOnly)) {
-            LOG(ERROR) << purpose << " folder " << Printable(path) << ' ' << problem.toUtf8().toStdString();
-            return false;
-        }
     }
     return true;
 }

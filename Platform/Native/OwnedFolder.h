@@ -20,18 +20,14 @@ TALVEX_EXPORT bool MakeOwnedFolder(const QString& path, QString* problem, bool o
 // users may not even read or enter it.
 TALVEX_EXPORT bool IsOwnedFolder(const QString& path, QString* problem, bool ownerOnly = false);
 
-// Makes "<base>/<first part>/<second part>/..." folder by folder as MakeOwnedFolder
-// does. False when one of them is not ours; an ERROR line names it, calling it the
-// `purpose` folder ("Temporary folder /tmp/x is a symbolic link").
-TALVEX_EXPORT bool MakeOwnedFolders(const QString& base, const QStringList& parts, const char* purpose,
-                                    bool ownerOnly = false);
-
-// A folder of ours for `parts` below the folder that every local user shares (the
-// system's temporary folder, say), or below a private folder of this user when the
-// shared one does not exist or another user has taken a folder on the way there. The
-// shared place is used whenever MakeOwnedFolders succeeds there; otherwise an ERROR
-// line names the private folder used instead. `privateBase` is created when missing.
-// The result has '/' separators and no trailing one.
+// "<sharedBase>/<part>/<part>/...": a folder of ours below the folder that every
+// local user shares (the system's temporary folder, say) when each folder on the way
+// there is, or can be made, ours as MakeOwnedFolder makes it (owner-only throughout
+// with `ownerOnly`). When the shared folder does not exist or another user has taken
+// one of those folders, the same path below `privateBase` (created when missing)
+// instead; ERROR lines then name the folder that is not ours and the one used, calling
+// them `purpose` folders ("Temporary folder /tmp/x is a symbolic link"). The result
+// has '/' separators and no trailing one.
 TALVEX_EXPORT QString LocateOwnedFolder(const QString& sharedBase, const QString& privateBase, const QStringList& parts,
                                         const char* purpose, bool ownerOnly = false);
 
