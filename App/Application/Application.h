@@ -155,6 +155,8 @@ public:
     bool IsFirstProductLaunch() const;
     int GetDaysPassed() const;
     // True when an installer of the product family is running; waits up to half a second.
+    // Then "InstallerMessage.sh" beside the executable tells the user (never one found
+    // through the current folder).
     static bool CheckRunnedInstaller();
     void OpenThankForInstall() const;
 

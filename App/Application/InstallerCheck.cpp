@@ -4,6 +4,9 @@
 #include "Platform/Native/ScriptLauncher.h"
 #include "Platform/Util/AppMutexLocker.h"
 
+#include <QCoreApplication>
+#include <QDir>
+
 #include <chrono>
 
 namespace Talvex::App {
@@ -24,7 +27,10 @@ bool InstallerCheck::Run()
         }
         Core::SleepFor(1);
     } while (std::chrono::steady_clock::now() - begin < INSTALLER_WAIT);
-    Native::StartScript(QLatin1String(Native::INSTALLER_MESSAGE_SCRIPT));
+    // Only the script shipped beside the program: the current folder may be a shared
+    // one where another user has planted a script of that name.
+    Native::StartScript(
+        QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(Native::INSTALLER_MESSAGE_SCRIPT)));
     return true;
 }
 

@@ -1,7 +1,10 @@
 #include "Platform/Native/OwnedFolder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <glog/logging.h>
 
 #include <cerrno>
 #include <cstring>
@@ -48,16 +51,42 @@ bool IsOwned(const QString& path, QString* problem, mode_t type, mode_t forbidde
     return true;
 }
 
+std::string Printable(const QString& path)
+{
+    return QDir::toNativeSeparators(path).toUtf8().toStdString();
+}
+
+QString Below(const QString& base, const QStringList& parts)
+{
+    return parts.isEmpty() ? base : base + QLatin1Char('/') + parts.join(QLatin1Char('/'));
+}
+
+// Makes "<base>/<first part>/<second part>/..." folder by folder; false, with an ERROR
+// line naming the first one that is not ours, calling it the `purpose` folder.
+bool MakeOwnedFolders(const QString& base, const QStringList& parts, const char* purpose, bool ownerOnly)
+{
+    QString path = base;
+    for (const QString& part : parts) {
+        path += QLatin1Char('/') + part;
+        QString problem;
+        if (!MakeOwnedFolder(path, &problem, ownerOnly)) {
+            LOG(ERROR) << purpose << " folder " << Printable(path) << ' ' << problem.toUtf8().toStdString();
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
-bool MakeOwnedFolder(const QString& path, QString* problem)
+bool MakeOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
 {
     // mkdir never follows a link at the last component and fails when anything is
     // there already, so a folder it made is ours from the first moment.
     if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST) {
         return Refuse(problem, QStringLiteral("cannot be created: ") + SystemError());
     }
-    return IsOwnedFolder(path, problem);
+    return IsOwnedFolder(path, problem, ownerOnly);
 }
 
 bool IsOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
@@ -88,6 +117,23 @@ bool IsInOwnSpace(const QString& path, QString* problem)
         return Refuse(problem, existing + QStringLiteral(" belongs to another user"));
     }
     return true;
+}
+
+QString LocateOwnedFolder(const QString& sharedBase, const QString& privateBase, const QStringList& parts,
+                          const char* purpose, bool ownerOnly)
+{
+    // A shared folder that is not there reads as empty, which would put ours at the
+    // root of the file system.
+    if (!sharedBase.isEmpty() && QFileInfo(sharedBase).isDir() &&
+        MakeOwnedFolders(sharedBase, parts, purpose, ownerOnly)) {
+        return Below(sharedBase, parts);
+    }
+    QDir().mkpath(privateBase);
+    MakeOwnedFolders(privateBase, parts, purpose, ownerOnly);
+    const QString fallback = Below(privateBase, parts);
+    LOG(ERROR) << "Using the private " << QByteArray(purpose).toLower().toStdString() << " folder "
+               << Printable(fallback) << " instead";
+    return fallback;
 }
 
 } // namespace Talvex::Native
