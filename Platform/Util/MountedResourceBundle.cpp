@@ -30,7 +30,7 @@ std::unique_ptr<MountedResourceBundle> MountedResourceBundle::Mount(const QStrin
     if (bytes.isEmpty()) {
         return nullptr;
     }
-    std::unique_ptr<MountedResourceBundle> bundle(new MountedResourceBundle(path, bytes, mapRoot));
+    std::unique_ptr<MountedResourceBundle> bundle(new MountedResourceBundle(bytes, mapRoot));
     if (!QResource::registerResource(bundle->Data(), mapRoot)) {
         bundle->bytes.clear();
         if (problem) {
@@ -49,8 +49,8 @@ void MountedResourceBundle::LeaveMounted(std::unique_ptr<MountedResourceBundle> 
     }
 }
 
-MountedResourceBundle::MountedResourceBundle(const QString& path, const QByteArray& bytes, const QString& mapRoot)
-    : path(path), bytes(bytes), mapRoot(mapRoot)
+MountedResourceBundle::MountedResourceBundle(const QByteArray& bytes, const QString& mapRoot)
+    : bytes(bytes), mapRoot(mapRoot)
 {
 }
 

@@ -31,13 +31,10 @@ public:
     MountedResourceBundle(const MountedResourceBundle&) = delete;
     MountedResourceBundle& operator=(const MountedResourceBundle&) = delete;
 
-    const QString& Path() const { return path; }
-
 private:
-    MountedResourceBundle(const QString& path, const QByteArray& bytes, const QString& mapRoot);
+    MountedResourceBundle(const QByteArray& bytes, const QString& mapRoot);
     const uchar* Data() const;
 
-    const QString path;
     QByteArray bytes;
     const QString mapRoot;
 };

@@ -225,7 +225,11 @@ QByteArray ReadRegularFile(const QString& path, QString& problem)
         return QByteArray();
     }
     QFile file;
-    file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        problem = file.errorString();
+        return QByteArray();
+    }
     struct stat status {};
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         problem = QStringLiteral("not a regular file");
