@@ -24,7 +24,7 @@ void KeepForTheProcess(const QByteArray& bytes)
 } // namespace
 
 std::unique_ptr<MountedResourceBundle> MountedResourceBundle::Mount(const QString& path, const QString& mapRoot,
-                                                                   QString* problem)
+                                                                    QString* problem)
 {
     const QByteArray bytes = ResourceBundleCheck::ReadWellFormedFile(path, problem);
     if (bytes.isEmpty()) {

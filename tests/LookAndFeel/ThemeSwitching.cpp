@@ -25,8 +25,8 @@ TEST_F(ThemeSwitching, ListsThemeFoldersWithADescriptionThatParsesAndEveryLocale
     AddTheme("Broken", {"Base"}, R"({"en_US": "Bro)");
     EXPECT_THAT(MakeManager().GetThemes(), UnorderedElementsAre("Light", "Dark"));
     const std::string file = root.filePath("resources/themes/Broken/theme.json").toStdString();
-    EXPECT_EQ(log.Count(google::GLOG_ERROR, "Skipping theme [Broken]: Malformed property text in \"" + file +
-                                                "\" at offset 14 (line 1)"),
+    EXPECT_EQ(log.Count(google::GLOG_ERROR,
+                        "Skipping theme [Broken]: Malformed property text in \"" + file + "\" at offset 14 (line 1)"),
               1);
 }
 

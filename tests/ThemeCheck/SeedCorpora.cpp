@@ -94,8 +94,8 @@ TEST_F(SeedCorpora, EveryCatalogueSeedTheLibraryRefusesIsAnErrorOnThatCatalogue)
         const Run run = Check();
         ASSERT_TRUE(run.exited) << seed.toStdString() << " stopped the checker: " << run.errors;
         const bool refused = !App::CatalogueTranslator().LoadChecked(resources.filePath("locales/de_DE/catalogue.qm"));
-        const bool named = run.output.find("error: locales/de_DE/catalogue.qm: the catalogue fails to load: ") !=
-                           std::string::npos;
+        const bool named =
+            run.output.find("error: locales/de_DE/catalogue.qm: the catalogue fails to load: ") != std::string::npos;
         EXPECT_EQ(named, refused) << seed.toStdString() << ":\n" << run.output;
         EXPECT_EQ(run.status, 1) << "no theme is an error too";
     }

@@ -79,7 +79,6 @@ QString ResourcesPath(const Options& options, const char* folder)
     return options.root.filePath(QLatin1String(Talvex::App::RESOURCES) + QLatin1Char('/') + QLatin1String(folder));
 }
 
-
 } // namespace
 
 int main(int argc, char** argv)
