@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using Talvex::Util::ResourceBundleCheck;
 
 namespace {
@@ -59,6 +61,24 @@ TEST(ResourceBundleValidation, ARealBundlePassesAndEveryTruncationOfItFails)
     EXPECT_FALSE(ResourceBundleCheck::IsWellFormed(flagged));
     EXPECT_FALSE(ResourceBundleCheck::IsWellFormedFile(QStringLiteral("/nonexistent/bundle.rcc"), &problem));
     EXPECT_FALSE(problem.isEmpty());
+}
+
+// Anyone may plant something under a bundle's name; opening a FIFO to read it would
+// wait for a writer for ever.
+TEST(ResourceBundleValidation, OnlyRegularFilesAreReadAndTheyGiveTheBytesThatWereChecked)
+{
+    QTemporaryDir scratch;
+    const QString fifo = scratch.filePath(QStringLiteral("planted.rcc"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QString problem;
+    EXPECT_FALSE(ResourceBundleCheck::IsWellFormedFile(fifo, &problem));
+    EXPECT_EQ(problem.toStdString(), "not a regular file");
+    EXPECT_FALSE(ResourceBundleCheck::IsWellFormedFile(scratch.path()));
+
+    QFile real(scratch.filePath(QStringLiteral("real.rcc")));
+    ASSERT_TRUE(real.open(QIODevice::WriteOnly) && real.write(RealBundle()) > 100);
+    real.close();
+    EXPECT_EQ(ResourceBundleCheck::ReadWellFormedFile(real.fileName()), RealBundle());
 }
 
 // Whatever the check lets through must be safe to register and read; the sanitizer

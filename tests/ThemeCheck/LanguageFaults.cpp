@@ -62,7 +62,7 @@ TEST_F(LanguageFaults, APlaceholderMissingInOneLanguageNamesThatLanguageAndTheFi
               (std::vector<std::string>{
                   "|locales/de_DE.old|the language folder's name has a dot: the manager would call it 'de_DE'",
                   "|locales/en_US|no translation catalogue: the language shows the source texts",
-                  "|locales/ru_RU/product_ru_RU.qm|the catalogue fails to load",
+                  "|locales/ru_RU/product_ru_RU.qm|the catalogue fails to load: no translation catalogue header",
                   // The manager offers "de_DE.old" as "de_DE", and builds the theme in it too.
                   "Partial|Partial.rcc:/Partial/style.qss|placeholder @size is defined nowhere (in de_DE, en_US)"}));
     EXPECT_EQ(report.ErrorCount(), 3);

@@ -19,9 +19,7 @@
 
 #include <glog/logging.h>
 
-#include <exception>
 #include <iostream>
-#include <memory>
 
 namespace {
 
@@ -81,20 +79,6 @@ QString ResourcesPath(const Options& options, const char* folder)
     return options.root.filePath(QLatin1String(Talvex::App::RESOURCES) + QLatin1Char('/') + QLatin1String(folder));
 }
 
-// The manager throws on a description that does not parse; the folder check has named
-// that fault already, so the checks that need the manager are left out.
-std::unique_ptr<Talvex::App::LookAndFeelManager> LoadManager(const Options& options)
-{
-    try {
-        return std::make_unique<Talvex::App::LookAndFeelManager>(
-            Talvex::ioPath(options.root.absolutePath().toStdString()), options.descriptionFileName,
-            options.bundleNames);
-    } catch (const std::exception& error) {
-        std::cerr << "the look-and-feel manager cannot load this folder: " << error.what() << '\n';
-        return nullptr;
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -117,11 +101,13 @@ int main(int argc, char** argv)
     ThemeFolderCheck folders(ResourcesPath(options, Talvex::App::THEMES), options.descriptionFileName,
                              options.bundleNames, report);
     folders.Run(locales);
-    if (auto manager = LoadManager(options)) {
-        AssembledSheetCheck(*manager, folders, report).Run();
-        if (!options.previewFolder.isEmpty()) {
-            PreviewGallery(*manager, options.previewFolder).Render();
-        }
+    // A theme whose description does not parse is left out by the manager, and the
+    // folder check has named it; the others are still assembled.
+    Talvex::App::LookAndFeelManager manager(Talvex::ioPath(options.root.absolutePath().toStdString()),
+                                            options.descriptionFileName, options.bundleNames);
+    AssembledSheetCheck(manager, folders, report).Run();
+    if (!options.previewFolder.isEmpty()) {
+        PreviewGallery(manager, options.previewFolder).Render();
     }
     report.Print(std::cout);
     return report.ErrorCount() > 0 ? 1 : 0;

@@ -31,9 +31,12 @@ struct LookAndFeelManagerPrivate;
 // compiled resource bundles (<name>.rcc, files under the prefix "/<name>");
 // root/resources/locales/<locale>/ holds one language's translation catalogues.
 //
-// GUI thread only. Bundles of the current theme stay registered until another theme is
-// set; registered fonts stay registered for good. A malformed description file makes
-// the constructor throw whatever the property deserializer throws. A language that is
+// GUI thread only. Bundles are checked, read into memory and registered from there, so
+// replacing a bundle file on disk leaves a mounted theme intact; a damaged bundle is
+// left out with an ERROR. Bundles of the current theme stay registered until another
+// theme is set, the manager's destruction included; registered fonts stay registered
+// for good. A theme whose description file does not parse is left out of GetThemes with
+// an ERROR naming the file and the position where reading stopped. A language that is
 // not shipped is resolved with the installer's record, read through the application
 // (which then needs its customization manager); catalogues that fail to load are skipped.
 class TALVEX_EXPORT LookAndFeelManager : public ILookAndFeelManager {
