@@ -81,14 +81,18 @@ QPointF PanVelocity::At(unsigned long time) const
 {
     std::vector<TimedPosition> recent;
     for (auto sample = samples.rbegin(); sample != samples.rend(); ++sample) {
-        // The finger stayed where an event put it until the next event, so the one
-        // before the window stands for the window's start; taken at its own time, an
-        // old sample would pull the whole line towards it.
-        const double relative = std::max(sample->time - double(time), -WINDOW_MS);
-        recent.push_back({sample->position, relative});
-        if (relative <= -WINDOW_MS) {
-            break;
+        const TimedPosition point{sample->position, sample->time - double(time)};
+        if (point.time >= -WINDOW_MS || recent.empty()) {
+            recent.push_back(point);
+            continue;
         }
+        // The sample before the window gives where the finger was when the window
+        // began, on the way to the next one; taken at its own time, an old sample
+        // would pull the whole line towards it.
+        const TimedPosition& next = recent.back();
+        const double share = (-WINDOW_MS - point.time) / (next.time - point.time);
+        recent.push_back({point.position + (next.position - point.position) * share, -WINDOW_MS});
+        break;
     }
     if (recent.size() < 2) {
         return {};

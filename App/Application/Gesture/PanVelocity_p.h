@@ -11,9 +11,9 @@ namespace Talvex::App::Gesture {
 // report positions with a pixel or two of noise and now and then one event that is
 // well off the line, so a plain difference of the last two events would launch a glide
 // in a random direction. Instead: a least-squares line through the samples of the last
-// WINDOW_MS (and the one just before them, so a finger that rested before lifting
-// scores zero), fitted again without the sample that fits worst once there are enough
-// samples to spare one; the result is capped at MAX_SPEED.
+// WINDOW_MS (and where the finger was when that window began, so a finger that rested
+// before lifting scores zero), fitted again without the sample that fits worst once
+// there are enough samples to spare one; the result is capped at MAX_SPEED.
 class PanVelocity {
 public:
     // Pixels per millisecond.

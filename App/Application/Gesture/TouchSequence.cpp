@@ -88,6 +88,8 @@ TouchSequence::TouchSequence(double slop) : slop(slop)
 
 bool TouchSequence::Begin(const QTouchEvent& event, Producer& router)
 {
+    // A sequence whose last finger up never came still owes its consumer the end step.
+    Cancel();
     phase = Phase::Ignored;
     target.reset();
     click = false;
@@ -148,9 +150,9 @@ bool TouchSequence::Step(const QTouchEvent& event)
     default:
         break;
     }
-    if (event.type() == QEvent::TouchEnd && phase != Phase::Coasting) {
-        phase = Phase::Idle;
-        target.reset();
+    // The last finger is up even if the event does not say so of ours.
+    if (event.type() == QEvent::TouchEnd) {
+        Cancel();
     }
     return taken;
 }
