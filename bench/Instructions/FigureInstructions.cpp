@@ -186,9 +186,8 @@ void InertiaFigures()
     if (!frames) {
         qFatal("the application has no touch bridge");
     }
-    bridge->SetClock([now = std::chrono::steady_clock::time_point()]() mutable {
-        return now += std::chrono::milliseconds(16);
-    });
+    bridge->SetClock(
+        [now = std::chrono::steady_clock::time_point()]() mutable { return now += std::chrono::milliseconds(16); });
     QScrollBar* bar = list.verticalScrollBar();
     const auto glide = [&](std::vector<int>* values) {
         int count = 0;

@@ -159,7 +159,8 @@ TEST_F(TouchGestures, TwoFingersMovingTogetherPanAndSpreadingFingersStillZoom)
 {
     using P = QPointF;
     const auto together = [this](QWidget& widget, ulong start) {
-        Send(widget, QEvent::TouchBegin, start, {{0, Qt::TouchPointPressed, P(80, 150)}, {1, Qt::TouchPointPressed, P(120, 150)}});
+        Send(widget, QEvent::TouchBegin, start,
+             {{0, Qt::TouchPointPressed, P(80, 150)}, {1, Qt::TouchPointPressed, P(120, 150)}});
         for (int step = 1; step <= 10; ++step) {
             Send(widget, QEvent::TouchUpdate, start + ulong(step) * 20,
                  {{0, Qt::TouchPointMoved, P(80, 150 - 10 * step)}, {1, Qt::TouchPointMoved, P(120, 150 - 10 * step)}});
@@ -189,9 +190,12 @@ TEST_F(TouchGestures, TwoFingersMovingTogetherPanAndSpreadingFingersStillZoom)
     EXPECT_EQ(EndSteps(consumer->pans), 1);
 
     consumer->pans.clear();
-    Send(widget, QEvent::TouchBegin, 2000, {{0, Qt::TouchPointPressed, P(80, 150)}, {1, Qt::TouchPointPressed, P(120, 150)}});
-    Send(widget, QEvent::TouchUpdate, 2020, {{0, Qt::TouchPointMoved, P(40, 150)}, {1, Qt::TouchPointMoved, P(160, 150)}});
-    Send(widget, QEvent::TouchEnd, 2040, {{0, Qt::TouchPointReleased, P(40, 150)}, {1, Qt::TouchPointReleased, P(160, 150)}});
+    Send(widget, QEvent::TouchBegin, 2000,
+         {{0, Qt::TouchPointPressed, P(80, 150)}, {1, Qt::TouchPointPressed, P(120, 150)}});
+    Send(widget, QEvent::TouchUpdate, 2020,
+         {{0, Qt::TouchPointMoved, P(40, 150)}, {1, Qt::TouchPointMoved, P(160, 150)}});
+    Send(widget, QEvent::TouchEnd, 2040,
+         {{0, Qt::TouchPointReleased, P(40, 150)}, {1, Qt::TouchPointReleased, P(160, 150)}});
     EXPECT_EQ(consumer->zooms.size(), 3u);
     EXPECT_TRUE(consumer->pans.empty());
 }

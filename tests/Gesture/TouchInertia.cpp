@@ -22,7 +22,8 @@ protected:
     {
         auto* scroller = area.findChild<App::Gesture::Scroller*>();
         EXPECT_NE(scroller, nullptr);
-        QObject::connect(scroller, &App::Gesture::Emitter::pan, [this](const Gesture::Pan& pan) { seen.push_back(pan); });
+        QObject::connect(scroller, &App::Gesture::Emitter::pan,
+                         [this](const Gesture::Pan& pan) { seen.push_back(pan); });
         return seen;
     }
 
@@ -214,8 +215,8 @@ TEST_F(TouchInertia, FloodOfRandomTouchEventsEndsEveryPanAndLeavesNoGlideRunning
     const auto list = ShownList(300, QAbstractItemView::ScrollPerItem);
     std::mt19937 random(24);
     const auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-    const QEvent::Type types[] = {QEvent::TouchBegin, QEvent::TouchUpdate, QEvent::TouchUpdate, QEvent::TouchUpdate,
-                                  QEvent::TouchEnd, QEvent::TouchCancel};
+    const QEvent::Type types[] = {QEvent::TouchBegin,  QEvent::TouchUpdate, QEvent::TouchUpdate,
+                                  QEvent::TouchUpdate, QEvent::TouchEnd,    QEvent::TouchCancel};
     const Qt::TouchPointState states[] = {Qt::TouchPointPressed, Qt::TouchPointMoved, Qt::TouchPointStationary,
                                           Qt::TouchPointReleased};
     ulong time = 0;

@@ -4,8 +4,8 @@
 
 #include <QGuiApplication>
 #include <QTimer>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 
 namespace Talvex::App::Gesture {
 

@@ -100,9 +100,10 @@ QPointF PanVelocity::At(unsigned long time) const
     Fit fit = LeastSquares(recent);
     // Two samples make any line; with three the worst one cannot be told from the rest.
     if (recent.size() >= 4) {
-        const auto worst = std::max_element(recent.begin(), recent.end(), [&fit](const TimedPosition& a, const TimedPosition& b) {
-            return Residual(fit, a) < Residual(fit, b);
-        });
+        const auto worst =
+            std::max_element(recent.begin(), recent.end(), [&fit](const TimedPosition& a, const TimedPosition& b) {
+                return Residual(fit, a) < Residual(fit, b);
+            });
         recent.erase(worst);
         fit = LeastSquares(recent);
     }
