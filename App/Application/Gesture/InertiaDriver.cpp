@@ -27,16 +27,16 @@ void InertiaDriver::SetClock(TouchBridge::Clock next)
 
 void InertiaDriver::Follow(QObject* glideWindow)
 {
-    if (timer->isActive() || !sequence.Coasting()) {
+    if (timer->isActive() || !sequence.Coasting() || sequence.Glides() == followed) {
         return;
     }
+    followed = sequence.Glides();
     window = glideWindow;
     widget = sequence.TargetWidget();
     if (widget) {
         widget->installEventFilter(this);
     }
     start = clock();
-    ++glide;
     timer->start();
 }
 
@@ -62,8 +62,8 @@ void InertiaDriver::StopSoon()
     Disarm();
     QMetaObject::invokeMethod(
         this,
-        [this, stopped = glide] {
-            if (stopped == glide) {
+        [this, stopped = followed] {
+            if (stopped == sequence.Glides()) {
                 sequence.StopCoasting();
             }
         },

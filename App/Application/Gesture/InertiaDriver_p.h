@@ -27,7 +27,7 @@ public:
     ~InertiaDriver() override;
 
     void SetClock(TouchBridge::Clock next);
-    // Starts the frames if the sequence has just begun coasting in this window.
+    // Starts the frames if the sequence has begun a glide not followed before.
     void Follow(QObject* window);
     void Stop();
     bool Running() const;
@@ -45,8 +45,9 @@ private:
     TouchBridge::Clock clock;
     QTimer* const timer;
     TouchBridge::Clock::result_type start;
-    // Counts glides, so a late stop cannot end a glide that started after it.
-    unsigned glide = 0;
+    // The sequence's number of the glide last followed: a glide whose frames were
+    // stopped is not taken up again, and a late stop cannot end a newer glide.
+    unsigned followed = 0;
     QPointer<QObject> window;
     QPointer<QWidget> widget;
 };

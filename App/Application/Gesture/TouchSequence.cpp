@@ -319,6 +319,7 @@ void TouchSequence::StartCoasting(QPointF position, QPointF velocity, Point vect
     glideOrigin = PanPoint(position);
     glidePosition = Rounded(glideOrigin);
     launchVector = vector;
+    ++glides;
     phase = Phase::Coasting;
 }
 

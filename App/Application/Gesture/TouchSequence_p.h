@@ -37,6 +37,8 @@ public:
     bool TakeClick(QPointF& position, QPointF& screenPosition);
 
     bool Coasting() const { return phase == Phase::Coasting; }
+    // Numbers the glides, so the owner can tell a new one from one it already drives.
+    unsigned Glides() const { return glides; }
     // The widget whose hiding stops the glide: the consumer itself if it is a widget,
     // else the widget it belongs to; null when there is none.
     QWidget* TargetWidget() const;
@@ -113,6 +115,7 @@ private:
     QPointF glideOrigin;
     Point glidePosition;
     Point launchVector;
+    unsigned glides = 0;
     bool horizontalLocked = false;
     bool verticalLocked = false;
     int firstId = -1;
