@@ -133,16 +133,28 @@ void DemoTour::PictureModal(const QString& name, const std::function<void()>& op
     }
 }
 
+// A flick: the finger travels 150 pixels in about 60 ms and lifts while still moving,
+// so the list glides on well past where the finger left it.
 void DemoTour::ScrollByTouch()
 {
     MediaList& list = window.Files();
     QTouchDevice* device = QTest::createTouchDevice();
+    const int rowHeight = qMax(1, list.sizeHintForRow(0));
+    const int topBefore = list.indexAt({5, 0}).row();
     const QPoint start(list.viewport()->width() / 2, list.viewport()->height() - 20);
+    const int travel = qMin(150, start.y() - 10);
     QTest::touchEvent(&list, device).press(0, start, list.viewport());
-    for (int y = start.y() - 10; y >= 40; y -= 10) {
-        QTest::touchEvent(&list, device).move(0, {start.x(), y}, list.viewport());
+    for (int step = 1; step <= 6; ++step) {
+        QTest::qWait(10);
+        QTest::touchEvent(&list, device).move(0, {start.x(), start.y() - travel * step / 6}, list.viewport());
     }
-    QTest::touchEvent(&list, device).release(0, {start.x(), 40}, list.viewport());
+    QTest::touchEvent(&list, device).release(0, {start.x(), start.y() - travel}, list.viewport());
+    // The glide hands the list its own scroll mode back when it comes to rest.
+    const bool rested =
+        QTest::qWaitFor([&list] { return list.verticalScrollMode() == QAbstractItemView::ScrollPerItem; }, 5000);
+    const int moved = (list.indexAt({5, 0}).row() - topBefore) * rowHeight;
+    std::printf("touch flick: the finger went %d px, the list %d px%s\n", travel, moved,
+                rested ? "" : " and had not come to rest after 5 s");
 }
 
 void DemoTour::WaitForHelperAndUpdateCheck(int remainingMs)

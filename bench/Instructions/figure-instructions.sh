@@ -38,6 +38,7 @@ collect() {
 {
   collect "" --instr-atstart=no "$figures" settings
   collect "" --instr-atstart=no "$figures" theme
+  collect "" --instr-atstart=no "$figures" inertia
   for mode in bare full; do
     variant=$([ $mode = bare ] && echo baseline || echo Application)
     "$startup" $mode "$root" >/dev/null 2>&1 # warm caches and first-run files
@@ -46,6 +47,7 @@ collect() {
   for ((run = 0; run < runs; ++run)); do
     "$figures" settings 2>/dev/null | sed 's/^/wall /'
     "$figures" theme 2>/dev/null | sed 's/^/wall /'
+    "$figures" inertia 2>/dev/null | sed 's/^/wall /'
   done
   "$figures" startup-wall "$startup" 2>/dev/null | sed 's/^/wall /'
 } >"$work/samples"
