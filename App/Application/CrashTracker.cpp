@@ -53,12 +53,14 @@ QString SessionFileProblem(const QString& file)
     }
     QDir().mkpath(dataFolder);
     for (const QString& path : {talvexFolder, folder}) {
+        Native::WithdrawGroupWrite(path);
         if (!Native::MakeOwnedFolder(path, &problem)) {
             return QStringLiteral("its folder ") + QDir::toNativeSeparators(path) + QLatin1Char(' ') + problem;
         }
     }
     // A dangling link does not "exist", but it is there all the same.
     const QFileInfo present(file);
+    Native::WithdrawGroupWrite(file);
     if ((present.exists() || present.isSymLink()) && !Native::IsOwnedFile(file, &problem)) {
         return QStringLiteral("it ") + problem;
     }

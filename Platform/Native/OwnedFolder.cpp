@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -97,6 +98,22 @@ bool IsOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
 bool IsOwnedFile(const QString& path, QString* problem)
 {
     return IsOwned(path, problem, S_IFREG, S_IWGRP | S_IWOTH);
+}
+
+void WithdrawGroupWrite(const QString& path)
+{
+    // O_NOFOLLOW refuses a link, O_NONBLOCK keeps a FIFO from holding us; the type and
+    // owner are judged on what was opened, so nothing can be swapped in between.
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        return;
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) == 0 && (S_ISDIR(status.st_mode) || S_ISREG(status.st_mode)) &&
+        status.st_uid == ::geteuid() && (status.st_mode & S_IWGRP) && !(status.st_mode & S_IWOTH)) {
+        ::fchmod(descriptor, status.st_mode & 07757);
+    }
+    ::close(descriptor);
 }
 
 bool IsInOwnSpace(const QString& path, QString* problem)

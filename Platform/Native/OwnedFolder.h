@@ -32,6 +32,13 @@ TALVEX_EXPORT bool IsInOwnSpace(const QString& path, QString* problem);
 // that may create it test for that first.
 TALVEX_EXPORT bool IsOwnedFile(const QString& path, QString* problem);
 
+// Takes the group's write permission off `path` when it is a real folder or a regular
+// file of ours (never through a link) that only its owner and group may write: a store
+// that an older version created under a user-private-group umask (002) then passes the
+// checks above instead of being refused for good. A folder or file that everybody may
+// write, anything not ours and anything else is left as it is.
+TALVEX_EXPORT void WithdrawGroupWrite(const QString& path);
+
 // "<sharedBase>/<part>/<part>/...": a folder of ours below the folder that every
 // local user shares (the system's temporary folder, say) when each folder on the way
 // there is, or can be made, ours as MakeOwnedFolder makes it (owner-only throughout

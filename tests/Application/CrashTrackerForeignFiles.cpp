@@ -133,6 +133,22 @@ TEST_F(CrashTrackerForeignFiles, ASessionFolderThatIsNotOursAloneIsLeftAlone)
     EXPECT_FALSE(QFileInfo::exists(TalvexFolder())) << "left a folder of ours in another user's space";
 }
 
+// A user-private-group umask (002) gave older stores group-writable folders and files;
+// their owner's crashes must still be reported, and the store is closed to the group.
+TEST_F(CrashTrackerForeignFiles, AGroupWritableStoreOfOursIsClosedToTheGroupAndStillTracked)
+{
+    ASSERT_TRUE(QFile::copy(Foreign(), OwnSessionFile()));
+    for (const auto& [path, mode] : {std::pair{SessionFolder(), 0775}, {TalvexFolder(), 0775}, {OwnSessionFile(), 0664}}) {
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+    }
+    EXPECT_EQ(RunSession(), std::deque<std::string>{"200101-000000-131313"});
+    for (const QString& path : {SessionFolder(), TalvexFolder(), OwnSessionFile()}) {
+        struct stat status {};
+        ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &status), 0);
+        EXPECT_EQ(status.st_mode & S_IWGRP, 0u) << path.toStdString();
+    }
+}
+
 // The session itself still works unguarded; only the guard's target must stay as it was.
 TEST_F(CrashTrackerForeignFiles, ALinkInPlaceOfTheGuardIsNotFollowedAndIsNamedInAWarning)
 {

@@ -200,7 +200,7 @@ struct Tally {
 
 } // namespace
 
-TEST(CrashSessionStorm, KillsAtRandomPointsLoseNoCrashReportNoneTwiceAndInventNone)
+TEST(CrashSessionStorm, KillsAtRandomPointsLoseNoCrashReportInventNoneAndRepeatOnlyWhatAKilledClaimHeld)
 {
     QFile::remove(HelperSessionFile());
     StormRun run;
