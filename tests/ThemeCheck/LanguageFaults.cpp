@@ -69,5 +69,27 @@ TEST_F(LanguageFaults, APlaceholderMissingInOneLanguageNamesThatLanguageAndTheFi
     EXPECT_TRUE(manager.GetCurrentTheme().empty()) << "the check leaves no theme's bundles registered";
 }
 
+// A catalogue that fails through another one names that one and what is wrong with it,
+// so the author knows which file to mend. The seed names "catalogue" as its dependency.
+TEST_F(LanguageFaults, ACatalogueFailingThroughItsDependencyNamesTheDependencyAndItsFault)
+{
+    const QString seed =
+        QStringLiteral(TALVEX_FUZZ_CORPORA "/TranslationCatalogue/compressed-contexts-and-dependency.qm");
+    for (const char* copy : {"loop/de_DE/catalogue.qm", "loop/fr_FR/app.qm", "loop/it_IT/app.qm"}) {
+        root.mkpath(QFileInfo(root.filePath(QString::fromLatin1(copy))).path());
+        ASSERT_TRUE(QFile::copy(seed, root.filePath(QString::fromLatin1(copy))));
+    }
+    Write("loop/it_IT/catalogue.qm", "not a catalogue");
+    CatalogueCheck(root.filePath("loop"), {}, report).Run();
+    const std::string fails = "the catalogue fails to load: ";
+    EXPECT_EQ(Lines(),
+              (std::vector<std::string>{
+                  "|locales/de_DE/catalogue.qm|" + fails +
+                      "its dependency 'catalogue': a catalogue being loaded already: the dependencies form a loop",
+                  "|locales/fr_FR/app.qm|" + fails + "its dependency 'catalogue': no such file",
+                  "|locales/it_IT/app.qm|" + fails + "its dependency 'catalogue': no translation catalogue header",
+                  "|locales/it_IT/catalogue.qm|" + fails + "no translation catalogue header"}));
+}
+
 } // namespace
 } // namespace Talvex::ThemeCheck

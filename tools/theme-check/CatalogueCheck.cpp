@@ -1,29 +1,8 @@
 #include "CatalogueCheck.h"
 
 #include <App/Application/LookAndFeel/CatalogueTranslator_p.h>
-#include <Platform/Util/TranslationCatalogueCheck.h>
-
-#include <QFile>
 
 namespace Talvex::ThemeCheck {
-namespace {
-
-// Why a catalogue that the manager would skip fails: the catalogue check's reason when
-// the file itself is damaged, otherwise its dependencies are to blame.
-std::string Failure(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > Util::TranslationCatalogueCheck::MAX_SIZE) {
-        return "it does not read, or is larger than a catalogue can be";
-    }
-    QString problem;
-    if (!Util::TranslationCatalogueCheck::IsWellFormed(file.read(file.size()), &problem)) {
-        return problem.toStdString();
-    }
-    return "a catalogue it depends on is missing or damaged, or depends on it in turn";
-}
-
-} // namespace
 
 CatalogueCheck::CatalogueCheck(const QString& localesFolder, const std::list<std::string>& resourceNames,
                                CheckReport& report)
@@ -66,11 +45,12 @@ void CatalogueCheck::CheckLanguage(const QString& locale)
         // Loaded as the manager loads it: checked, from the checked bytes, its
         // dependencies too; a plain translator would trust whatever the file says.
         App::CatalogueTranslator translator;
+        QString problem;
         if (!catalogue.isFile()) {
             report.Error(std::string(), label + "/" + catalogue.fileName().toStdString(), "the catalogue is missing");
-        } else if (!translator.LoadChecked(catalogue.absoluteFilePath())) {
+        } else if (!translator.LoadChecked(catalogue.absoluteFilePath(), &problem)) {
             report.Error(std::string(), label + "/" + catalogue.fileName().toStdString(),
-                         "the catalogue fails to load: " + Failure(catalogue.absoluteFilePath()));
+                         "the catalogue fails to load: " + problem.toStdString());
         }
     }
 }
