@@ -1,5 +1,7 @@
 #include "Platform/Native/OwnedFolder.h"
 
+#include "Platform/Native/Refusal_p.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,7 +9,6 @@
 #include <glog/logging.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,19 +16,6 @@
 
 namespace Talvex::Native {
 namespace {
-
-bool Refuse(QString* problem, const QString& reason)
-{
-    if (problem) {
-        *problem = reason;
-    }
-    return false;
-}
-
-QString SystemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
 
 // lstat, so that a link is judged itself and never what it points at.
 bool IsOwned(const QString& path, QString* problem, mode_t type, mode_t forbidden)
