@@ -82,6 +82,20 @@ TEST_F(OutputInSharedFolders, FolderOthersCanWriteGivesWayToTheTemporaryFolderAn
     EXPECT_EQ(Read(fallback + QStringLiteral("/urls.log")), "https://product.example/after-start\n");
 }
 
+// What a test script's mkdir gives under a user-private-group umask (002).
+TEST_F(OutputInSharedFolders, FolderOfOursOnlyOurGroupMayWriteIsClosedToTheGroupAndUsed)
+{
+    const QString out = OwnFolder(QStringLiteral("out"));
+    ASSERT_EQ(::chmod(QFile::encodeName(out).constData(), 0775), 0);
+
+    StartWritingInto(out);
+
+    EXPECT_EQ(application->GetTestOptions().OutputDir(), out);
+    EXPECT_FALSE(Logged(google::GLOG_ERROR, QStringLiteral("--test-output-dir is ignored")));
+    EXPECT_EQ(QFileInfo(out).permissions() & QFileDevice::WriteGroup, QFileDevice::Permissions());
+    EXPECT_THAT(Read(out + QStringLiteral("/product-urls.txt")).toStdString(), ::testing::StartsWith("1\t"));
+}
+
 TEST_F(OutputInSharedFolders, PlantedLinkAndFifoAreRefusedWithoutWaitingAndTheLinksAreDroppedAloud)
 {
     const QString out = OwnFolder(QStringLiteral("out"));
