@@ -96,6 +96,26 @@ TEST_F(OutputInSharedFolders, FolderOfOursOnlyOurGroupMayWriteIsClosedToTheGroup
     EXPECT_THAT(Read(out + QStringLiteral("/product-urls.txt")).toStdString(), ::testing::StartsWith("1\t"));
 }
 
+// Another user may rename a folder of ours in a folder it may write, and put a link in
+// its place; a sticky bit (as on the system's temporary folder) forbids that.
+TEST_F(OutputInSharedFolders, FolderInsideAFolderOthersCanChangeIsRefusedUnlessTheStickyBitGuardsIt)
+{
+    const QString shared = OwnFolder(QStringLiteral("shared"));
+    const QString run = shared + QStringLiteral("/run1");
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 0777), 0);
+    StartWritingInto(run);
+    EXPECT_TRUE(Logged(google::GLOG_ERROR,
+                       run + QStringLiteral(" lies where ") + shared + QStringLiteral(" is open to other users")));
+    EXPECT_TRUE(Logged(google::GLOG_ERROR, QStringLiteral("--test-output-dir is ignored")));
+    EXPECT_FALSE(QFileInfo::exists(run));
+    EXPECT_NE(application->GetTestOptions().OutputDir(), run);
+
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    StartWritingInto(run);
+    EXPECT_EQ(application->GetTestOptions().OutputDir(), run);
+    EXPECT_THAT(Read(run + QStringLiteral("/product-urls.txt")).toStdString(), ::testing::StartsWith("1\t"));
+}
+
 TEST_F(OutputInSharedFolders, PlantedLinkAndFifoAreRefusedWithoutWaitingAndTheLinksAreDroppedAloud)
 {
     const QString out = OwnFolder(QStringLiteral("out"));
