@@ -43,10 +43,12 @@ TALVEX_EXPORT bool IsOwnedFile(const QString& path, QString* problem);
 TALVEX_EXPORT bool HasSafeParents(const QString& path, QString* problem);
 
 // Takes the group's write permission off `path` when it is a real folder or a regular
-// file of ours (never through a link) that only its owner and group may write: a store
-// that an older version created under a user-private-group umask (002) then passes the
-// checks above instead of being refused for good. A folder or file that everybody may
-// write, anything not ours and anything else is left as it is.
+// file of ours (never through a link) that only its owner and group may write. Under a
+// user-private-group umask (002) whatever is created without an explicit mode comes out
+// that way, a file QSettings makes afresh on every save and a folder a test script
+// makes included; closed to the group, it passes the checks above instead of being
+// refused. A folder or file that everybody may write, anything not ours and anything
+// else is left as it is.
 TALVEX_EXPORT void WithdrawGroupWrite(const QString& path);
 
 // "<sharedBase>/<part>/<part>/...": a folder of ours below the folder that every
