@@ -70,22 +70,31 @@ QString SessionFileProblem(const QString& file)
     return QString();
 }
 
-bool IsSafeSessionFile(const QString& file)
+// The ERROR line for a refused file, empty when the file may be used.
+std::string SessionFileRefusal(const QString& file)
 {
     const QString problem = SessionFileProblem(file);
-    if (!problem.isEmpty()) {
-        LOG(ERROR) << "Crash sessions are not tracked in " << Util::QStringToUtf8(QDir::toNativeSeparators(file))
-                   << ": " << Util::QStringToUtf8(problem);
+    if (problem.isEmpty()) {
+        return std::string();
     }
-    return problem.isEmpty();
+    std::string refusal = "Crash sessions are not tracked in " + Util::QStringToUtf8(QDir::toNativeSeparators(file)) +
+                          ": " + Util::QStringToUtf8(problem);
+    LOG(ERROR) << refusal;
+    return refusal;
+}
+
+bool IsSafeSessionFile(const QString& file)
+{
+    return SessionFileRefusal(file).empty();
 }
 
 // An empty name for a file that must not even be read: the store then holds nothing
 // and, as the tracker never writes to a refused store, saves nothing either.
-QString CheckedSessionFilePath()
+QString CheckedSessionFilePath(std::string& refusal)
 {
     const QString file = SessionFilePath();
-    return IsSafeSessionFile(file) ? file : QString();
+    refusal = SessionFileRefusal(file);
+    return refusal.empty() ? file : QString();
 }
 
 QString OwnKey()
@@ -129,7 +138,8 @@ std::string NewSessionId()
 
 } // namespace
 
-CrashTracker::CrashTracker() : sessionStore(CheckedSessionFilePath(), QSettings::IniFormat), sessionId(NewSessionId())
+CrashTracker::CrashTracker()
+    : sessionStore(CheckedSessionFilePath(refusal), QSettings::IniFormat), sessionId(NewSessionId())
 {
     StartSession();
 }
@@ -285,6 +295,14 @@ void CrashTracker::ClearHistory()
 std::string CrashTracker::SessionId() const
 {
     return sessionId;
+}
+
+void CrashTracker::ReportRefusal()
+{
+    if (!refusal.empty()) {
+        LOG(ERROR) << refusal;
+        refusal.clear();
+    }
 }
 
 } // namespace Talvex::App
