@@ -253,9 +253,16 @@ void CrashTracker::ReleaseClaimLater() const
         return;
     }
     if (!claimRetry) {
-        claimRetry = std::make_unique<QObject>();
+        claimRetry = std::make_unique<QTimer>();
+        claimRetry->setSingleShot(true);
+        claimRetry->setInterval(CLAIM_RETRY_MS);
+        QObject::connect(claimRetry.get(), &QTimer::timeout, claimRetry.get(), [this] { ReleaseClaim(); });
     }
-    QTimer::singleShot(CLAIM_RETRY_MS, claimRetry.get(), [this] { ReleaseClaim(); });
+    // One timer, started only when idle: each hand-over while the guard is busy comes
+    // here, and must not add a retry chain of its own.
+    if (!claimRetry->isActive()) {
+        claimRetry->start();
+    }
 }
 
 void CrashTracker::StopSession()

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+class QTimer;
+
 namespace Talvex::App {
 
 // Tells that an earlier run of this executable ended without stopping its session.
@@ -90,8 +92,8 @@ private:
     // Whether the crashes in `badSessions` are still claimed in the file, not yet
     // handed over to the product.
     mutable bool claimed = false;
-    // Context of the pending retries of ReleaseClaim: they end with the tracker.
-    mutable std::unique_ptr<QObject> claimRetry;
+    // The one pending retry of ReleaseClaim, made on first need; it ends with the tracker.
+    mutable std::unique_ptr<QTimer> claimRetry;
 };
 
 } // namespace Talvex::App
