@@ -114,6 +114,15 @@ TEST_F(OutputInSharedFolders, FolderInsideAFolderOthersCanChangeIsRefusedUnlessT
     StartWritingInto(run);
     EXPECT_EQ(application->GetTestOptions().OutputDir(), run);
     EXPECT_THAT(Read(run + QStringLiteral("/product-urls.txt")).toStdString(), ::testing::StartsWith("1\t"));
+
+    // A link of ours on the way is followed, and the folder it leads to is judged.
+    const QString via = Path(QStringLiteral("via"));
+    ASSERT_TRUE(QFile::link(shared, via));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 0777), 0);
+    StartWritingInto(via + QStringLiteral("/run2"));
+    EXPECT_TRUE(Logged(google::GLOG_ERROR, via + QStringLiteral("/run2 lies where ") +
+                                               QFileInfo(shared).canonicalFilePath() +
+                                               QStringLiteral(" is open to other users")));
 }
 
 TEST_F(OutputInSharedFolders, PlantedLinkAndFifoAreRefusedWithoutWaitingAndTheLinksAreDroppedAloud)
