@@ -296,6 +296,8 @@ void Application::OnStart()
 {
     VLOG(30) << "Preferred browser path " << Util::QStringToUtf8(d->preferredBrowser->Path());
     WriteStartFacts();
+    // Logging is set up by now; the refusal at construction may have reached stderr only.
+    d->crashTracker.ReportRefusal();
     d->testOptions->OnStart(GetAdditionalTestOptions(), [this] {
         RunFirstRunActions();
         emit ApplicationStarted();

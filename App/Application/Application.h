@@ -156,7 +156,8 @@ public:
     int GetDaysPassed() const;
     // True when an installer of the product family is running; waits up to half a second.
     // Then "InstallerMessage.sh" beside the executable tells the user (never one found
-    // through the current folder).
+    // through the current folder). May be called before the application object exists:
+    // the script is then looked for beside the running executable all the same.
     static bool CheckRunnedInstaller();
     void OpenThankForInstall() const;
 

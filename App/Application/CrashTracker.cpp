@@ -39,7 +39,10 @@ QString SessionFilePath()
 // user, or by a user whose home a root run was given, would have us read or replace a
 // file that is not ours. So the two folders below the data folder are made and kept as
 // ours alone, nothing is created in another user's space, and the file, when present,
-// must be a regular file of ours. Returns what is wrong, empty when the file may be read
+// must be a regular file of ours. Under a umask of 002 QSettings creates the file open
+// to our group, a fresh store and every save alike, and an older store may have such
+// folders too: the group's write is taken off before each check rather than refused,
+// or every run under that umask would go untracked. Returns what is wrong, empty when the file may be read
 // and saved.
 QString SessionFileProblem(const QString& file)
 {
@@ -67,22 +70,31 @@ QString SessionFileProblem(const QString& file)
     return QString();
 }
 
-bool IsSafeSessionFile(const QString& file)
+// The ERROR line for a refused file, empty when the file may be used.
+std::string SessionFileRefusal(const QString& file)
 {
     const QString problem = SessionFileProblem(file);
-    if (!problem.isEmpty()) {
-        LOG(ERROR) << "Crash sessions are not tracked in " << Util::QStringToUtf8(QDir::toNativeSeparators(file))
-                   << ": " << Util::QStringToUtf8(problem);
+    if (problem.isEmpty()) {
+        return std::string();
     }
-    return problem.isEmpty();
+    std::string refusal = "Crash sessions are not tracked in " + Util::QStringToUtf8(QDir::toNativeSeparators(file)) +
+                          ": " + Util::QStringToUtf8(problem);
+    LOG(ERROR) << refusal;
+    return refusal;
+}
+
+bool IsSafeSessionFile(const QString& file)
+{
+    return SessionFileRefusal(file).empty();
 }
 
 // An empty name for a file that must not even be read: the store then holds nothing
 // and, as the tracker never writes to a refused store, saves nothing either.
-QString CheckedSessionFilePath()
+QString CheckedSessionFilePath(std::string& refusal)
 {
     const QString file = SessionFilePath();
-    return IsSafeSessionFile(file) ? file : QString();
+    refusal = SessionFileRefusal(file);
+    return refusal.empty() ? file : QString();
 }
 
 QString OwnKey()
@@ -126,7 +138,8 @@ std::string NewSessionId()
 
 } // namespace
 
-CrashTracker::CrashTracker() : sessionStore(CheckedSessionFilePath(), QSettings::IniFormat), sessionId(NewSessionId())
+CrashTracker::CrashTracker()
+    : sessionStore(CheckedSessionFilePath(refusal), QSettings::IniFormat), sessionId(NewSessionId())
 {
     StartSession();
 }
@@ -240,9 +253,16 @@ void CrashTracker::ReleaseClaimLater() const
         return;
     }
     if (!claimRetry) {
-        claimRetry = std::make_unique<QObject>();
+        claimRetry = std::make_unique<QTimer>();
+        claimRetry->setSingleShot(true);
+        claimRetry->setInterval(CLAIM_RETRY_MS);
+        QObject::connect(claimRetry.get(), &QTimer::timeout, claimRetry.get(), [this] { ReleaseClaim(); });
     }
-    QTimer::singleShot(CLAIM_RETRY_MS, claimRetry.get(), [this] { ReleaseClaim(); });
+    // One timer, started only when idle: each hand-over while the guard is busy comes
+    // here, and must not add a retry chain of its own.
+    if (!claimRetry->isActive()) {
+        claimRetry->start();
+    }
 }
 
 void CrashTracker::StopSession()
@@ -282,6 +302,14 @@ void CrashTracker::ClearHistory()
 std::string CrashTracker::SessionId() const
 {
     return sessionId;
+}
+
+void CrashTracker::ReportRefusal()
+{
+    if (!refusal.empty()) {
+        LOG(ERROR) << refusal;
+        refusal.clear();
+    }
 }
 
 } // namespace Talvex::App

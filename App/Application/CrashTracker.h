@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+class QTimer;
+
 namespace Talvex::App {
 
 // Tells that an earlier run of this executable ended without stopping its session.
@@ -61,6 +63,10 @@ public:
     void ClearHistory();
     // "yyMMdd-HHmmss-NNNNNN", local time of construction and a random suffix.
     std::string SessionId() const;
+    // Logs once more the ERROR that refused the file at construction, if any. A tracker
+    // built with the application comes before the product sets up logging, so that first
+    // line reached stderr only; the application calls this when it starts.
+    void ReportRefusal();
 
 private:
     void StartSession();
@@ -73,6 +79,9 @@ private:
     bool StoreIsSafe() const;
     void RemoveOwnRecord();
 
+    // Why the file was refused at construction, empty when it was not. Set before the
+    // store is opened on the name that the check left.
+    std::string refusal;
     // Mutable because handing the list over, a read for the caller, releases the claim.
     mutable QSettings sessionStore;
     std::string sessionId;
@@ -83,8 +92,8 @@ private:
     // Whether the crashes in `badSessions` are still claimed in the file, not yet
     // handed over to the product.
     mutable bool claimed = false;
-    // Context of the pending retries of ReleaseClaim: they end with the tracker.
-    mutable std::unique_ptr<QObject> claimRetry;
+    // The one pending retry of ReleaseClaim, made on first need; it ends with the tracker.
+    mutable std::unique_ptr<QTimer> claimRetry;
 };
 
 } // namespace Talvex::App

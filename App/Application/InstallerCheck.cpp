@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <chrono>
 
@@ -14,6 +15,16 @@ namespace {
 
 const char INSTALLER_MUTEX[] = "{2A662D1A-83CB-406E-BC7A-A5E8644DC1D4}";
 const auto INSTALLER_WAIT = std::chrono::milliseconds(500);
+
+// Without an application object Qt knows no program folder and answers an empty
+// name, which would make the script's path relative to the current folder.
+QString ProgramFolder()
+{
+    if (QCoreApplication::instance()) {
+        return QCoreApplication::applicationDirPath();
+    }
+    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+}
 
 } // namespace
 
@@ -29,8 +40,7 @@ bool InstallerCheck::Run()
     } while (std::chrono::steady_clock::now() - begin < INSTALLER_WAIT);
     // Only the script shipped beside the program: the current folder may be a shared
     // one where another user has planted a script of that name.
-    Native::StartScript(
-        QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(Native::INSTALLER_MESSAGE_SCRIPT)));
+    Native::StartScript(QDir(ProgramFolder()).filePath(QLatin1String(Native::INSTALLER_MESSAGE_SCRIPT)));
     return true;
 }
 

@@ -79,9 +79,15 @@ void DropArgument(QStringList& arguments, int index, const QString& option, cons
 
 // A test script that leaves a value out must not have the next option taken as the
 // value: that option would be lost and its text would become, say, the language.
+// A negative number ("-5", "-.5") is a value, though: no option name starts with a
+// digit, and a product option may well take one.
 bool LooksLikeOption(const QString& argument)
 {
-    return argument.size() > 1 && argument.startsWith(QLatin1Char('-'));
+    if (argument.size() < 2 || !argument.startsWith(QLatin1Char('-'))) {
+        return false;
+    }
+    const QChar next = argument[1] == QLatin1Char('.') && argument.size() > 2 ? argument[2] : argument[1];
+    return !next.isDigit();
 }
 
 // Forms the parser would report or misread but still count as given: a switch with a

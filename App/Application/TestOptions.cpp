@@ -50,10 +50,19 @@ bool MakeFolder(const QString& folder)
 
 // The output folder may be named by a test script inside a folder that other users
 // reach, so it must be a real folder of ours that nobody else can write, or a missing
-// one we create owner-only; its parents are created as usual.
+// one we create owner-only; its parents are created as usual. A script's own mkdir
+// under a user-private-group umask (002) leaves the folder open to our group only: that
+// is closed, as the crash-session store is, rather than the option refused. A folder
+// above it that another user may change would let that user swap the folder itself.
 bool MakeOutputFolder(const QString& folder)
 {
     QString problem;
+    if (!Native::HasSafeParents(folder, &problem)) {
+        LOG(ERROR) << "Test options: the output folder " << Util::QStringToUtf8(folder) << " lies where "
+                   << Util::QStringToUtf8(problem);
+        return false;
+    }
+    Native::WithdrawGroupWrite(folder);
     if (QDir().mkpath(QFileInfo(folder).absolutePath()) && Native::MakeOwnedFolder(folder, &problem)) {
         return true;
     }

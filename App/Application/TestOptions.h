@@ -43,7 +43,10 @@ public:
     // The folder the test files go to, created on first use. Since it may lie where
     // other users reach, it must be a real folder of ours that nobody else can write
     // (one we create is owner-only); a --test-output-dir that is not is ignored for the
-    // default. Empty when no usable folder can be known or created (all logged).
+    // default; so is one below a folder that another user may change (the sticky bit
+    // of the system's temporary folder excepted). A folder of ours that only our group
+    // may also write is closed to the group and used. Empty when no usable folder can
+    // be known or created (all logged).
     QString OutputDir() const;
     // The language --test-locale forces, as given; empty without the option. While it
     // is given, LookAndFeelManager shows it (or, when it is not shipped, what it

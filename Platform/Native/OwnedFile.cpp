@@ -1,9 +1,10 @@
 #include "Platform/Native/OwnedFile.h"
 
+#include "Platform/Native/Refusal_p.h"
+
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,19 +12,6 @@
 
 namespace Talvex::Native {
 namespace {
-
-bool Refuse(QString* problem, const QString& reason)
-{
-    if (problem) {
-        *problem = reason;
-    }
-    return false;
-}
-
-QString SystemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
 
 QString WhyNotOurs(const struct stat& status)
 {

@@ -1,5 +1,7 @@
 #include "Platform/Native/OwnedFolder.h"
 
+#include "Platform/Native/Refusal_p.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,7 +9,6 @@
 #include <glog/logging.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,19 +16,6 @@
 
 namespace Talvex::Native {
 namespace {
-
-bool Refuse(QString* problem, const QString& reason)
-{
-    if (problem) {
-        *problem = reason;
-    }
-    return false;
-}
-
-QString SystemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
 
 // lstat, so that a link is judged itself and never what it points at.
 bool IsOwned(const QString& path, QString* problem, mode_t type, mode_t forbidden)
@@ -50,6 +38,21 @@ bool IsOwned(const QString& path, QString* problem, mode_t type, mode_t forbidde
         return Refuse(problem, QStringLiteral("is open to other users"));
     }
     return true;
+}
+
+// How many links the walk above a folder resolves before it gives up, as the system does.
+const int MAX_PARENT_LINKS = 40;
+
+bool IsTrustedOwner(const struct stat& status)
+{
+    return status.st_uid == ::geteuid() || status.st_uid == 0;
+}
+
+// Another user may rename or remove what a folder holds when that user may write it,
+// unless its sticky bit leaves each entry to its owner.
+bool IsOpenToOthers(const struct stat& status)
+{
+    return (status.st_mode & (S_IWGRP | S_IWOTH)) && !(status.st_mode & S_ISVTX);
 }
 
 std::string Printable(const QString& path)
@@ -98,6 +101,42 @@ bool IsOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
 bool IsOwnedFile(const QString& path, QString* problem)
 {
     return IsOwned(path, problem, S_IFREG, S_IWGRP | S_IWOTH);
+}
+
+bool HasSafeParents(const QString& path, QString* problem)
+{
+    // Walked from the root down, so that a resolved link starts over on its target.
+    QStringList rest = QDir::cleanPath(QFileInfo(path).absolutePath()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString folder = QStringLiteral("/");
+    int links = 0;
+    for (;;) {
+        struct stat status {};
+        if (::lstat(QFile::encodeName(folder).constData(), &status) != 0) {
+            return errno == ENOENT || Refuse(problem, folder + QStringLiteral(" cannot be examined: ") + SystemError());
+        }
+        if (!IsTrustedOwner(status)) {
+            return Refuse(problem, folder + QStringLiteral(" belongs to another user"));
+        }
+        if (S_ISLNK(status.st_mode)) {
+            const QString target = QFileInfo(folder).canonicalFilePath();
+            if (target.isEmpty() || ++links > MAX_PARENT_LINKS) {
+                return Refuse(problem, folder + QStringLiteral(" is a symbolic link that cannot be resolved"));
+            }
+            rest = target.split(QLatin1Char('/'), Qt::SkipEmptyParts) + rest;
+            folder = QStringLiteral("/");
+            continue;
+        }
+        if (!S_ISDIR(status.st_mode)) {
+            return Refuse(problem, folder + QStringLiteral(" is not a folder"));
+        }
+        if (IsOpenToOthers(status)) {
+            return Refuse(problem, folder + QStringLiteral(" is open to other users"));
+        }
+        if (rest.isEmpty()) {
+            return true;
+        }
+        folder = (folder == QLatin1String("/") ? QString() : folder) + QLatin1Char('/') + rest.takeFirst();
+    }
 }
 
 void WithdrawGroupWrite(const QString& path)

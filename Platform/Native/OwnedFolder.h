@@ -32,11 +32,23 @@ TALVEX_EXPORT bool IsInOwnSpace(const QString& path, QString* problem);
 // that may create it test for that first.
 TALVEX_EXPORT bool IsOwnedFile(const QString& path, QString* problem);
 
+// Whether nobody but this user and root can rename or replace any existing folder above
+// `path`, which a check of `path` alone (with a link at its name never followed) cannot
+// see: each must be owned by us or root and, unless its sticky bit keeps others' hands
+// off our entries (as in the system's temporary folder), writable by nobody else. A
+// link on the way, when ours or root's (as /var/run to /run), is resolved and the real
+// folders it leads to must pass too. Folders from the first missing one on are not
+// examined: whoever creates them makes them. Returns false, with the folder and the
+// reason in `problem`, otherwise.
+TALVEX_EXPORT bool HasSafeParents(const QString& path, QString* problem);
+
 // Takes the group's write permission off `path` when it is a real folder or a regular
-// file of ours (never through a link) that only its owner and group may write: a store
-// that an older version created under a user-private-group umask (002) then passes the
-// checks above instead of being refused for good. A folder or file that everybody may
-// write, anything not ours and anything else is left as it is.
+// file of ours (never through a link) that only its owner and group may write. Under a
+// user-private-group umask (002) whatever is created without an explicit mode comes out
+// that way, a file QSettings makes afresh on every save and a folder a test script
+// makes included; closed to the group, it passes the checks above instead of being
+// refused. A folder or file that everybody may write, anything not ours and anything
+// else is left as it is.
 TALVEX_EXPORT void WithdrawGroupWrite(const QString& path);
 
 // "<sharedBase>/<part>/<part>/...": a folder of ours below the folder that every

@@ -138,7 +138,8 @@ TEST_F(CrashTrackerForeignFiles, ASessionFolderThatIsNotOursAloneIsLeftAlone)
 TEST_F(CrashTrackerForeignFiles, AGroupWritableStoreOfOursIsClosedToTheGroupAndStillTracked)
 {
     ASSERT_TRUE(QFile::copy(Foreign(), OwnSessionFile()));
-    for (const auto& [path, mode] : {std::pair{SessionFolder(), 0775}, {TalvexFolder(), 0775}, {OwnSessionFile(), 0664}}) {
+    for (const auto& [path, mode] :
+         {std::pair{SessionFolder(), 0775}, {TalvexFolder(), 0775}, {OwnSessionFile(), 0664}}) {
         ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
     }
     EXPECT_EQ(RunSession(), std::deque<std::string>{"200101-000000-131313"});
@@ -147,6 +148,26 @@ TEST_F(CrashTrackerForeignFiles, AGroupWritableStoreOfOursIsClosedToTheGroupAndS
         ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &status), 0);
         EXPECT_EQ(status.st_mode & S_IWGRP, 0u) << path.toStdString();
     }
+}
+
+// Under that umask QSettings creates even a fresh file open to the group: a store made
+// from nothing must still be tracked, or every stop is refused and read as a crash.
+TEST_F(CrashTrackerForeignFiles, AFreshStoreUnderAGroupWritableUmaskTracksOneSessionAfterAnother)
+{
+    ASSERT_TRUE(QDir(TalvexFolder()).removeRecursively());
+    struct UmaskGuard {
+        mode_t previous = ::umask(002);
+        ~UmaskGuard() { ::umask(previous); }
+    } umaskGuard;
+    LogCapture log;
+    {
+        CrashTracker first;
+    }
+    CrashTracker second;
+    EXPECT_FALSE(second.HasUnreportedCrash()) << "the first session's stop was not saved";
+    EXPECT_EQ(RecordsIn(OwnSessionFile()),
+              (QMap<QString, QString>{{OwnPid(), QString::fromStdString(second.SessionId())}}));
+    EXPECT_FALSE(log.Contains(google::GLOG_ERROR, "Crash sessions are not tracked"));
 }
 
 // The session itself still works unguarded; only the guard's target must stay as it was.

@@ -21,6 +21,8 @@ class ApplicationWithOptions : public ::testing::Test {
 protected:
     App::Application& Make(const QStringList& options)
     {
+        application.reset();
+        argv.clear();
         arguments = {QByteArrayLiteral("options-test")};
         for (const QString& option : options) {
             arguments.push_back(option.toUtf8());

@@ -82,6 +82,49 @@ TEST_F(OutputInSharedFolders, FolderOthersCanWriteGivesWayToTheTemporaryFolderAn
     EXPECT_EQ(Read(fallback + QStringLiteral("/urls.log")), "https://product.example/after-start\n");
 }
 
+// What a test script's mkdir gives under a user-private-group umask (002).
+TEST_F(OutputInSharedFolders, FolderOfOursOnlyOurGroupMayWriteIsClosedToTheGroupAndUsed)
+{
+    const QString out = OwnFolder(QStringLiteral("out"));
+    ASSERT_EQ(::chmod(QFile::encodeName(out).constData(), 0775), 0);
+
+    StartWritingInto(out);
+
+    EXPECT_EQ(application->GetTestOptions().OutputDir(), out);
+    EXPECT_FALSE(Logged(google::GLOG_ERROR, QStringLiteral("--test-output-dir is ignored")));
+    EXPECT_EQ(QFileInfo(out).permissions() & QFileDevice::WriteGroup, QFileDevice::Permissions());
+    EXPECT_THAT(Read(out + QStringLiteral("/product-urls.txt")).toStdString(), ::testing::StartsWith("1\t"));
+}
+
+// Another user may rename a folder of ours in a folder it may write, and put a link in
+// its place; a sticky bit (as on the system's temporary folder) forbids that.
+TEST_F(OutputInSharedFolders, FolderInsideAFolderOthersCanChangeIsRefusedUnlessTheStickyBitGuardsIt)
+{
+    const QString shared = OwnFolder(QStringLiteral("shared"));
+    const QString run = shared + QStringLiteral("/run1");
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 0777), 0);
+    StartWritingInto(run);
+    EXPECT_TRUE(Logged(google::GLOG_ERROR,
+                       run + QStringLiteral(" lies where ") + shared + QStringLiteral(" is open to other users")));
+    EXPECT_TRUE(Logged(google::GLOG_ERROR, QStringLiteral("--test-output-dir is ignored")));
+    EXPECT_FALSE(QFileInfo::exists(run));
+    EXPECT_NE(application->GetTestOptions().OutputDir(), run);
+
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    StartWritingInto(run);
+    EXPECT_EQ(application->GetTestOptions().OutputDir(), run);
+    EXPECT_THAT(Read(run + QStringLiteral("/product-urls.txt")).toStdString(), ::testing::StartsWith("1\t"));
+
+    // A link of ours on the way is followed, and the folder it leads to is judged.
+    const QString via = Path(QStringLiteral("via"));
+    ASSERT_TRUE(QFile::link(shared, via));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 0777), 0);
+    StartWritingInto(via + QStringLiteral("/run2"));
+    EXPECT_TRUE(Logged(google::GLOG_ERROR, via + QStringLiteral("/run2 lies where ") +
+                                               QFileInfo(shared).canonicalFilePath() +
+                                               QStringLiteral(" is open to other users")));
+}
+
 TEST_F(OutputInSharedFolders, PlantedLinkAndFifoAreRefusedWithoutWaitingAndTheLinksAreDroppedAloud)
 {
     const QString out = OwnFolder(QStringLiteral("out"));

@@ -63,13 +63,23 @@ TEST(TestOptionParsing, ValueLeftOutBeforeAnotherOptionLeavesThatOptionToBeReadA
                                                     HasSubstr("--test-start-delay needs a value"),
                                                     HasSubstr("--test-output-dir needs a value")));
 
-    const QList<QCommandLineOption> product{QCommandLineOption({QStringLiteral("l"), QStringLiteral("label")},
-                                                               QStringLiteral("A label."), QStringLiteral("TEXT"))};
+    const QList<QCommandLineOption> product{
+        QCommandLineOption({QStringLiteral("l"), QStringLiteral("label")}, QStringLiteral("A label."),
+                           QStringLiteral("TEXT")),
+        QCommandLineOption(QStringLiteral("offset"), QStringLiteral("An offset."), QStringLiteral("N"))};
     App::Errors errors;
     const QHash<QString, QString> given =
         TestOptionParser::ParseProductOptions(Line({"-l", "--test-help", "--label", "-"}), product, errors);
     EXPECT_EQ(given.value(QStringLiteral("label")), QStringLiteral("-")) << "a lone dash is a value";
     EXPECT_THAT(errors, ElementsAre(HasSubstr("-l needs a value")));
+
+    for (const char* number : {"-5", "-.5"}) {
+        App::Errors numberErrors;
+        const QHash<QString, QString> offset =
+            TestOptionParser::ParseProductOptions(Line({"--offset", number}), product, numberErrors);
+        EXPECT_EQ(offset.value(QStringLiteral("offset")), QString::fromUtf8(number)) << "a negative number is a value";
+        EXPECT_THAT(numberErrors, ::testing::IsEmpty());
+    }
 }
 
 struct Malformed {

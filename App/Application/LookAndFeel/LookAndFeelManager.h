@@ -39,6 +39,8 @@ struct LookAndFeelManagerPrivate;
 // an ERROR naming the file and the position where reading stopped. A language that is
 // not shipped is resolved with the installer's record, read through the application
 // (which then needs its customization manager); catalogues that fail to load are skipped.
+// While the application was started with --test-locale, Initialize and SetLocale show
+// that language instead of the one they are given.
 class TALVEX_EXPORT LookAndFeelManager : public ILookAndFeelManager {
 public:
     // `resourceNames` are the bundle (and catalogue) base names to load, in order; empty
