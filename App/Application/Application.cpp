@@ -408,6 +408,11 @@ std::string Application::GetCrashReport(const std::string& sessionId) const
     return d->crashReports->Get(sessionId);
 }
 
+QString Application::GetCrashReportsFolder() const
+{
+    return d->crashReports->Folder();
+}
+
 void Application::SetCrashHandlerEnabled(bool enabled)
 {
     d->crashReports->SetHandlerEnabled(enabled);

@@ -121,6 +121,8 @@ public:
     // The crash handler is installed at construction; a product with a handler of its
     // own turns it off here, before it installs that one.
     void SetCrashHandlerEnabled(bool enabled);
+    // Where the crash reports are kept, to show the user; empty when they cannot be kept.
+    QString GetCrashReportsFolder() const;
 
     void SetMainWindow(QMainWindow* window);
     QWidget* GetMainWindow() const;

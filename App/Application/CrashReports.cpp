@@ -75,6 +75,11 @@ CrashReports::~CrashReports()
     SetHandlerEnabled(false);
 }
 
+QString CrashReports::Folder() const
+{
+    return usable ? folder : QString();
+}
+
 bool CrashReports::IsUsable() const
 {
     return usable;

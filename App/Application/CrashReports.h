@@ -32,6 +32,9 @@ public:
     CrashReports(const CrashReports&) = delete;
     CrashReports& operator=(const CrashReports&) = delete;
 
+    // The folder, or empty when it was refused.
+    QString Folder() const;
+
     // Installs or removes the process's crash handler, reporting into this folder.
     void SetHandlerEnabled(bool enabled);
     bool IsHandlerEnabled() const;
