@@ -197,7 +197,6 @@ void DemoTour::ShowReportOfACrashedChild()
     std::printf("crashed child: %s, session %s\n",
                 child.exitStatus() == QProcess::CrashExit ? "ended by its crash" : "did not crash", session.c_str());
     PictureModal(
-        QStringLiteral("crash-report"),
-        [this, session] { CrashReportOffer::ShowReport(application, window, session); },
+        QStringLiteral("crash-report"), [this, session] { CrashReportOffer::ShowReport(application, window, session); },
         [](QWidget& box) { box.close(); });
 }

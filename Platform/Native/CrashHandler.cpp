@@ -32,7 +32,8 @@ const int SIGNALS[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
 const int SIGNAL_COUNT = sizeof SIGNALS / sizeof SIGNALS[0];
 const int MAX_FRAMES = 128;
 const size_t ALT_STACK_SIZE = 128 * 1024;
-const size_t TEXT_SIZE = 4096;
+// Kept small: the handler may run on an alternate stack that another component set up.
+const size_t TEXT_SIZE = 1024;
 // How long a thread that crashed while another one writes the report waits for the
 // process to end before it ends the process itself.
 const int WAIT_FOR_OTHER_SECONDS = 10;
@@ -40,7 +41,7 @@ const int WAIT_FOR_OTHER_SECONDS = 10;
 // What the report says about the run; written outside the handler, into the buffer not
 // being read, and then published.
 struct Identity {
-    char text[TEXT_SIZE] = {};
+    char text[4 * TEXT_SIZE] = {};
 };
 Identity identities[2];
 std::atomic<Identity*> identity{nullptr};
@@ -100,7 +101,8 @@ public:
         if (value < 0) {
             *this << "-";
         }
-        return Number(value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value));
+        return Number(value < 0 ? 0ull - static_cast<unsigned long long>(value)
+                                : static_cast<unsigned long long>(value));
     }
     Text& Hex(unsigned long long value) { return (*this << "0x").Number(value, 16); }
     size_t Length() const { return used; }
@@ -203,8 +205,8 @@ void WriteFrames(Report& report, void* const* frames, int count)
         text.Hex(address);
         if (const CrashModule* module = CrashModules::Find(address)) {
             text << " +";
-            text.Hex(address - module->bias) << " build-id " << (module->buildId[0] ? module->buildId : "none")
-                                             << " " << module->path;
+            text.Hex(address - module->bias)
+                << " build-id " << (module->buildId[0] ? module->buildId : "none") << " " << module->path;
         } else {
             text << " ?";
         }

@@ -56,8 +56,7 @@ std::string HexOf(const unsigned char* bytes, int count)
 std::string Demangled(const char* name)
 {
     int status = 0;
-    const std::unique_ptr<char, void (*)(void*)> plain(abi::__cxa_demangle(name, nullptr, nullptr, &status),
-                                                       std::free);
+    const std::unique_ptr<char, void (*)(void*)> plain(abi::__cxa_demangle(name, nullptr, nullptr, &status), std::free);
     return status == 0 && plain ? plain.get() : name;
 }
 

@@ -4,9 +4,9 @@
 
 #include <execinfo.h>
 #include <semaphore.h>
+#include <signal.h>
 #include <sys/syscall.h>
 #include <unistd.h>
-#include <signal.h>
 
 #include <atomic>
 #include <cerrno>

@@ -17,10 +17,7 @@ namespace {
 
 class CrashReportsOfCrashedRuns : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        QDir(QFileInfo(HelperSessionFile()).absolutePath()).removeRecursively();
-    }
+    void SetUp() override { QDir(QFileInfo(HelperSessionFile()).absolutePath()).removeRecursively(); }
     void TearDown() override
     {
         QFile::setPermissions(HelperCrashFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
