@@ -23,8 +23,10 @@ inline QProcessEnvironment ChildEnvironment()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const QString options = QStringLiteral("handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0:"
                                            "handle_abort=0:detect_leaks=0");
-    environment.insert(QStringLiteral("ASAN_OPTIONS"), options);
-    environment.insert(QStringLiteral("UBSAN_OPTIONS"), options);
+    for (const QString& name : {QStringLiteral("ASAN_OPTIONS"), QStringLiteral("UBSAN_OPTIONS")}) {
+        const QString given = environment.value(name);
+        environment.insert(name, given.isEmpty() ? options : given + QLatin1Char(':') + options);
+    }
     return environment;
 }
 
@@ -37,8 +39,8 @@ struct ChildEnd {
     QByteArray errors;
 };
 
-// Runs the helper with `arguments`; `beforeGo` runs once it told its session, before it
-// is let go (crash roles wait for a line on stdin).
+// Runs the helper with `arguments`; `beforeGo(sessionId, process)` runs once it told its
+// session, before it is let go (crash roles wait for a line on stdin).
 template <class BeforeGo> ChildEnd RunChild(const QStringList& arguments, BeforeGo beforeGo)
 {
     QProcess process;
@@ -50,11 +52,12 @@ template <class BeforeGo> ChildEnd RunChild(const QStringList& arguments, Before
     end.output = process.readLine();
     if (end.output.startsWith("session ")) {
         end.sessionId = QString::fromUtf8(end.output.mid(8).trimmed());
-        beforeGo(end.sessionId);
+        beforeGo(end.sessionId, process);
     }
     process.write("go\n");
     process.closeWriteChannel();
-    EXPECT_TRUE(process.waitForFinished(30000)) << "helper still running: " << arguments.join(' ').toStdString();
+    EXPECT_TRUE(process.state() == QProcess::NotRunning || process.waitForFinished(30000))
+        << "helper still running: " << arguments.join(' ').toStdString();
     end.output += process.readAllStandardOutput();
     end.errors = process.readAllStandardError();
     end.crashed = process.exitStatus() == QProcess::CrashExit;
@@ -64,7 +67,7 @@ template <class BeforeGo> ChildEnd RunChild(const QStringList& arguments, Before
 
 inline ChildEnd RunChild(const QStringList& arguments)
 {
-    return RunChild(arguments, [](const QString&) {});
+    return RunChild(arguments, [](const QString&, QProcess&) {});
 }
 
 // What the "report" role printed: crashed sessions and, per session, the report of the

@@ -87,7 +87,7 @@ TEST_F(CrashReportsOfCrashedRuns, TheReportNamesTheExceptionAndTheCrashingThread
     EXPECT_TRUE(crashedWorker.contains(QStringLiteral("Thread: crash-worker"))) << crashedWorker.toStdString();
 }
 
-TEST_F(CrashReportsOfCrashedRuns, TheExitStatusIsTheOneTheCrashGivesWithoutTheHandler)
+TEST_F(CrashReportsOfCrashedRuns, TheExitStatusIsTheOneTheCrashGivesWithoutTheHandlerAndSigtermIsLeftAlone)
 {
     for (const char* kind : {"null-write", "abort"}) {
         const ChildEnd without = RunChild({QStringLiteral("crash"), QLatin1String(kind), QStringLiteral("off")});
@@ -95,7 +95,14 @@ TEST_F(CrashReportsOfCrashedRuns, TheExitStatusIsTheOneTheCrashGivesWithoutTheHa
         EXPECT_TRUE(without.crashed && with.crashed) << kind;
         EXPECT_EQ(with.signal, without.signal) << kind;
     }
-    // Turned off, the handler wrote nothing: only the two runs with it left reports.
+    // SIGTERM is a request to stop, not a crash: it ends the process untouched.
+    const ChildEnd terminated =
+        RunChild({QStringLiteral("crash"), QStringLiteral("abort")}, [](const QString&, QProcess& process) {
+            process.terminate();
+            process.waitForFinished(15000);
+        });
+    EXPECT_EQ(terminated.signal, SIGTERM);
+    // Turned off, the handler wrote nothing; nor did the terminated run.
     EXPECT_EQ(QDir(HelperCrashFolder()).entryList(QDir::Files).size(), 2);
 }
 
@@ -141,9 +148,10 @@ TEST_F(CrashReportsOfCrashedRuns, AFolderOrReportPlantedAsALinkGetsNoReportAndIs
     ASSERT_TRUE(QDir().mkpath(QFileInfo(HelperSessionFile()).absolutePath()));
     ASSERT_TRUE(QDir().mkpath(HelperCrashFolder()));
     QFile::setPermissions(HelperCrashFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const ChildEnd planted = RunChild({QStringLiteral("crash"), QStringLiteral("null-write")}, [&](const QString& id) {
-        QFile::link(target, HelperCrashFolder() + QLatin1Char('/') + id + QStringLiteral(".txt"));
-    });
+    const ChildEnd planted =
+        RunChild({QStringLiteral("crash"), QStringLiteral("null-write")}, [&](const QString& id, QProcess&) {
+            QFile::link(target, HelperCrashFolder() + QLatin1Char('/') + id + QStringLiteral(".txt"));
+        });
     EXPECT_EQ(planted.signal, SIGSEGV);
     EXPECT_FALSE(QFile::exists(target));
     const NextStart next = RunNextStart();
