@@ -1,7 +1,7 @@
 #include "Platform/Native/CrashHandler.h"
 
 #include "Platform/Logging/RecentLogLines.h"
-#include "Platform/Native/CrashModules.h"
+#include "Platform/Native/CrashModules_p.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "Platform/Native/CrashModules.h"
+#include "Platform/Native/CrashModules_p.h"
 
 #include <elf.h>
 #include <link.h>

@@ -42,7 +42,7 @@ const Expected KINDS[] = {
 
 int CountOf(const QString& text, const QString& part)
 {
-    return text.count(part);
+    return text.split(part).size() - 1;
 }
 
 TEST_F(CrashReportsOfCrashedRuns, EachWayOfCrashingLeavesAReportNamingTheSignalAndTheCrashingFunction)
