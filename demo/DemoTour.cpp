@@ -5,11 +5,14 @@
 
 #include "App/Application/Application.h"
 #include "App/Application/Dialogs/Informer.h"
+#include "CrashReportOffer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QtTest/QTest>
 
 #include <cstdio>
@@ -21,6 +24,8 @@ const int SETTLE_MS = 400;
 // The helper closes itself after 1.5 s and the update check is asked for 5 s after
 // Start; the limit only matters on a machine too busy to get there.
 const int LAST_STEP_WAIT_MS = 20000;
+// A crashing child starts the whole product first.
+const int CHILD_WAIT_MS = 20000;
 
 } // namespace
 
@@ -51,6 +56,7 @@ DemoTour::DemoTour(Talvex::App::Application& application, MainWindow& window, co
                  QStringLiteral("informer"), [this] { this->window.ShowAbout(); },
                  [this](QWidget&) { this->window.GetInformer().Close(); });
          }},
+        {QStringLiteral("crash-report"), [this] { ShowReportOfACrashedChild(); }},
         {QStringLiteral("helper"), [this] { WaitForHelperAndUpdateCheck(LAST_STEP_WAIT_MS); }},
     };
 }
@@ -173,4 +179,24 @@ void DemoTour::WaitForHelperAndUpdateCheck(int remainingMs)
         return;
     }
     QTimer::singleShot(100, this, [this, remainingMs] { WaitForHelperAndUpdateCheck(remainingMs - 100); });
+}
+
+// Another instance of the product crashes on purpose; its report is then what the
+// offer shows after a real crash.
+void DemoTour::ShowReportOfACrashedChild()
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("TALVEX_DEMO_TOUR"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--crash-on-purpose")});
+    child.waitForFinished(CHILD_WAIT_MS);
+    const QByteArray output = child.readAllStandardOutput();
+    const int at = output.indexOf("session ");
+    const std::string session = at < 0 ? std::string() : output.mid(at + 8).trimmed().toStdString();
+    std::printf("crashed child: %s, session %s\n",
+                child.exitStatus() == QProcess::CrashExit ? "ended by its crash" : "did not crash", session.c_str());
+    PictureModal(
+        QStringLiteral("crash-report"), [this, session] { CrashReportOffer::ShowReport(application, window, session); },
+        [](QWidget& box) { box.close(); });
 }

@@ -16,9 +16,9 @@ class Application;
 
 // The unattended walk through the sample product: switch the theme, switch the
 // language, ask the confirmation, scroll the file list by touch, open the Informer,
-// start the helper and wait for it to hand the focus back and for the update check. After each step a picture
-// of the window (with the open box drawn where it stands) is saved as
-// <folder>/tour-<n>-<step>.png; then the application is asked to quit.
+// show the crash report of a child instance that crashed on purpose, start the helper and wait for it to hand the focus
+// back and for the update check. After each step a picture of the window (with the open box drawn where it stands) is
+// saved as <folder>/tour-<n>-<step>.png; then the application is asked to quit.
 class DemoTour : public QObject {
 public:
     DemoTour(Talvex::App::Application& application, MainWindow& window, const QString& folder);
@@ -42,6 +42,7 @@ private:
                       const std::function<void(QWidget&)>& close);
     void ScrollByTouch();
     void WaitForHelperAndUpdateCheck(int remainingMs);
+    void ShowReportOfACrashedChild();
 
     Talvex::App::Application& application;
     MainWindow& window;

@@ -7,7 +7,8 @@
 // run is pictured without blocking, a crash report is not asked for, and a scripted
 // tour saves one picture per step into that folder, then quits. TALVEX_DEMO_LANGUAGE
 // names the language to start in; otherwise the one last picked from the menu, else
-// the system's.
+// the system's. With --crash-on-purpose it prints "session <id>" and crashes at once,
+// for the tour's crash-report step.
 #include "App/Application/Application.h"
 #include "App/Application/EmailDialog/EmailDialog.h"
 #include "App/Application/EmailDialog/EmailDialogCreator.h"
@@ -25,6 +26,8 @@
 #include <QTime>
 
 #include <cstdio>
+
+#include <glog/logging.h>
 
 namespace {
 
@@ -121,6 +124,16 @@ void ShowUpdateCheckStatus(Talvex::App::Application& application, MainWindow& wi
     });
 }
 
+// Writes through a null pointer, as a real bug would.
+__attribute__((noinline)) void CrashOnPurpose(Talvex::App::Application& application)
+{
+    std::printf("session %s\n", application.SessionId().c_str());
+    std::fflush(stdout);
+    LOG(WARNING) << "Crashing on purpose, as asked by --crash-on-purpose";
+    volatile int* volatile nowhere = nullptr;
+    *nowhere = 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -129,6 +142,9 @@ int main(int argc, char** argv)
     Talvex::App::Application application(argc, argv);
     application.SetCustomizationManager(std::make_shared<DemoCustomization>(), true);
     RegisterStores(application);
+    if (QCoreApplication::arguments().contains(QStringLiteral("--crash-on-purpose"))) {
+        CrashOnPurpose(application);
+    }
     const QString tourFolder = qEnvironmentVariable("TALVEX_DEMO_TOUR");
     const bool unattended = !tourFolder.isEmpty();
     MainWindow window(application, LookAndFeel(application, unattended));

@@ -8,7 +8,7 @@ packages=(
   qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools
   libgoogle-glog-dev libboost-dev libboost-filesystem-dev
   libgtest-dev libgmock-dev libbenchmark-dev valgrind python3
-  libx11-dev libxcb1-dev libdeflate-dev
+  libx11-dev libxcb1-dev libdeflate-dev libdw-dev
   xvfb xauth fonts-dejavu-core
   clang
 )

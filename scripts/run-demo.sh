@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the sample product. With a display it opens its window; without one it runs
 # under Xvfb (else offscreen), takes a scripted tour (theme, language, confirmation,
-# touch scrolling, Informer, helper), saves one picture per step as
+# touch scrolling, Informer, the crash report of a child instance
+# that crashes on purpose, helper), saves one picture per step as
 # <build>/demo/tour-<n>-<step>.png and exits. LANG_UI (e.g. de_DE) picks the language
 # it starts in.
 set -euo pipefail

@@ -1,6 +1,6 @@
 #include "App/Application/CrashTracker.h"
 
-#include "App/Application/BuildConstants.h"
+#include "App/Application/CrashSessionFolder.h"
 #include "Platform/Native/FileWriteGuard.h"
 #include "Platform/Native/OwnedFolder.h"
 #include "Platform/Util/IsProcessRunning.h"
@@ -25,12 +25,7 @@ const int CLAIM_RETRY_MS = 25;
 
 QString SessionFilePath()
 {
-    const QString separator = QDir::separator();
-    const QString productFolder = QStringLiteral("%1 %2.%3")
-                                      .arg(QLatin1String(Build::PRODUCT_NAME), QLatin1String(Build::MAJOR_VERSION),
-                                           QLatin1String(Build::MINOR_VERSION));
-    return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + separator + QStringLiteral("Talvex") +
-           separator + productFolder + separator + QFileInfo(QCoreApplication::applicationFilePath()).baseName() +
+    return CrashSessionFolder() + QDir::separator() + QFileInfo(QCoreApplication::applicationFilePath()).baseName() +
            QStringLiteral(".ini");
 }
 

@@ -6,7 +6,7 @@
 // "session-quit" it stops at once. "session-claim" holds like "session-hold" but never
 // takes the list, so it prints no crashed sessions and keeps them claimed. With
 // "guard-stop <file>" it takes the session file's write guard, prints "held" and stops
-// itself (SIGSTOP) while holding it.
+// itself (SIGSTOP) while holding it. The crash roles are described in CrashRoles.cpp.
 #include "App/Application/CrashTracker.h"
 #include "Platform/Native/FileWriteGuard.h"
 
@@ -20,8 +20,13 @@
 
 #include <unistd.h>
 
+int RunCrashRole(int argc, char** argv);
+
 int main(int argc, char** argv)
 {
+    if (const int result = RunCrashRole(argc, argv); result >= 0) {
+        return result;
+    }
     if (argc > 2 && std::strcmp(argv[1], "guard-stop") == 0) {
         const Talvex::Native::FileWriteGuard guard(QString::fromLocal8Bit(argv[2]));
         std::printf(guard.IsHeld() ? "held\n" : "not held\n");
