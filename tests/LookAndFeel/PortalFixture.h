@@ -17,9 +17,11 @@ class PrivateSessionBus {
 public:
     ~PrivateSessionBus() { Stop(); }
 
-    // The session bus's own configuration, listening on a socket of ours and without
-    // its service folders.
-    bool Start()
+    // The session bus's own configuration, listening on a socket of ours and, unless
+    // the services installed on the machine are wanted, without its service folders.
+    // Services the bus starts get `environment`.
+    bool Start(bool installedServices = false,
+               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
     {
         QFile session(QStringLiteral("/usr/share/dbus-1/session.conf"));
         if (!session.open(QIODevice::ReadOnly)) {
@@ -28,13 +30,16 @@ public:
         QString text = QString::fromUtf8(session.readAll());
         text.replace(QRegularExpression(QStringLiteral("<listen>[^<]*</listen>")),
                      QStringLiteral("<listen>unix:path=%1</listen>").arg(folder.filePath("bus")));
-        text.remove(QStringLiteral("<standard_session_servicedirs />"));
+        if (!installedServices) {
+            text.remove(QStringLiteral("<standard_session_servicedirs />"));
+        }
         const QString config = folder.filePath("session.conf");
         QFile file(config);
         if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0) {
             return false;
         }
         file.close();
+        daemon.setProcessEnvironment(environment);
         daemon.start(QStringLiteral("dbus-daemon"),
                      {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
                       QStringLiteral("--print-address=1")});
