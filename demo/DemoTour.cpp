@@ -10,8 +10,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPainter>
+#include <QProcess>
 #include <QtTest/QTest>
 
 #include <cstdio>
@@ -143,8 +143,8 @@ void DemoTour::FlipDesktopToDark()
     QProcess gsettings;
     gsettings.start(QStringLiteral("gsettings"), {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.interface"),
                                                   QStringLiteral("color-scheme"), QStringLiteral("prefer-dark")});
-    const bool flipped = gsettings.waitForFinished(5000) && gsettings.exitStatus() == QProcess::NormalExit &&
-                         gsettings.exitCode() == 0;
+    const bool flipped =
+        gsettings.waitForFinished(5000) && gsettings.exitStatus() == QProcess::NormalExit && gsettings.exitCode() == 0;
     const auto lookAndFeel = application.GetLookAndFeel();
     const bool followed =
         flipped && QTest::qWaitFor([&] { return lookAndFeel->GetCurrentTheme() == "Dark"; }, LAST_STEP_WAIT_MS);

@@ -59,10 +59,10 @@ protected:
 
     bool StartDisplay()
     {
-        display.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                               QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                                               QStringLiteral("-screen"), QStringLiteral("0"),
-                                               QStringLiteral("640x480x24")});
+        display.start(QStringLiteral("Xvfb"),
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                       QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                       QStringLiteral("640x480x24")});
         if (!WaitUntil([this] { return display.canReadLine() || display.state() == QProcess::NotRunning; })) {
             return false;
         }
@@ -94,8 +94,9 @@ protected:
         environment.insert("DBUS_SESSION_BUS_ADDRESS", bus.address);
         QProcess gsettings;
         gsettings.setProcessEnvironment(environment);
-        gsettings.start(QStringLiteral("gsettings"), {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.interface"),
-                                                      QStringLiteral("color-scheme"), QLatin1String(scheme)});
+        gsettings.start(QStringLiteral("gsettings"),
+                        {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.interface"),
+                         QStringLiteral("color-scheme"), QLatin1String(scheme)});
         return gsettings.waitForFinished(10000) && gsettings.exitCode() == 0;
     }
 

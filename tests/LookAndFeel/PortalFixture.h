@@ -40,9 +40,8 @@ public:
         }
         file.close();
         daemon.setProcessEnvironment(environment);
-        daemon.start(QStringLiteral("dbus-daemon"),
-                     {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                      QStringLiteral("--print-address=1")});
+        daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=") + config,
+                                                     QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
         if (!WaitUntil([this] { return daemon.canReadLine() || daemon.state() == QProcess::NotRunning; })) {
             return false;
         }

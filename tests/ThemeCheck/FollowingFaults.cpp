@@ -25,10 +25,11 @@ TEST(FollowingFaults, EachPreferenceWithoutAShippedThemeIsWarnedAbout)
 
     CheckReport lacking;
     FollowCheck({"Light", "Dark", "Contrast"}, {"Light"}, lacking).Run();
-    EXPECT_THAT(Warnings(lacking),
-                ::testing::ElementsAre("the product follows the desktop but ships no theme 'Dark' for its dark preference",
-                                       "the product follows the desktop but ships no theme 'Contrast' for its "
-                                       "high-contrast preference"));
+    EXPECT_THAT(
+        Warnings(lacking),
+        ::testing::ElementsAre("the product follows the desktop but ships no theme 'Dark' for its dark preference",
+                               "the product follows the desktop but ships no theme 'Contrast' for its "
+                               "high-contrast preference"));
     EXPECT_EQ(lacking.ErrorCount(), 0);
 }
 

@@ -124,8 +124,7 @@ const DesktopAppearance::Preference& DesktopAppearance::GetPreference() const
 }
 
 DesktopAppearancePrivate::DesktopAppearancePrivate(DesktopAppearance* owner, const QString& busAddress)
-    : owner(owner), connectionName(ConnectionNameFor(busAddress, this)),
-      connection(Connect(busAddress, connectionName))
+    : owner(owner), connectionName(ConnectionNameFor(busAddress, this)), connection(Connect(busAddress, connectionName))
 {
 }
 
@@ -210,8 +209,7 @@ void DesktopAppearancePrivate::ReportUnavailable(const QString& reason)
     LOG(INFO) << "No desktop appearance preference: " << Utf8(reason);
 }
 
-void DesktopAppearancePrivate::OnSettingChanged(const QString& nameSpace, const QString& key,
-                                                const QDBusVariant& value)
+void DesktopAppearancePrivate::OnSettingChanged(const QString& nameSpace, const QString& key, const QDBusVariant& value)
 {
     if (nameSpace == APPEARANCE) {
         Apply(key, Unwrapped(value.variant()));
