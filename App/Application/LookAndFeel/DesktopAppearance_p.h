@@ -3,13 +3,13 @@
 #include "App/Application/LookAndFeel/DesktopAppearance.h"
 
 #include <QDBusConnection>
+#include <QDBusVariant>
 #include <QObject>
 #include <QString>
 
 #include <set>
 
 class QDBusPendingCallWatcher;
-class QDBusVariant;
 class QEventLoop;
 
 namespace Talvex::App {
