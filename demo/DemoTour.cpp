@@ -140,6 +140,12 @@ void DemoTour::PictureModal(const QString& name, const std::function<void()>& op
 // product follows it by itself, without any menu being touched.
 void DemoTour::FlipDesktopToDark()
 {
+    // Only a desktop set up for the tour is flipped (run-demo.sh starts one: a session
+    // bus and a settings store of the run's own), never the desktop of whoever runs it.
+    if (qEnvironmentVariable("TALVEX_DEMO_DESKTOP") != QLatin1String("private")) {
+        std::printf("desktop preference left alone: no desktop of the tour's own\n");
+        return;
+    }
     QProcess gsettings;
     gsettings.start(QStringLiteral("gsettings"), {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.interface"),
                                                   QStringLiteral("color-scheme"), QStringLiteral("prefer-dark")});

@@ -24,6 +24,7 @@ options=(--test-urls-log "--test-output-dir=$build/demo-run" --test-crash-timeou
 session=()
 if command -v dbus-run-session >/dev/null 2>&1 && [ -x /usr/libexec/xdg-desktop-portal ]; then
   session=(dbus-run-session --)
+  export TALVEX_DEMO_DESKTOP=private
   mkdir -p "$build/demo-run/config"
   export XDG_CONFIG_HOME="$(cd "$build/demo-run" && pwd)/config" GSETTINGS_BACKEND=dconf
   if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -w "${XDG_RUNTIME_DIR}" ]; then
