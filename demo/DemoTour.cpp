@@ -5,6 +5,7 @@
 
 #include "App/Application/Application.h"
 #include "App/Application/Dialogs/Informer.h"
+#include "App/Application/LookAndFeel/ILookAndFeelManager.h"
 #include "CrashReportOffer.h"
 
 #include <QAbstractButton>
@@ -37,6 +38,7 @@ DemoTour::DemoTour(Talvex::App::Application& application, MainWindow& window, co
             [this] { updateCheckRequested = true; });
     steps = {
         {QStringLiteral("start"), [] {}},
+        {QStringLiteral("desktop-dark"), [this] { FlipDesktopToDark(); }},
         {QStringLiteral("theme-dark"), [this] { this->window.PickTheme("Dark"); }},
         {QStringLiteral("language-german"), [this] { this->window.PickLanguage("de_DE"); }},
         {QStringLiteral("confirmation"),
@@ -137,6 +139,28 @@ void DemoTour::PictureModal(const QString& name, const std::function<void()>& op
         watch->stop();
         watch->deleteLater();
     }
+}
+
+// The desktop's own switch (GNOME's setting, which the desktop portal serves); the
+// product follows it by itself, without any menu being touched.
+void DemoTour::FlipDesktopToDark()
+{
+    // Only a desktop set up for the tour is flipped (run-demo.sh starts one: a session
+    // bus and a settings store of the run's own), never the desktop of whoever runs it.
+    if (qEnvironmentVariable("TALVEX_DEMO_DESKTOP") != QLatin1String("private")) {
+        std::printf("desktop preference left alone: no desktop of the tour's own\n");
+        return;
+    }
+    QProcess gsettings;
+    gsettings.start(QStringLiteral("gsettings"), {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.interface"),
+                                                  QStringLiteral("color-scheme"), QStringLiteral("prefer-dark")});
+    const bool flipped =
+        gsettings.waitForFinished(5000) && gsettings.exitStatus() == QProcess::NormalExit && gsettings.exitCode() == 0;
+    const auto lookAndFeel = application.GetLookAndFeel();
+    const bool followed =
+        flipped && QTest::qWaitFor([&] { return lookAndFeel->GetCurrentTheme() == "Dark"; }, LAST_STEP_WAIT_MS);
+    std::printf("desktop preference %s; the product %s\n", flipped ? "flipped to dark" : "could not be flipped",
+                followed ? "switched to Dark on its own" : "did not switch");
 }
 
 // A flick: the finger travels 150 pixels in about 60 ms and lifts while still moving,

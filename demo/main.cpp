@@ -12,6 +12,7 @@
 #include "App/Application/Application.h"
 #include "App/Application/EmailDialog/EmailDialog.h"
 #include "App/Application/EmailDialog/EmailDialogCreator.h"
+#include "App/Application/LookAndFeel/DesktopThemeFollower.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
 #include "App/Application/ProcessHelpers.h"
 #include "App/Application/Settings/SettingsManager.h"
@@ -53,9 +54,24 @@ std::string Remembered(Talvex::App::Application& application, const char* key, c
     return application.GetProductSettingsManager()->GetString(key, fallback);
 }
 
-// An unattended tour always starts from the same place (English unless asked, Light),
-// so its pictures do not depend on what an earlier run remembered.
-std::shared_ptr<Talvex::App::LookAndFeelManager> LookAndFeel(Talvex::App::Application& application, bool unattended)
+// The desktop is asked before the first theme is set, so the window opens in its scheme.
+std::shared_ptr<Talvex::App::DesktopThemeFollower>
+FollowDesktop(Talvex::App::Application& application, const std::shared_ptr<Talvex::App::LookAndFeelManager>& manager,
+              bool unattended)
+{
+    auto follower = std::make_shared<Talvex::App::DesktopThemeFollower>(manager);
+    follower->SetFollowing(unattended ||
+                           application.GetProductSettingsManager()->GetBool(MainWindow::FOLLOW_SYSTEM, true));
+    follower->Start();
+    return follower;
+}
+
+// An unattended tour always starts from the same place (English unless asked, Light
+// unless the desktop prefers dark), so its pictures do not depend on what an earlier
+// run remembered.
+std::shared_ptr<Talvex::App::LookAndFeelManager>
+LookAndFeel(Talvex::App::Application& application, bool unattended,
+            std::shared_ptr<Talvex::App::DesktopThemeFollower>& follower)
 {
     auto manager = std::make_shared<Talvex::App::LookAndFeelManager>(
         Talvex::ioPath(QCoreApplication::applicationDirPath().toStdString()), "theme.json", std::list<std::string>());
@@ -64,7 +80,8 @@ std::shared_ptr<Talvex::App::LookAndFeelManager> LookAndFeel(Talvex::App::Applic
     const std::string language = wanted.isEmpty() ? remembered : wanted.toStdString();
     const std::string theme =
         unattended ? Talvex::App::LIGHT_THEME : Remembered(application, Talvex::App::THEME, Talvex::App::LIGHT_THEME);
-    manager->Initialize(language, theme);
+    follower = FollowDesktop(application, manager, unattended);
+    manager->Initialize(language, follower->ThemeToShow(theme));
     application.setStyleSheet(QString::fromStdString(manager->GetUnitedStylesheet()));
     application.SetLookAndFeel(manager);
     return manager;
@@ -147,7 +164,9 @@ int main(int argc, char** argv)
     }
     const QString tourFolder = qEnvironmentVariable("TALVEX_DEMO_TOUR");
     const bool unattended = !tourFolder.isEmpty();
-    MainWindow window(application, LookAndFeel(application, unattended));
+    std::shared_ptr<Talvex::App::DesktopThemeFollower> follower;
+    MainWindow window(application, LookAndFeel(application, unattended, follower));
+    window.FollowTheDesktop(follower);
     application.SetMainWindow(&window);
     ShowUpdateCheckStatus(application, window);
     QObject::connect(&application, &Talvex::App::Application::AfterShowEmailDialog, &window, [&window] {

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev valgrind python3
   libx11-dev libxcb1-dev libdeflate-dev libdw-dev
   xvfb xauth fonts-dejavu-core
+  dbus xdg-desktop-portal xdg-desktop-portal-gtk dconf-gsettings-backend dconf-service libglib2.0-bin
   clang
 )
 

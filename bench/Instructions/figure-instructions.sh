@@ -7,6 +7,23 @@
 # With TALVEX_BENCH_RECORDS set, every row is also appended there as
 # "<instr|wall> <figure>/<variant> <base per op> <per op> <ratio>" for bench/report.py.
 set -euo pipefail
+# The start-up follows the desktop, so it is measured with a desktop portal present: on
+# a session bus of this run's own, with Debian's portal started before the first run.
+if [ -z "${TALVEX_BENCH_SESSION:-}" ] && command -v dbus-run-session >/dev/null 2>&1 &&
+  [ -x /usr/libexec/xdg-desktop-portal ]; then
+  # The portal and what it starts keep their files in a home of their own.
+  session=$(mktemp -d)
+  mkdir -p "$session/runtime" && chmod 700 "$session/runtime"
+  status=0
+  TALVEX_BENCH_SESSION=1 HOME=$session XDG_DATA_HOME=$session/data XDG_CONFIG_HOME=$session/config \
+    XDG_CACHE_HOME=$session/cache XDG_RUNTIME_DIR=$session/runtime dbus-run-session -- bash "$0" "$@" || status=$?
+  rm -rf "$session"
+  exit $status
+fi
+if [ -n "${TALVEX_BENCH_SESSION:-}" ] && command -v gdbus >/dev/null 2>&1; then
+  gdbus call --session --dest org.freedesktop.portal.Desktop --object-path /org/freedesktop/portal/desktop \
+    --method org.freedesktop.portal.Settings.Read org.freedesktop.appearance color-scheme >/dev/null 2>&1 || true
+fi
 figures=$1
 startup=$2
 root=$3

@@ -1,8 +1,11 @@
 #include "App/Application/Dialogs/ConfirmationAlertBox.h"
+#include "App/Application/LookAndFeel/DesktopThemeFollower.h"
+#include "App/Application/LookAndFeel/LookAndFeelHandler.h"
 #include "App/Application/RestartApplication.h"
 #include "DialogDriver.h"
 #include "common/ApplicationFakes.h"
 
+#include <QMenu>
 #include <QPixmap>
 
 namespace Talvex::Test {
@@ -54,6 +57,16 @@ TEST_F(LibraryCatalogues, TheConfirmationCheckBoxFollowsTheLanguageAndItsButtons
     lookAndFeel.reset(); // takes its catalogues out of the application
     App::ConfirmationAlertBox english(nullptr, Util::AlertBox::Question, "Title", "Text", QMessageBox::Yes);
     EXPECT_EQ(english.checkBox()->text(), "Don't show this again");
+}
+
+TEST_F(LibraryCatalogues, TheFollowEntryOfTheThemeMenuIsTitledInTheLanguageLoaded)
+{
+    const auto lookAndFeel = ShipAndLoad("de_DE");
+    QMenu menu;
+    App::LookAndFeelHandler handler(lookAndFeel, nullptr, &menu);
+    handler.OfferFollowSystem(std::make_shared<App::DesktopThemeFollower>(lookAndFeel));
+    ASSERT_EQ(menu.actions().size(), 2);
+    EXPECT_EQ(menu.actions().at(0)->text(), "Dem System folgen");
 }
 
 } // namespace

@@ -332,6 +332,9 @@ void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
 {
     QMap<QString, QString> substitutions;
     CollectSubstitutions(description.fontSubstitutionFiles, substitutions);
+    if (d->systemAccentColor.isValid()) {
+        substitutions[QLatin1String(SYSTEM_ACCENT_COLOR)] = d->systemAccentColor.name();
+    }
     for (const std::string& manifest : description.fontManifests) {
         RegisterManifestFonts(manifest);
     }
@@ -376,6 +379,16 @@ void LookAndFeelManager::UnregisterObserver(ILookAndFeelObserver* observer)
 void LookAndFeelManager::SetQssPreprocessor(const std::shared_ptr<IQssPreprocessor>& preprocessor)
 {
     qssPreprocessor = preprocessor;
+}
+
+void LookAndFeelManager::SetSystemAccentColor(const QColor& color)
+{
+    d->systemAccentColor = color;
+}
+
+const QColor& LookAndFeelManager::GetSystemAccentColor() const
+{
+    return d->systemAccentColor;
 }
 
 } // namespace Talvex::App

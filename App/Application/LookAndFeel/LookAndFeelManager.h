@@ -8,6 +8,7 @@
 
 #include <TalvexExport.h>
 
+#include <QColor>
 #include <QFileInfo>
 #include <QList>
 #include <QMap>
@@ -25,6 +26,10 @@ namespace Talvex::App {
 
 class IQssPreprocessor;
 struct LookAndFeelManagerPrivate;
+
+// The placeholder a theme's sheets use for the desktop's accent colour. A theme defines
+// it in its own fonts.json as the colour to show when the desktop gives none.
+inline constexpr char SYSTEM_ACCENT_COLOR[] = "@systemAccentColor";
 
 // The look-and-feel service over a product's resources folder:
 // root/resources/themes/<theme>/ holds a description file with the theme's titles and
@@ -65,6 +70,12 @@ public:
 
     // Replaces the product's hook; takes effect at the next ApplyTheme.
     void SetQssPreprocessor(const std::shared_ptr<IQssPreprocessor>& preprocessor);
+
+    // The desktop's accent colour for SYSTEM_ACCENT_COLOR, or an invalid colour for the
+    // theme's own value; takes effect at the next ApplyTheme. Set only while the product
+    // follows the desktop, so other products keep their substitutions unchanged.
+    void SetSystemAccentColor(const QColor& color);
+    const QColor& GetSystemAccentColor() const;
 
     // The locale of a Windows language identifier as the installer records it;
     // "en_US" for identifiers it does not know.

@@ -4,6 +4,7 @@
 #include "App/Application/LookAndFeel/ThemeFileReader_p.h"
 #include "Platform/Util/MountedResourceBundle.h"
 
+#include <QColor>
 #include <QString>
 
 #include <map>
@@ -28,6 +29,7 @@ struct LookAndFeelManagerPrivate {
     // folder holds by then. Qt counts every registration and one unregistration removes
     // only one, so applying the current theme again must not register its bundles twice.
     std::map<QString, std::unique_ptr<Util::MountedResourceBundle>> mounted;
+    QColor systemAccentColor;
 };
 
 } // namespace Talvex::App
