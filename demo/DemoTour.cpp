@@ -136,7 +136,7 @@ void DemoTour::PictureModal(const QString& name, const std::function<void()>& op
 void DemoTour::ScrollByTouch()
 {
     MediaList& list = window.Files();
-    QTouchDevice* device = QTest::createTouchDevice();
+    auto* device = QTest::createTouchDevice();
     const QPoint start(list.viewport()->width() / 2, list.viewport()->height() - 20);
     QTest::touchEvent(&list, device).press(0, start, list.viewport());
     for (int y = start.y() - 10; y >= 40; y -= 10) {

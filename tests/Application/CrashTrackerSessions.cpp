@@ -26,7 +26,7 @@ namespace {
 
 QString OwnSessionFile()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::DataLocation) +
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
            QStringLiteral("/Talvex/clipforge 20.1.2/testApplication.ini");
 }
 

@@ -25,7 +25,7 @@ TEST_F(SampleProduct, MediaListShowsMediaFilesAndFollowsTheFinger)
     ASSERT_EQ(list.model()->rowCount(), 60);
 
     const int rowUnderFinger = list.indexAt({5, 100}).row();
-    QTouchDevice* device = QTest::createTouchDevice();
+    auto* device = QTest::createTouchDevice();
     QTest::touchEvent(&list, device).press(0, {100, 150}, list.viewport());
     for (int y = 140; y >= 50; y -= 10) {
         QTest::touchEvent(&list, device).move(0, {100, y}, list.viewport());

@@ -1,4 +1,5 @@
 #include "GestureApplicationFixture.h"
+#include "Platform/Qt/TouchPoints.h"
 
 #include <QScrollBar>
 #include <QTouchEvent>
@@ -23,7 +24,7 @@ protected:
 };
 
 // Drags one finger from `from` by `by` in steps of 10 pixels.
-void Drag(QWidget* widget, QTouchDevice* device, QPoint from, QPoint by)
+void Drag(QWidget* widget, QtCompat::TouchDevice* device, QPoint from, QPoint by)
 {
     QTest::touchEvent(widget, device).press(0, from, widget);
     const int steps = std::max(std::abs(by.x()), std::abs(by.y())) / 10;
@@ -39,22 +40,16 @@ protected:
     void Send(QWidget& widget, QEvent::Type type, ulong time,
               const std::vector<std::tuple<int, Qt::TouchPointState, QPointF>>& fingers)
     {
-        QList<QTouchEvent::TouchPoint> points;
-        Qt::TouchPointStates states;
+        QList<QtCompat::TouchPoint> points;
         for (const auto& [id, state, position] : fingers) {
-            QTouchEvent::TouchPoint point(id);
-            point.setState(state);
-            point.setPos(position);
-            point.setScreenPos(widget.mapToGlobal(position.toPoint()));
-            points << point;
-            states |= state;
+            points << QtCompat::MakeTouchPoint(id, state, position, widget.mapToGlobal(position.toPoint()));
         }
-        QTouchEvent event(type, device, Qt::NoModifier, states, points);
-        event.setTimestamp(time);
-        QCoreApplication::sendEvent(widget.windowHandle(), &event);
+        const auto event = QtCompat::NewTouchEvent(type, device, points);
+        event->setTimestamp(time);
+        QCoreApplication::sendEvent(widget.windowHandle(), event.get());
     }
 
-    QTouchDevice* device = QTest::createTouchDevice();
+    QtCompat::TouchDevice* device = QTest::createTouchDevice();
 };
 
 TEST_F(TouchGestures, OneFingerDragScrollsAListByItsLengthAndATapClicksARow)
