@@ -29,7 +29,8 @@ public:
     std::string seen;
 };
 
-// The sheet as the plain reading gives it: files read in text mode, substitution files
+// The sheet as the plain reading gives it: files read in text mode and decoded up to
+// their first NUL (as Qt 5's QString::fromUtf8 of a byte array did), substitution files
 // decoded by a text stream and turned into variant maps, one replace per placeholder.
 std::string PlainlyAssembled(const App::ILookAndFeelManager::ThemeDescription& description, const QString& locale)
 {
@@ -53,8 +54,9 @@ std::string PlainlyAssembled(const App::ILookAndFeelManager::ThemeDescription& d
     QString sheet;
     for (const std::string& path : description.styleSheets) {
         QFile file(QString::fromStdString(path));
-        sheet +=
-            (file.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(file.readAll()) : QString()) + '\n';
+        sheet += (file.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(file.readAll().constData())
+                                                                   : QString()) +
+                 '\n';
     }
     App::PlaceholderSubstitution::ApplyByLoop(sheet, substitutions);
     return sheet.toStdString();

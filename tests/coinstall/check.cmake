@@ -7,6 +7,7 @@
 # not been configured yet.
 string(REPLACE "|" ";" BUILDS "${BUILDS}")
 string(REPLACE "|" ";" PACKAGES "${PACKAGES}")
+cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${WORK_DIR})
 foreach(build IN LISTS BUILDS)
   if(NOT EXISTS ${build}/cmake_install.cmake)
