@@ -5,8 +5,18 @@
 #include "App/Application/Application.h"
 #include "Platform/Util/AlertBox.h"
 
+#include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSaveFile>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 void CrashReportOffer::Run(Talvex::App::Application& application, MainWindow& window, bool unattended)
 {
@@ -22,6 +32,9 @@ void CrashReportOffer::Run(Talvex::App::Application& application, MainWindow& wi
                                    .arg(application.GetProductNameAbout()),
                                QMessageBox::Yes | QMessageBox::No, &window);
     if (box.Exec() == QMessageBox::Yes) {
+        // Session ids start with their start time: the greatest is the last run.
+        const auto crashed = application.GetCrashedSessions();
+        ShowReport(application, window, *std::max_element(crashed.begin(), crashed.end()));
         const QString report = WriteReport(application);
         window.SetStatus([report] {
             return report.isEmpty() ? tr("The crash report could not be written")
@@ -46,4 +59,28 @@ QString CrashReportOffer::WriteReport(Talvex::App::Application& application)
     }
     file.write(text);
     return file.commit() ? file.fileName() : QString();
+}
+
+void CrashReportOffer::ShowReport(Talvex::App::Application& application, QWidget& parent, const std::string& sessionId)
+{
+    const QString report = QString::fromStdString(application.GetCrashReport(sessionId));
+    QDialog dialog(&parent);
+    dialog.setWindowTitle(tr("Crash report"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QPlainTextEdit(report.isEmpty() ? tr("This session left no report.") : report);
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setMinimumSize(640, 320);
+    layout->addWidget(text);
+    const QString folder = application.GetCrashReportsFolder();
+    auto* where = new QLabel(tr("Reports are kept in %1").arg(QDir::toNativeSeparators(folder)));
+    where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(where);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    QPushButton* copy = buttons->addButton(tr("Copy"), QDialogButtonBox::ActionRole);
+    copy->setEnabled(!report.isEmpty());
+    QObject::connect(copy, &QPushButton::clicked, &dialog, [report] { QGuiApplication::clipboard()->setText(report); });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog.exec();
 }

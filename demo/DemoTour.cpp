@@ -5,11 +5,15 @@
 
 #include "App/Application/Application.h"
 #include "App/Application/Dialogs/Informer.h"
+#include "App/Application/LookAndFeel/ILookAndFeelManager.h"
+#include "CrashReportOffer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QtTest/QTest>
 
 #include <cstdio>
@@ -21,6 +25,8 @@ const int SETTLE_MS = 400;
 // The helper closes itself after 1.5 s and the update check is asked for 5 s after
 // Start; the limit only matters on a machine too busy to get there.
 const int LAST_STEP_WAIT_MS = 20000;
+// A crashing child starts the whole product first.
+const int CHILD_WAIT_MS = 20000;
 
 } // namespace
 
@@ -32,6 +38,7 @@ DemoTour::DemoTour(Talvex::App::Application& application, MainWindow& window, co
             [this] { updateCheckRequested = true; });
     steps = {
         {QStringLiteral("start"), [] {}},
+        {QStringLiteral("desktop-dark"), [this] { FlipDesktopToDark(); }},
         {QStringLiteral("theme-dark"), [this] { this->window.PickTheme("Dark"); }},
         {QStringLiteral("language-german"), [this] { this->window.PickLanguage("de_DE"); }},
         {QStringLiteral("confirmation"),
@@ -51,6 +58,7 @@ DemoTour::DemoTour(Talvex::App::Application& application, MainWindow& window, co
                  QStringLiteral("informer"), [this] { this->window.ShowAbout(); },
                  [this](QWidget&) { this->window.GetInformer().Close(); });
          }},
+        {QStringLiteral("crash-report"), [this] { ShowReportOfACrashedChild(); }},
         {QStringLiteral("helper"), [this] { WaitForHelperAndUpdateCheck(LAST_STEP_WAIT_MS); }},
     };
 }
@@ -133,16 +141,50 @@ void DemoTour::PictureModal(const QString& name, const std::function<void()>& op
     }
 }
 
+// The desktop's own switch (GNOME's setting, which the desktop portal serves); the
+// product follows it by itself, without any menu being touched.
+void DemoTour::FlipDesktopToDark()
+{
+    // Only a desktop set up for the tour is flipped (run-demo.sh starts one: a session
+    // bus and a settings store of the run's own), never the desktop of whoever runs it.
+    if (qEnvironmentVariable("TALVEX_DEMO_DESKTOP") != QLatin1String("private")) {
+        std::printf("desktop preference left alone: no desktop of the tour's own\n");
+        return;
+    }
+    QProcess gsettings;
+    gsettings.start(QStringLiteral("gsettings"), {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.interface"),
+                                                  QStringLiteral("color-scheme"), QStringLiteral("prefer-dark")});
+    const bool flipped =
+        gsettings.waitForFinished(5000) && gsettings.exitStatus() == QProcess::NormalExit && gsettings.exitCode() == 0;
+    const auto lookAndFeel = application.GetLookAndFeel();
+    const bool followed =
+        flipped && QTest::qWaitFor([&] { return lookAndFeel->GetCurrentTheme() == "Dark"; }, LAST_STEP_WAIT_MS);
+    std::printf("desktop preference %s; the product %s\n", flipped ? "flipped to dark" : "could not be flipped",
+                followed ? "switched to Dark on its own" : "did not switch");
+}
+
+// A flick: the finger travels 150 pixels in about 60 ms and lifts while still moving,
+// so the list glides on well past where the finger left it.
 void DemoTour::ScrollByTouch()
 {
     MediaList& list = window.Files();
     auto* device = QTest::createTouchDevice();
+    const int rowHeight = qMax(1, list.sizeHintForRow(0));
+    const int topBefore = list.indexAt({5, 0}).row();
     const QPoint start(list.viewport()->width() / 2, list.viewport()->height() - 20);
+    const int travel = qMin(150, start.y() - 10);
     QTest::touchEvent(&list, device).press(0, start, list.viewport());
-    for (int y = start.y() - 10; y >= 40; y -= 10) {
-        QTest::touchEvent(&list, device).move(0, {start.x(), y}, list.viewport());
+    for (int step = 1; step <= 6; ++step) {
+        QTest::qWait(10);
+        QTest::touchEvent(&list, device).move(0, {start.x(), start.y() - travel * step / 6}, list.viewport());
     }
-    QTest::touchEvent(&list, device).release(0, {start.x(), 40}, list.viewport());
+    QTest::touchEvent(&list, device).release(0, {start.x(), start.y() - travel}, list.viewport());
+    // The glide hands the list its own scroll mode back when it comes to rest.
+    const bool rested =
+        QTest::qWaitFor([&list] { return list.verticalScrollMode() == QAbstractItemView::ScrollPerItem; }, 5000);
+    const int moved = (list.indexAt({5, 0}).row() - topBefore) * rowHeight;
+    std::printf("touch flick: the finger went %d px, the list %d px%s\n", travel, moved,
+                rested ? "" : " and had not come to rest after 5 s");
 }
 
 void DemoTour::WaitForHelperAndUpdateCheck(int remainingMs)
@@ -161,4 +203,24 @@ void DemoTour::WaitForHelperAndUpdateCheck(int remainingMs)
         return;
     }
     QTimer::singleShot(100, this, [this, remainingMs] { WaitForHelperAndUpdateCheck(remainingMs - 100); });
+}
+
+// Another instance of the product crashes on purpose; its report is then what the
+// offer shows after a real crash.
+void DemoTour::ShowReportOfACrashedChild()
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("TALVEX_DEMO_TOUR"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--crash-on-purpose")});
+    child.waitForFinished(CHILD_WAIT_MS);
+    const QByteArray output = child.readAllStandardOutput();
+    const int at = output.indexOf("session ");
+    const std::string session = at < 0 ? std::string() : output.mid(at + 8).trimmed().toStdString();
+    std::printf("crashed child: %s, session %s\n",
+                child.exitStatus() == QProcess::CrashExit ? "ended by its crash" : "did not crash", session.c_str());
+    PictureModal(
+        QStringLiteral("crash-report"), [this, session] { CrashReportOffer::ShowReport(application, window, session); },
+        [](QWidget& box) { box.close(); });
 }

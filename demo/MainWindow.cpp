@@ -7,7 +7,9 @@
 #include "App/Application/Dialogs/ColorDialogHelper.h"
 #include "App/Application/Dialogs/ConfirmationAlertBox.h"
 #include "App/Application/Dialogs/Informer.h"
+#include "App/Application/LookAndFeel/DesktopThemeFollower.h"
 #include "App/Application/LookAndFeel/ILookAndFeelManager.h"
+#include "App/Application/LookAndFeel/ILookAndFeelObserver.h"
 #include "App/Application/LookAndFeel/LookAndFeelHandler.h"
 #include "App/Application/Settings/ISettingsManager.h"
 
@@ -95,7 +97,34 @@ MainWindow::MainWindow(Talvex::App::Application& application,
 
 // The colour helper saves the dialog's colours into the settings on destruction, while
 // the application's settings manager still exists.
-MainWindow::~MainWindow() = default;
+namespace {
+
+class SheetApplier : public Talvex::App::ILookAndFeelObserver {
+public:
+    explicit SheetApplier(std::function<void()> apply) : apply(std::move(apply)) {}
+    void OnLocaleChanged(const std::string&) override {}
+    void OnThemeChanged(const std::string&) override { apply(); }
+
+private:
+    std::function<void()> apply;
+};
+
+} // namespace
+
+MainWindow::~MainWindow()
+{
+    lookAndFeel->UnregisterObserver(sheetApplier.get());
+}
+
+void MainWindow::FollowTheDesktop(std::shared_ptr<Talvex::App::DesktopThemeFollower> follower)
+{
+    connect(follower.get(), &Talvex::App::DesktopThemeFollower::FollowingChanged, this, [this](bool following) {
+        if (const auto settings = application.GetProductSettingsManager()) {
+            settings->SetBool(FOLLOW_SYSTEM, following);
+        }
+    });
+    handler->OfferFollowSystem(std::move(follower));
+}
 
 void MainWindow::AddLine(const QString& text)
 {
@@ -162,7 +191,8 @@ void MainWindow::BuildMenus()
     handler->SelectLocale(lookAndFeel->GetCurrentLocale());
     handler->SelectTheme(lookAndFeel->GetCurrentTheme());
     connect(handler, &Talvex::App::LookAndFeelHandler::LocaleChanged, this, &MainWindow::OnLanguagePicked);
-    connect(handler, &Talvex::App::LookAndFeelHandler::ThemeChanged, this, &MainWindow::ApplyStyleSheet);
+    sheetApplier = std::make_unique<SheetApplier>([this] { ApplyStyleSheet(); });
+    lookAndFeel->RegisterObserver(sheetApplier.get());
 }
 
 void MainWindow::RemoveAllFiles()
@@ -239,7 +269,6 @@ void MainWindow::OnLanguagePicked(const std::string& locale)
     // The themes' fonts and sizes may differ by language, and a language change does
     // not rebuild the style sheet by itself.
     lookAndFeel->SetTheme(lookAndFeel->GetCurrentTheme());
-    ApplyStyleSheet();
     if (const auto settings = application.GetProductSettingsManager()) {
         settings->SetString(Talvex::App::LOCALE, locale);
     }

@@ -16,7 +16,9 @@ class MediaList;
 namespace Talvex::App {
 class Application;
 class ColorDialogHelper;
+class DesktopThemeFollower;
 class ILookAndFeelManager;
+class ILookAndFeelObserver;
 class Informer;
 class LookAndFeelHandler;
 } // namespace Talvex::App
@@ -28,8 +30,14 @@ class LookAndFeelHandler;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    // Product setting: whether the theme follows the desktop (on unless the user turned it off).
+    static constexpr char FOLLOW_SYSTEM[] = "followSystem";
+
     MainWindow(Talvex::App::Application& application, std::shared_ptr<Talvex::App::ILookAndFeelManager> lookAndFeel);
     ~MainWindow() override;
+
+    // Offers "Follow the system" in the theme menu and remembers whether it is on.
+    void FollowTheDesktop(std::shared_ptr<Talvex::App::DesktopThemeFollower> follower);
 
     // A fixed line, shown as given in every language.
     void AddLine(const QString& text);
@@ -85,6 +93,8 @@ private:
     QAction* quitAction = nullptr;
     QAction* aboutAction = nullptr;
     Talvex::App::LookAndFeelHandler* handler = nullptr;
+    // Re-applies the sheet after every theme change, the desktop's included.
+    std::unique_ptr<Talvex::App::ILookAndFeelObserver> sheetApplier;
     std::unique_ptr<Talvex::App::Informer> informer;
     std::unique_ptr<Talvex::App::ColorDialogHelper> colours;
     HelperLink* helper;

@@ -6,7 +6,7 @@
 class QStringListModel;
 
 // The media files in a set of folders, by name. Touch scrolls it like any scroll area
-// of the application: the finger drags the list.
+// of the application: the finger drags the list, and a flick makes it glide on.
 class MediaList : public QListView {
 public:
     explicit MediaList(const QStringList& folders, QWidget* parent = nullptr);

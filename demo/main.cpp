@@ -7,10 +7,12 @@
 // run is pictured without blocking, a crash report is not asked for, and a scripted
 // tour saves one picture per step into that folder, then quits. TALVEX_DEMO_LANGUAGE
 // names the language to start in; otherwise the one last picked from the menu, else
-// the system's.
+// the system's. With --crash-on-purpose it prints "session <id>" and crashes at once,
+// for the tour's crash-report step.
 #include "App/Application/Application.h"
 #include "App/Application/EmailDialog/EmailDialog.h"
 #include "App/Application/EmailDialog/EmailDialogCreator.h"
+#include "App/Application/LookAndFeel/DesktopThemeFollower.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
 #include "App/Application/ProcessHelpers.h"
 #include "App/Application/Settings/SettingsManager.h"
@@ -25,6 +27,8 @@
 #include <QTime>
 
 #include <cstdio>
+
+#include <glog/logging.h>
 
 namespace {
 
@@ -50,9 +54,24 @@ std::string Remembered(Talvex::App::Application& application, const char* key, c
     return application.GetProductSettingsManager()->GetString(key, fallback);
 }
 
-// An unattended tour always starts from the same place (English unless asked, Light),
-// so its pictures do not depend on what an earlier run remembered.
-std::shared_ptr<Talvex::App::LookAndFeelManager> LookAndFeel(Talvex::App::Application& application, bool unattended)
+// The desktop is asked before the first theme is set, so the window opens in its scheme.
+std::shared_ptr<Talvex::App::DesktopThemeFollower>
+FollowDesktop(Talvex::App::Application& application, const std::shared_ptr<Talvex::App::LookAndFeelManager>& manager,
+              bool unattended)
+{
+    auto follower = std::make_shared<Talvex::App::DesktopThemeFollower>(manager);
+    follower->SetFollowing(unattended ||
+                           application.GetProductSettingsManager()->GetBool(MainWindow::FOLLOW_SYSTEM, true));
+    follower->Start();
+    return follower;
+}
+
+// An unattended tour always starts from the same place (English unless asked, Light
+// unless the desktop prefers dark), so its pictures do not depend on what an earlier
+// run remembered.
+std::shared_ptr<Talvex::App::LookAndFeelManager>
+LookAndFeel(Talvex::App::Application& application, bool unattended,
+            std::shared_ptr<Talvex::App::DesktopThemeFollower>& follower)
 {
     auto manager = std::make_shared<Talvex::App::LookAndFeelManager>(
         Talvex::ioPath(QCoreApplication::applicationDirPath().toStdString()), "theme.json", std::list<std::string>());
@@ -61,7 +80,8 @@ std::shared_ptr<Talvex::App::LookAndFeelManager> LookAndFeel(Talvex::App::Applic
     const std::string language = wanted.isEmpty() ? remembered : wanted.toStdString();
     const std::string theme =
         unattended ? Talvex::App::LIGHT_THEME : Remembered(application, Talvex::App::THEME, Talvex::App::LIGHT_THEME);
-    manager->Initialize(language, theme);
+    follower = FollowDesktop(application, manager, unattended);
+    manager->Initialize(language, follower->ThemeToShow(theme));
     application.setStyleSheet(QString::fromStdString(manager->GetUnitedStylesheet()));
     application.SetLookAndFeel(manager);
     return manager;
@@ -121,6 +141,16 @@ void ShowUpdateCheckStatus(Talvex::App::Application& application, MainWindow& wi
     });
 }
 
+// Writes through a null pointer, as a real bug would.
+__attribute__((noinline)) void CrashOnPurpose(Talvex::App::Application& application)
+{
+    std::printf("session %s\n", application.SessionId().c_str());
+    std::fflush(stdout);
+    LOG(WARNING) << "Crashing on purpose, as asked by --crash-on-purpose";
+    volatile int* volatile nowhere = nullptr;
+    *nowhere = 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -129,9 +159,14 @@ int main(int argc, char** argv)
     Talvex::App::Application application(argc, argv);
     application.SetCustomizationManager(std::make_shared<DemoCustomization>(), true);
     RegisterStores(application);
+    if (QCoreApplication::arguments().contains(QStringLiteral("--crash-on-purpose"))) {
+        CrashOnPurpose(application);
+    }
     const QString tourFolder = qEnvironmentVariable("TALVEX_DEMO_TOUR");
     const bool unattended = !tourFolder.isEmpty();
-    MainWindow window(application, LookAndFeel(application, unattended));
+    std::shared_ptr<Talvex::App::DesktopThemeFollower> follower;
+    MainWindow window(application, LookAndFeel(application, unattended, follower));
+    window.FollowTheDesktop(follower);
     application.SetMainWindow(&window);
     ShowUpdateCheckStatus(application, window);
     QObject::connect(&application, &Talvex::App::Application::AfterShowEmailDialog, &window, [&window] {

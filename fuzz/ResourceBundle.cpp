@@ -1,8 +1,9 @@
-// A bundle the check accepts must be safe to hand to Qt's loader: register it, read
-// every file in it, and take it away again. Anything the loader would read outside
-// the file shows up here as an address error.
+// A bundle the check accepts must be safe to hand to Qt's loader as the product does:
+// mounted from the checked bytes in memory, every file in it read, and taken away
+// again. Anything the loader would read outside those bytes shows up here as an
+// address error.
 #include "FuzzSupport.h"
-#include "Platform/Util/ResourceBundleCheck.h"
+#include "Platform/Util/MountedResourceBundle.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -13,11 +14,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 
-// One file for the whole run: Qt maps the bundle, so it must stay put while registered.
+// One file for the whole run, rewritten for every input.
 const QString& BundlePath()
 {
     static const QString path = Talvex::Fuzz::RunFile(QStringLiteral("bundle.rcc"));
@@ -28,33 +28,25 @@ const QString& BundlePath()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QByteArray bundle(reinterpret_cast<const char*>(data), static_cast<int>(size));
-    if (!Talvex::Util::ResourceBundleCheck::IsWellFormed(bundle)) {
-        return 0;
-    }
-    Talvex::Fuzz::WriteInput(BundlePath(), bundle);
-
+    Talvex::Fuzz::WriteInput(BundlePath(), QByteArray(reinterpret_cast<const char*>(data), static_cast<int>(size)));
     const QString root = QStringLiteral("/fuzz");
-    if (QResource::registerResource(BundlePath(), root)) {
-        {
-            // Qt keeps a bundle that is still in use when asked to unregister it, so
-            // everything reading it must be gone first.
-            QDirIterator entries(QStringLiteral(":") + root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                 QDirIterator::Subdirectories);
-            while (entries.hasNext()) {
-                QFile entry(entries.next());
-                if (entry.open(QIODevice::ReadOnly)) {
-                    entry.readAll();
-                }
-                QResource resource(entries.filePath());
-                resource.compressionAlgorithm();
-                resource.size();
+    auto mounted = Talvex::Util::MountedResourceBundle::Mount(BundlePath(), root);
+    if (mounted) {
+        // Unmounting while something still reads the bundle keeps its bytes for the
+        // rest of the run, so everything reading it must be gone first.
+        QDirIterator entries(QStringLiteral(":") + root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+        while (entries.hasNext()) {
+            QFile entry(entries.next());
+            if (entry.open(QIODevice::ReadOnly)) {
+                entry.readAll();
             }
-        }
-        if (!QResource::unregisterResource(BundlePath(), root)) {
-            std::abort();
+            QResource resource(entries.filePath());
+            resource.compressionAlgorithm();
+            resource.size();
         }
     }
-    QFile::remove(BundlePath());
+    mounted.reset();
+    Talvex::Fuzz::Require(!QDir(QStringLiteral(":") + root).exists(), "the bundle is still registered");
     return 0;
 }

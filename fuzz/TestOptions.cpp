@@ -48,6 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(!given.contains(QStringLiteral("test-locale")), "a library name taken as the product's");
     Require(given.contains(QStringLiteral("s")) == given.contains(QStringLiteral("scenario")),
             "one name of an option without the other");
-    TestOptionParser::HelpText(product);
+    Require(!TestOptionParser::HelpText(product).contains(QStringLiteral("clash")),
+            "a refused product option offered in the help");
     return 0;
 }

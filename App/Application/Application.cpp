@@ -15,6 +15,7 @@
 #include "App/Application/ThankYouPage.h"
 #include "Platform/Links/LinksManager.h"
 #include "Platform/Logging/InitGlog.h"
+#include "Platform/Native/CrashHandler.h"
 #include "Platform/Util/AppBits.h"
 #include "Platform/Util/RemoveDir.h"
 #include "Platform/Util/SpontaneousDialog.h"
@@ -194,6 +195,9 @@ Application::Application(int& argc, char** argv) : Application(argc, argv, AppCo
 Application::Application(int& argc, char** argv, const AppContext& context)
     : QApplication(argc, argv), d(std::make_unique<ApplicationPrivate>(this))
 {
+    // First, so that a crash anywhere after this point leaves a report.
+    d->crashReports = std::make_unique<CrashReports>(CrashReports::DefaultFolder(), d->crashTracker.SessionId());
+    d->crashReports->SetHandlerEnabled(true);
     if (context.holdInstanceMutex) {
         d->instanceMutex = Native::NamedMutex::Create(INSTANCE_MUTEX);
     }
@@ -286,6 +290,8 @@ void Application::Start()
         return;
     }
     d->started = true;
+    // Plugins loaded since construction get their names in crash reports.
+    Native::CrashHandler::RefreshModules();
     if (const auto splash = d->splash) {
         splash->BringToFront();
     }
@@ -296,6 +302,8 @@ void Application::OnStart()
 {
     VLOG(30) << "Preferred browser path " << Util::QStringToUtf8(d->preferredBrowser->Path());
     WriteStartFacts();
+    // Logging is set up by now; the refusal at construction may have reached stderr only.
+    d->crashTracker.ReportRefusal();
     d->testOptions->OnStart(GetAdditionalTestOptions(), [this] {
         RunFirstRunActions();
         emit ApplicationStarted();
@@ -397,6 +405,21 @@ bool Application::HasUnreportedCrash()
     return d->crashTracker.HasUnreportedCrash();
 }
 
+std::string Application::GetCrashReport(const std::string& sessionId) const
+{
+    return d->crashReports->Get(sessionId);
+}
+
+QString Application::GetCrashReportsFolder() const
+{
+    return d->crashReports->Folder();
+}
+
+void Application::SetCrashHandlerEnabled(bool enabled)
+{
+    d->crashReports->SetHandlerEnabled(enabled);
+}
+
 std::deque<std::string> Application::GetCrashedSessions() const
 {
     return d->crashTracker.BadSessionsList();
@@ -405,6 +428,7 @@ std::deque<std::string> Application::GetCrashedSessions() const
 void Application::ClearCrashes()
 {
     d->crashTracker.ClearHistory();
+    d->crashReports->Clear();
 }
 
 void Application::SetMainWindow(QMainWindow* window)
@@ -501,6 +525,7 @@ void Application::SetCustomizationManager(std::shared_ptr<ICustomizationManager>
     QCoreApplication::setApplicationName(Util::Utf8ToQString(manager.GetApplicationName()));
     const QString version = Util::VersionToString(manager.GetVersion(), 0, QStringLiteral("."));
     QCoreApplication::setApplicationVersion(version);
+    d->crashReports->SetProduct(manager.GetApplicationName(), Util::QStringToUtf8(version));
     QCoreApplication::setOrganizationName(Util::Utf8ToQString(manager.GetOrganizationName()));
     LOG(INFO) << "Product Version: " << Util::QStringToUtf8(version);
     for (const char* line : BUILD_INFORMATION) {

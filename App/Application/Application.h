@@ -42,7 +42,8 @@ class TestOptions;
 // services, call Start, run the event loop and leave it through TryToQuit. Products
 // extend it by overriding the virtual operations. GUI thread only.
 //
-// Construction records this run's crash session at once and, unless the context says
+// Construction records this run's crash session at once, installs the crash handler
+// that writes this session's crash report (SetCrashHandlerEnabled) and, unless the context says
 // otherwise, holds the application's named instance mutex until destruction.
 class TALVEX_EXPORT Application : public QApplication {
     Q_OBJECT
@@ -113,7 +114,18 @@ public:
     std::string SessionId() const;
     bool HasUnreportedCrash();
     std::deque<std::string> GetCrashedSessions() const;
+    // Forgets the crashed sessions and removes their crash reports.
     void ClearCrashes();
+    // The crash report of a crashed session (UTF-8): the signal or exception, the stack
+    // of the crashing thread with function names as far as the debug information on
+    // this machine tells, and the last log lines. Empty for a session without a report
+    // (one that was killed leaves none, yet is listed as crashed).
+    std::string GetCrashReport(const std::string& sessionId) const;
+    // The crash handler is installed at construction; a product with a handler of its
+    // own turns it off here, before it installs that one.
+    void SetCrashHandlerEnabled(bool enabled);
+    // Where the crash reports are kept, to show the user; empty when they cannot be kept.
+    QString GetCrashReportsFolder() const;
 
     void SetMainWindow(QMainWindow* window);
     QWidget* GetMainWindow() const;
@@ -158,6 +170,9 @@ public:
     bool IsFirstProductLaunch() const;
     int GetDaysPassed() const;
     // True when an installer of the product family is running; waits up to half a second.
+    // Then "InstallerMessage.sh" beside the executable tells the user (never one found
+    // through the current folder). May be called before the application object exists:
+    // the script is then looked for beside the running executable all the same.
     static bool CheckRunnedInstaller();
     void OpenThankForInstall() const;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "App/Application/CrashReports.h"
 #include "App/Application/CrashTracker.h"
 #include "App/Application/ICustomizationManager.h"
 #include "App/Application/IGateway.h"
@@ -46,6 +47,8 @@ public:
     bool started = false;
     bool quitting = false;
     CrashTracker crashTracker;
+    // Reports into the tracker's folder, for the tracker's session.
+    std::unique_ptr<CrashReports> crashReports;
     LaunchTypeCache productLaunchType;
     LaunchTypeCache launchType;
     Talvex::URLHandler* urlHandler = nullptr;

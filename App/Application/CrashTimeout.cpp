@@ -1,16 +1,23 @@
 #include "App/Application/CrashTimeout.h"
 
 #include "Platform/Core/CallStack.h"
+#include "Platform/Native/CrashHandler.h"
 
 #include <glog/logging.h>
 
 #include <cstdlib>
 #include <iomanip>
+#include <sstream>
+
+#include <execinfo.h>
+#include <pthread.h>
+#include <unistd.h>
 
 namespace Talvex::App {
 namespace {
 
 const std::chrono::milliseconds STACK_ANSWER_WAIT(1000);
+const int MAX_FRAMES = 128;
 
 } // namespace
 
@@ -38,10 +45,28 @@ void CrashTimeout::Cancel()
 
 void CrashTimeout::Watch(std::chrono::steady_clock::time_point deadline)
 {
+    Native::CrashHandler::PrepareThread();
     std::unique_lock<std::mutex> guard(lock);
     if (!wake.wait_until(guard, deadline, [this] { return cancelled; })) {
         Fire();
     }
+}
+
+void CrashTimeout::WriteReport(bool answered, const std::vector<void*>& frames) const
+{
+    std::ostringstream reason;
+    reason << "crash time-out of " << std::fixed << std::setprecision(3) << timeout.count() / 1000.0 << " s reached";
+    if (answered) {
+        Native::CrashHandler::WriteHangReport(reason.str().c_str(), frames.data(), static_cast<int>(frames.size()),
+                                              armingThread.ThreadId(), armingThread.ThreadName());
+        return;
+    }
+    reason << " (the GUI thread did not answer; the stack is the time-out thread's)";
+    void* own[MAX_FRAMES];
+    const int count = backtrace(own, MAX_FRAMES);
+    char name[16] = {};
+    pthread_getname_np(pthread_self(), name, sizeof name);
+    Native::CrashHandler::WriteHangReport(reason.str().c_str(), own, count, static_cast<long>(gettid()), name);
 }
 
 void CrashTimeout::Fire() const
@@ -54,7 +79,10 @@ void CrashTimeout::Fire() const
                << " s reached; aborting. Call stack of the "
                << (answered ? "GUI thread" : "time-out thread (the GUI thread did not answer)") << ":\n"
                << stack;
+    WriteReport(answered, frames);
     google::FlushLogFiles(google::GLOG_INFO);
+    // The report above is this session's: the abort's own, with this thread's stack,
+    // is not written.
     std::abort();
 }
 

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace Talvex::App {
 
@@ -15,7 +16,8 @@ namespace Talvex::App {
 // one ERROR entry with the call stack of the thread that armed it (the GUI thread, when
 // that thread answers within a second; else its own) and aborts. The crash session is
 // thereby left open, so the next start reports this run as crashed. The watch runs on
-// a thread of its own, so a GUI thread that hangs is caught as well.
+// a thread of its own, so a GUI thread that hangs is caught as well. The crash report of
+// the session (CrashHandler) gets the same stack, and the abort leaves it as it is.
 //
 // Construct on the thread to report on; Cancel or destruction disarms it.
 class TALVEX_EXPORT CrashTimeout {
@@ -31,6 +33,7 @@ public:
 private:
     void Watch(std::chrono::steady_clock::time_point deadline);
     [[noreturn]] void Fire() const;
+    void WriteReport(bool answered, const std::vector<void*>& frames) const;
 
     const std::chrono::milliseconds timeout;
     const Native::ThreadStackSampler armingThread;

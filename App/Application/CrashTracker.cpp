@@ -1,31 +1,97 @@
 #include "App/Application/CrashTracker.h"
 
-#include "App/Application/BuildConstants.h"
+#include "App/Application/CrashSessionFolder.h"
 #include "Platform/Native/FileWriteGuard.h"
+#include "Platform/Native/OwnedFolder.h"
 #include "Platform/Util/IsProcessRunning.h"
 #include "Platform/Util/TextConversion.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTime>
+#include <QTimer>
+
+#include <glog/logging.h>
 
 #include <cstdlib>
 
 namespace Talvex::App {
 namespace {
 
+// How soon a claim that could not be given up because the guard was busy is tried again.
+const int CLAIM_RETRY_MS = 25;
+
 QString SessionFilePath()
 {
-    const QString separator = QDir::separator();
-    const QString productFolder = QStringLiteral("%1 %2.%3")
-                                      .arg(QLatin1String(Build::PRODUCT_NAME), QLatin1String(Build::MAJOR_VERSION),
-                                           QLatin1String(Build::MINOR_VERSION));
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + separator +
-           QStringLiteral("Talvex") + separator + productFolder + separator +
-           QFileInfo(QCoreApplication::applicationFilePath()).baseName() + QStringLiteral(".ini");
+    return CrashSessionFolder() + QDir::separator() + QFileInfo(QCoreApplication::applicationFilePath()).baseName() +
+           QStringLiteral(".ini");
+}
+
+// QSettings reads whatever the path leads to and saves by renaming a new file over it
+// in its folder, through a link as well. A link or a FIFO planted there by another
+// user, or by a user whose home a root run was given, would have us read or replace a
+// file that is not ours. So the two folders below the data folder are made and kept as
+// ours alone, nothing is created in another user's space, and the file, when present,
+// must be a regular file of ours. Under a umask of 002 QSettings creates the file open
+// to our group, a fresh store and every save alike, and an older store may have such
+// folders too: the group's write is taken off before each check rather than refused,
+// or every run under that umask would go untracked. Returns what is wrong, empty when the file may be read
+// and saved.
+QString SessionFileProblem(const QString& file)
+{
+    const QString folder = QFileInfo(file).absolutePath();
+    const QString talvexFolder = QFileInfo(folder).absolutePath();
+    const QString dataFolder = QFileInfo(talvexFolder).absolutePath();
+    QString problem;
+    if (!Native::IsInOwnSpace(dataFolder, &problem)) {
+        return QStringLiteral("the data folder ") + QDir::toNativeSeparators(dataFolder) + QStringLiteral(": ") +
+               problem;
+    }
+    QDir().mkpath(dataFolder);
+    for (const QString& path : {talvexFolder, folder}) {
+        Native::WithdrawGroupWrite(path);
+        if (!Native::MakeOwnedFolder(path, &problem)) {
+            return QStringLiteral("its folder ") + QDir::toNativeSeparators(path) + QLatin1Char(' ') + problem;
+        }
+    }
+    // A dangling link does not "exist", but it is there all the same.
+    const QFileInfo present(file);
+    Native::WithdrawGroupWrite(file);
+    if ((present.exists() || present.isSymLink()) && !Native::IsOwnedFile(file, &problem)) {
+        return QStringLiteral("it ") + problem;
+    }
+    return QString();
+}
+
+// The ERROR line for a refused file, empty when the file may be used.
+std::string SessionFileRefusal(const QString& file)
+{
+    const QString problem = SessionFileProblem(file);
+    if (problem.isEmpty()) {
+        return std::string();
+    }
+    std::string refusal = "Crash sessions are not tracked in " + Util::QStringToUtf8(QDir::toNativeSeparators(file)) +
+                          ": " + Util::QStringToUtf8(problem);
+    LOG(ERROR) << refusal;
+    return refusal;
+}
+
+bool IsSafeSessionFile(const QString& file)
+{
+    return SessionFileRefusal(file).empty();
+}
+
+// An empty name for a file that must not even be read: the store then holds nothing
+// and, as the tracker never writes to a refused store, saves nothing either.
+QString CheckedSessionFilePath(std::string& refusal)
+{
+    const QString file = SessionFilePath();
+    refusal = SessionFileRefusal(file);
+    return refusal.empty() ? file : QString();
 }
 
 QString OwnKey()
@@ -67,7 +133,8 @@ std::string NewSessionId()
 
 } // namespace
 
-CrashTracker::CrashTracker() : sessionStore(SessionFilePath(), QSettings::IniFormat), sessionId(NewSessionId())
+CrashTracker::CrashTracker()
+    : sessionStore(CheckedSessionFilePath(refusal), QSettings::IniFormat), sessionId(NewSessionId())
 {
     StartSession();
 }
@@ -78,12 +145,19 @@ CrashTracker::~CrashTracker()
     badSessions.clear();
 }
 
+bool CrashTracker::StoreIsSafe() const
+{
+    // The check is repeated before every save, not only at construction: the file is
+    // replaced on each save, and a run lasts long.
+    return !sessionStore.fileName().isEmpty() && IsSafeSessionFile(sessionStore.fileName());
+}
+
 // Every change happens under the file's guard and starts from the file as it is now,
 // so instances starting, stopping and sweeping at once never lose each other's records
 // and a dead record is reported by exactly one of them.
 void CrashTracker::RemoveOwnRecord()
 {
-    if (!recorded) {
+    if (!recorded || !StoreIsSafe()) {
         return;
     }
     recorded = false;
@@ -98,6 +172,9 @@ void CrashTracker::RemoveOwnRecord()
 
 void CrashTracker::StartSession()
 {
+    if (!StoreIsSafe()) {
+        return;
+    }
     const Native::FileWriteGuard guard(sessionStore.fileName());
     sessionStore.sync();
     // Without the guard another start may be sweeping the same records at this moment:
@@ -142,18 +219,45 @@ void CrashTracker::WriteClaim()
 }
 
 // Handing the list over ends the claim: from now on reporting is the product's part.
+// The list is taken on the GUI thread, which must not freeze while another instance
+// holds the guard; the claim then stays until the guard is free. A crash of ours in
+// between only has the next start report these crashes once more.
 void CrashTracker::ReleaseClaim() const
 {
-    if (!claimed) {
+    if (!claimed || !StoreIsSafe()) {
+        return;
+    }
+    const Native::FileWriteGuard guard(sessionStore.fileName(), 0);
+    if (guard.IsBusy()) {
+        ReleaseClaimLater();
         return;
     }
     claimed = false;
-    const Native::FileWriteGuard guard(sessionStore.fileName());
     sessionStore.sync();
     for (size_t index = 0; index < badSessions.size(); ++index) {
         sessionStore.remove(ClaimKey(index));
     }
     sessionStore.sync();
+}
+
+// Without an event loop nothing comes back here; StopSession then removes the claim
+// together with our record.
+void CrashTracker::ReleaseClaimLater() const
+{
+    if (!QCoreApplication::instance()) {
+        return;
+    }
+    if (!claimRetry) {
+        claimRetry = std::make_unique<QTimer>();
+        claimRetry->setSingleShot(true);
+        claimRetry->setInterval(CLAIM_RETRY_MS);
+        QObject::connect(claimRetry.get(), &QTimer::timeout, claimRetry.get(), [this] { ReleaseClaim(); });
+    }
+    // One timer, started only when idle: each hand-over while the guard is busy comes
+    // here, and must not add a retry chain of its own.
+    if (!claimRetry->isActive()) {
+        claimRetry->start();
+    }
 }
 
 void CrashTracker::StopSession()
@@ -175,8 +279,11 @@ std::deque<std::string> CrashTracker::BadSessionsList() const
 void CrashTracker::ClearHistory()
 {
     badSessions.clear();
-    recorded = false;
     claimed = false;
+    if (!StoreIsSafe()) {
+        return;
+    }
+    recorded = false;
     const Native::FileWriteGuard guard(sessionStore.fileName());
     // Read first: clear() forgets only the keys of the copy last read, and records
     // written since then by other instances must go too.
@@ -190,6 +297,14 @@ void CrashTracker::ClearHistory()
 std::string CrashTracker::SessionId() const
 {
     return sessionId;
+}
+
+void CrashTracker::ReportRefusal()
+{
+    if (!refusal.empty()) {
+        LOG(ERROR) << refusal;
+        refusal.clear();
+    }
 }
 
 } // namespace Talvex::App

@@ -4,7 +4,9 @@ namespace Talvex::App {
 
 // Whether an installer of the product family runs: it holds a system-wide mutex for
 // as long as it runs. Retries for half a second, so an installer that is just ending
-// is not reported; when it is, starts the script that tells the user.
+// is not reported; when it is, starts the script that tells the user, from the
+// program's own folder only. Needs no application object: without one, the folder
+// of the running executable is used.
 class InstallerCheck {
 public:
     static bool Run();

@@ -1,5 +1,6 @@
 #include "App/Application/LogURLHandler.h"
 
+#include "Platform/Native/OwnedFile.h"
 #include "Platform/Qt/TextStreamEncoding.h"
 
 #include <QFile>
@@ -9,13 +10,23 @@ namespace Talvex::App {
 
 LogURLHandler::LogURLHandler(QObject* parent, const QString& path) : QObject(parent), file(new QFile(path, this))
 {
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!Native::OpenOwnedFileForWriting(*file, &problem)) {
         delete file;
         file = nullptr;
     }
 }
 
 LogURLHandler::~LogURLHandler() = default;
+
+bool LogURLHandler::IsOpen() const
+{
+    return file != nullptr;
+}
+
+QString LogURLHandler::ErrorString() const
+{
+    return problem;
+}
 
 void LogURLHandler::logUrls(const QUrl& url)
 {

@@ -77,9 +77,23 @@ void DropArgument(QStringList& arguments, int index, const QString& option, cons
     arguments.removeAt(index);
 }
 
-// Forms the parser would report but still count as given: a switch with a value, and
-// an option that needs a value at the end of the line. Both are dropped here, so the
-// parser's only complaints left are the unknown options, which are the product's.
+// A test script that leaves a value out must not have the next option taken as the
+// value: that option would be lost and its text would become, say, the language.
+// A negative number ("-5", "-.5") is a value, though: no option name starts with a
+// digit, and a product option may well take one.
+bool LooksLikeOption(const QString& argument)
+{
+    if (argument.size() < 2 || !argument.startsWith(QLatin1Char('-'))) {
+        return false;
+    }
+    const QChar next = argument[1] == QLatin1Char('.') && argument.size() > 2 ? argument[2] : argument[1];
+    return !next.isDigit();
+}
+
+// Forms the parser would report or misread but still count as given: a switch with a
+// value, and an option that needs a value at the end of the line or before another
+// option. All are dropped here, so the parser's only complaints left are the unknown
+// options, which are the product's.
 void DropMalformedForms(QStringList& arguments, const QList<QCommandLineOption>& options, Errors& errors)
 {
     for (const QCommandLineOption& option : options) {
@@ -89,7 +103,8 @@ void DropMalformedForms(QStringList& arguments, const QList<QCommandLineOption>&
             for (int i = 1; i < arguments.size() && arguments[i] != QLatin1String("--");) {
                 if (!takesValue && arguments[i].startsWith(bare + QLatin1Char('='))) {
                     DropArgument(arguments, i, bare, "takes no value", errors);
-                } else if (takesValue && arguments[i] == bare && i + 1 == arguments.size()) {
+                } else if (takesValue && arguments[i] == bare &&
+                           (i + 1 == arguments.size() || LooksLikeOption(arguments[i + 1]))) {
                     DropArgument(arguments, i, bare, "needs a value", errors);
                 } else {
                     ++i;
@@ -188,6 +203,36 @@ void ReadValues(TestOptionValues& values)
     ReadNumbers(values);
 }
 
+QString Syntax(const QCommandLineOption& option)
+{
+    QStringList names;
+    for (const QString& name : option.names()) {
+        names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+    }
+    const QString value = option.valueName().isEmpty() ? QString() : QLatin1Char('=') + option.valueName();
+    return names.join(QStringLiteral(", ")) + value;
+}
+
+// The product's options that take no name the library or an earlier option has taken,
+// added to `parser`; each refused one gives an error text when `errors` is given.
+QList<QCommandLineOption> AcceptProductOptions(QCommandLineParser& parser, const QList<QCommandLineOption>& options,
+                                               Errors* errors)
+{
+    QList<QCommandLineOption> accepted;
+    for (const QCommandLineOption& option : options) {
+        const QStringList names = option.names();
+        if (std::any_of(names.begin(), names.end(), IsLibraryName) || !parser.addOption(option)) {
+            if (errors) {
+                errors->push_back("Test options: the product's option " + Syntax(option).toStdString() +
+                                  " reuses a name already taken; the option is ignored.");
+            }
+            continue;
+        }
+        accepted << option;
+    }
+    return accepted;
+}
+
 QHash<QString, QString> GivenOptions(const QCommandLineParser& parser, const QList<QCommandLineOption>& options)
 {
     QHash<QString, QString> given;
@@ -209,16 +254,6 @@ QString Syntax(const LibraryOption& option)
         syntax += option.optionalValue ? QLatin1Char('[') + value + QLatin1Char(']') : value;
     }
     return syntax;
-}
-
-QString Syntax(const QCommandLineOption& option)
-{
-    QStringList names;
-    for (const QString& name : option.names()) {
-        names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
-    }
-    const QString value = option.valueName().isEmpty() ? QString() : QLatin1Char('=') + option.valueName();
-    return names.join(QStringLiteral(", ")) + value;
 }
 
 using HelpRows = QList<std::pair<QString, QString>>;
@@ -262,16 +297,7 @@ QHash<QString, QString> TestOptionParser::ParseProductOptions(const QStringList&
                                                               const QList<QCommandLineOption>& options, Errors& errors)
 {
     QCommandLineParser parser;
-    QList<QCommandLineOption> accepted;
-    for (const QCommandLineOption& option : options) {
-        const QStringList names = option.names();
-        if (std::any_of(names.begin(), names.end(), IsLibraryName) || !parser.addOption(option)) {
-            errors.push_back("Test options: the product's option " + Syntax(option).toStdString() +
-                             " reuses a name already taken; the option is ignored.");
-            continue;
-        }
-        accepted << option;
-    }
+    const QList<QCommandLineOption> accepted = AcceptProductOptions(parser, options, &errors);
     QStringList rest = arguments;
     TakeOptionalValueOption(rest, QLatin1String(URLS_LOG));
     DropMalformedForms(rest, accepted, errors);
@@ -286,7 +312,8 @@ QString TestOptionParser::HelpText(const QList<QCommandLineOption>& productOptio
         library.append({Syntax(option), QLatin1String(option.description)});
     }
     HelpRows product;
-    for (const QCommandLineOption& option : productOptions) {
+    QCommandLineParser parser;
+    for (const QCommandLineOption& option : AcceptProductOptions(parser, productOptions, nullptr)) {
         product.append({Syntax(option), option.description()});
     }
     int width = 0;

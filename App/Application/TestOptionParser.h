@@ -39,8 +39,9 @@ struct TestOptionValues {
 // QCoreApplication::arguments() gives it). Anything else on the line is left alone:
 // unknown options are skipped silently, so the product's own arguments never disturb
 // the parse. A malformed value (missing, empty, not a number, out of range) gives one
-// error text and the option is ignored. Nothing is logged here: the application reads
-// its options before the product has set up logging.
+// error text and the option is ignored; a value that looks like an option ("-x",
+// "--name") counts as missing, and that argument is read as itself. Nothing is logged
+// here: the application reads its options before the product has set up logging.
 class TALVEX_EXPORT TestOptionParser {
 public:
     static TestOptionValues ParseLibraryOptions(const QStringList& arguments);
@@ -48,7 +49,8 @@ public:
     // whose name the library uses already is reported and skipped.
     static QHash<QString, QString> ParseProductOptions(const QStringList& arguments,
                                                        const QList<QCommandLineOption>& options, Errors& errors);
-    // What --test-help prints: every library option, then the product's, one a line.
+    // What --test-help prints: every library option, then the product's that the parse
+    // accepts, one a line.
     static QString HelpText(const QList<QCommandLineOption>& productOptions);
 };
 

@@ -7,6 +7,8 @@
 #include "App/Application/TestOptions_p.h"
 #include "Platform/Core/ioPath.h"
 #include "Platform/Links/URLKeys.h"
+#include "Platform/Native/OwnedFile.h"
+#include "Platform/Native/OwnedFolder.h"
 #include "Platform/Util/TextConversion.h"
 
 #include <QDesktopServices>
@@ -20,7 +22,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 namespace Talvex::App {
 namespace {
@@ -28,6 +29,7 @@ namespace {
 const char* const LINK_SCHEMES[] = {"http", "https"};
 const char DEFAULT_URLS_LOG[] = "urls.log";
 const char PRODUCT_URLS[] = "product-urls.txt";
+const char OUTPUT_DIR[] = "test-output-dir";
 
 void HandleLinksWith(QObject* handler)
 {
@@ -43,6 +45,29 @@ bool MakeFolder(const QString& folder)
         return true;
     }
     LOG(ERROR) << "Test options: cannot create the folder " << path.utf8string();
+    return false;
+}
+
+// The output folder may be named by a test script inside a folder that other users
+// reach, so it must be a real folder of ours that nobody else can write, or a missing
+// one we create owner-only; its parents are created as usual. A script's own mkdir
+// under a user-private-group umask (002) leaves the folder open to our group only: that
+// is closed, as the crash-session store is, rather than the option refused. A folder
+// above it that another user may change would let that user swap the folder itself.
+bool MakeOutputFolder(const QString& folder)
+{
+    QString problem;
+    if (!Native::HasSafeParents(folder, &problem)) {
+        LOG(ERROR) << "Test options: the output folder " << Util::QStringToUtf8(folder) << " lies where "
+                   << Util::QStringToUtf8(problem);
+        return false;
+    }
+    Native::WithdrawGroupWrite(folder);
+    if (QDir().mkpath(QFileInfo(folder).absolutePath()) && Native::MakeOwnedFolder(folder, &problem)) {
+        return true;
+    }
+    LOG(ERROR) << "Test options: the output folder " << Util::QStringToUtf8(folder) << ' '
+               << (problem.isEmpty() ? std::string("cannot be created") : Util::QStringToUtf8(problem));
     return false;
 }
 
@@ -64,21 +89,33 @@ TestOptionsPrivate::TestOptionsPrivate(Application& application, CrashTracker& c
 {
 }
 
+void TestOptionsPrivate::CheckGivenOutputDir()
+{
+    if (values.outputDir.isEmpty() || !outputDir.isEmpty()) {
+        return;
+    }
+    if (MakeOutputFolder(values.outputDir)) {
+        outputDir = values.outputDir;
+        return;
+    }
+    LOG(ERROR) << "Test options: --" << OUTPUT_DIR << " is ignored; the product's temporary folder is used";
+    values.outputDir.clear();
+    values.given.remove(QLatin1String(OUTPUT_DIR));
+}
+
 QString TestOptionsPrivate::OutputDir()
 {
+    CheckGivenOutputDir();
     if (!outputDir.isEmpty()) {
         return outputDir;
     }
-    QString folder = values.outputDir;
-    if (folder.isEmpty()) {
-        if (!application.GetCustomizationManager()) {
-            LOG(ERROR) << "Test options: the output folder defaults to the product's temporary folder, which is "
-                          "unknown until the customization manager is registered";
-            return QString();
-        }
-        folder = QDir(application.GetApplicationTemporaryFilesDir()).absolutePath();
+    if (!application.GetCustomizationManager()) {
+        LOG(ERROR) << "Test options: the output folder defaults to the product's temporary folder, which is "
+                      "unknown until the customization manager is registered";
+        return QString();
     }
-    if (MakeFolder(folder)) {
+    const QString folder = QDir(application.GetApplicationTemporaryFilesDir()).absolutePath();
+    if (MakeOutputFolder(folder)) {
         outputDir = folder;
     }
     return outputDir;
@@ -107,12 +144,14 @@ LogURLHandler* TestOptionsPrivate::OpenUrlsLog()
         return nullptr;
     }
     urlsLog = new LogURLHandler(&application, path);
+    // Even a log that did not open keeps the browser away: an automated run starts none.
     HandleLinksWith(urlsLog);
-    if (QFileInfo::exists(path)) {
+    if (urlsLog->IsOpen()) {
         LOG(INFO) << "Test options: links are logged to " << Util::QStringToUtf8(path);
     } else {
-        LOG(ERROR) << "Test options: cannot open the URL log " << Util::QStringToUtf8(path)
-                   << "; links are neither logged nor opened";
+        LOG(ERROR) << "Test options: the URL log " << Util::QStringToUtf8(path) << ' '
+                   << Util::QStringToUtf8(urlsLog->ErrorString())
+                   << "; every link will be dropped, neither logged nor opened";
     }
     return urlsLog;
 }
@@ -139,8 +178,14 @@ void TestOptionsPrivate::ApplyLocale() const
         LOG(ERROR) << "Test options: --test-locale=" << wanted
                    << " is not a shipped language; the usual fallback applies";
     }
+    const std::string before = lookAndFeel->GetCurrentLocale();
     lookAndFeel->SetLocale(wanted);
     const std::string current = lookAndFeel->GetCurrentLocale();
+    // A theme built before holds the previous language's substitutions; rebuilding it
+    // tells the product (OnThemeChanged) to apply the new style sheet.
+    if (current != before && !lookAndFeel->GetCurrentTheme().empty()) {
+        lookAndFeel->SetTheme(lookAndFeel->GetCurrentTheme());
+    }
     QLocale::setDefault(QLocale(Util::Utf8ToQString(current)));
     LOG(INFO) << "Test options: user-interface language " << current;
 }
@@ -151,26 +196,41 @@ void TestOptionsPrivate::ListProductUrls()
     if (folder.isEmpty()) {
         return;
     }
-    const ioPath path = ioPath(folder) / ioPath(PRODUCT_URLS);
-    std::ofstream list(path.platformString(), std::ios::trunc);
+    QFile list(QDir(folder).filePath(QLatin1String(PRODUCT_URLS)));
+    QString problem;
+    if (!Native::OpenOwnedFileForWriting(list, &problem)) {
+        LOG(ERROR) << "Test options: the address list " << Util::QStringToUtf8(list.fileName()) << ' '
+                   << Util::QStringToUtf8(problem) << "; --test-list-urls is ignored";
+        return;
+    }
     QStringList addresses;
+    QByteArray text;
+    if (!ProductUrls(addresses, text)) {
+        return;
+    }
+    if (list.write(text) != text.size() || !list.flush()) {
+        LOG(ERROR) << "Test options: cannot write " << Util::QStringToUtf8(list.fileName());
+    }
+    list.close();
+    if (values.openUrls) {
+        OpenAll(addresses);
+    }
+}
+
+// One line per key: number, key name and address, separated by tabs.
+bool TestOptionsPrivate::ProductUrls(QStringList& addresses, QByteArray& text) const
+{
     for (int number = 1; *URLKeyName(static_cast<URLKeys>(number)) != '\0'; ++number) {
         const auto key = static_cast<URLKeys>(number);
         try {
             addresses << application.GetUrl(key);
         } catch (const std::exception& error) {
             LOG(ERROR) << "Test options: cannot list the product web addresses: " << error.what();
-            return;
+            return false;
         }
-        list << number << '\t' << URLKeyName(key) << '\t' << Util::QStringToUtf8(addresses.last()) << '\n';
+        text += QByteArray::number(number) + '\t' + URLKeyName(key) + '\t' + addresses.last().toUtf8() + '\n';
     }
-    list.close();
-    if (!list) {
-        LOG(ERROR) << "Test options: cannot write " << path.utf8string();
-    }
-    if (values.openUrls) {
-        OpenAll(addresses);
-    }
+    return true;
 }
 
 void TestOptionsPrivate::ReportErrors()
@@ -238,6 +298,7 @@ void TestOptions::OnStart(const QList<QCommandLineOption>& productOptions, std::
     if (d->values.help) {
         d->PrintHelpAndExit(productOptions);
     }
+    d->CheckGivenOutputDir();
     d->LogOptionsInEffect();
     if (d->values.urlsLog) {
         d->OpenUrlsLog();
@@ -269,6 +330,11 @@ QString TestOptions::Value(const QString& name) const
 QString TestOptions::OutputDir() const
 {
     return d->OutputDir();
+}
+
+QString TestOptions::ForcedLocale() const
+{
+    return d->values.locale;
 }
 
 } // namespace Talvex::App

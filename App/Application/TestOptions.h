@@ -40,9 +40,18 @@ public:
     // own options are known from Start on.
     bool IsSet(const QString& name) const;
     QString Value(const QString& name) const;
-    // The folder the test files go to, created on first use; empty when it cannot be
-    // known or created (both logged).
+    // The folder the test files go to, created on first use. Since it may lie where
+    // other users reach, it must be a real folder of ours that nobody else can write
+    // (one we create is owner-only); a --test-output-dir that is not is ignored for the
+    // default; so is one below a folder that another user may change (the sticky bit
+    // of the system's temporary folder excepted). A folder of ours that only our group
+    // may also write is closed to the group and used. Empty when no usable folder can
+    // be known or created (all logged).
     QString OutputDir() const;
+    // The language --test-locale forces, as given; empty without the option. While it
+    // is given, LookAndFeelManager shows it (or, when it is not shipped, what it
+    // resolves to) whatever language the product asks for.
+    QString ForcedLocale() const;
 
 private:
     const std::unique_ptr<TestOptionsPrivate> d;

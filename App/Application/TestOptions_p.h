@@ -23,11 +23,13 @@ class TestOptionsPrivate : public QObject {
 public:
     TestOptionsPrivate(Application& application, CrashTracker& crashTracker);
 
+    void CheckGivenOutputDir();
     QString OutputDir();
     QString UrlsLogPath();
     LogURLHandler* OpenUrlsLog();
     void ApplyLocale() const;
     void ListProductUrls();
+    bool ProductUrls(QStringList& addresses, QByteArray& text) const;
     void LogOptionsInEffect() const;
     void ReportErrors();
     [[noreturn]] void PrintHelpAndExit(const QList<QCommandLineOption>& productOptions);

@@ -1,13 +1,12 @@
 #include "Platform/Native/FileWriteGuard.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <glog/logging.h>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -27,15 +26,15 @@ long long Milliseconds(const timespec& time)
 
 FileWriteGuard::FileWriteGuard(const QString& file, int waitMs) : file(file)
 {
-    QDir().mkpath(QFileInfo(file).absolutePath());
     const QByteArray lockName = QFile::encodeName(file + QStringLiteral(".guard"));
-    descriptor = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (descriptor < 0) {
+    if (!Open(lockName)) {
         return;
     }
     if (!Lock(waitMs)) {
-        LOG(WARNING) << "No lock on " << lockName.constData() << " after " << waitMs
-                     << " ms: its holder does not let go; going on without it";
+        if (!busy || waitMs > 0) {
+            LOG(WARNING) << "No lock on " << lockName.constData() << " after " << waitMs
+                         << " ms: its holder does not let go; going on without it";
+        }
         ::close(descriptor);
         descriptor = -1;
         return;
@@ -45,8 +44,29 @@ FileWriteGuard::FileWriteGuard(const QString& file, int waitMs) : file(file)
     WaitForNewTimeStamp();
     // A reader may have recorded a time stamp newer than the text it parsed (it can
     // stat the file after reading it while a writer replaces it); a fresh stamp makes
-    // every parsed copy, ours included, stale, so the holder starts from the file.
-    ::utimensat(AT_FDCWD, QFile::encodeName(file).constData(), nullptr, 0);
+    // every parsed copy, ours included, stale, so the holder starts from the file. A
+    // link in the file's place keeps its target's stamp.
+    ::utimensat(AT_FDCWD, QFile::encodeName(file).constData(), nullptr, AT_SYMLINK_NOFOLLOW);
+}
+
+// Without O_NONBLOCK a FIFO in the lock file's place would stall the open until some
+// other process opened it too.
+bool FileWriteGuard::Open(const QByteArray& lockName)
+{
+    descriptor = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (descriptor < 0) {
+        LOG(WARNING) << "Cannot open the lock file " << lockName.constData() << ": " << std::strerror(errno)
+                     << "; going on without it";
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        LOG(WARNING) << "The lock file " << lockName.constData() << " is not a regular file; going on without it";
+        ::close(descriptor);
+        descriptor = -1;
+        return false;
+    }
+    return true;
 }
 
 FileWriteGuard::~FileWriteGuard()
@@ -56,7 +76,7 @@ FileWriteGuard::~FileWriteGuard()
     }
 }
 
-bool FileWriteGuard::Lock(int waitMs) const
+bool FileWriteGuard::Lock(int waitMs)
 {
     const QDeadlineTimer deadline(waitMs);
     while (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
@@ -64,6 +84,7 @@ bool FileWriteGuard::Lock(int waitMs) const
             return false;
         }
         if (deadline.hasExpired()) {
+            busy = true;
             return false;
         }
         const timespec pause{0, 2000000};
@@ -75,7 +96,7 @@ bool FileWriteGuard::Lock(int waitMs) const
 void FileWriteGuard::WaitForNewTimeStamp() const
 {
     struct stat status {};
-    if (::stat(QFile::encodeName(file).constData(), &status) != 0) {
+    if (::lstat(QFile::encodeName(file).constData(), &status) != 0) {
         return;
     }
     const long long written = Milliseconds(status.st_mtim);

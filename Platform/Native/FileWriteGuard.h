@@ -14,10 +14,14 @@ namespace Talvex::Native {
 // anew: every parsed copy of it is stale from then on, and a write made under the
 // guard always shows as a new time stamp, even when it leaves the size unchanged.
 //
-// A guard that cannot open its lock file ("<file>.guard"), or that waited `waitMs`
-// milliseconds for a holder that never let go (a stopped or hung process), guards
-// nothing: it logs a WARNING and the file's users fall back to their own, weaker
-// locking rather than freezing the program.
+// The lock file is opened without following a link and must be a regular file: a link,
+// FIFO or device planted in its place is never touched. A guard that cannot open its
+// lock file ("<file>.guard"), or that waited `waitMs` milliseconds for a holder that
+// never let go (a stopped or hung process), guards nothing: it logs a WARNING naming
+// the lock file and the file's users fall back to their own, weaker locking rather
+// than freezing the program. With `waitMs` 0 the guard only tries once and, when
+// another process holds it, stays quiet and reports IsBusy so that the caller can
+// come back later. The folder of the file must exist; the guard creates none.
 class TALVEX_EXPORT FileWriteGuard {
 public:
     static const int DEFAULT_WAIT_MS = 3000;
@@ -28,13 +32,17 @@ public:
     FileWriteGuard& operator=(const FileWriteGuard&) = delete;
 
     bool IsHeld() const { return descriptor >= 0; }
+    // Whether another guard of the file held it for the whole wait.
+    bool IsBusy() const { return busy; }
 
 private:
-    bool Lock(int waitMs) const;
+    bool Open(const QByteArray& lockName);
+    bool Lock(int waitMs);
     void WaitForNewTimeStamp() const;
 
     QString file;
     int descriptor = -1;
+    bool busy = false;
 };
 
 } // namespace Talvex::Native

@@ -5,12 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 #include <glog/logging.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -157,15 +159,43 @@ private:
     int value;
 };
 
+// Without a runtime folder from the session, the names go to a folder with a
+// predictable name in the shared temporary folder, where another user may have put a
+// folder or link of theirs first; then to a private folder of ours instead.
+QString RuntimeFolderOfOurOwn()
+{
+    const QString name = QStringLiteral("runtime-") + QString::number(::geteuid());
+    const QString privateBase = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    // Once a start has fallen back, every later one keeps to the private folder:
+    // deciding afresh could send a slave to other names than its master's, should the
+    // other user remove their folder in between.
+    const QString fallback = privateBase + QLatin1Char('/') + name;
+    if (IsOwnedFolder(fallback, nullptr, true)) {
+        return fallback;
+    }
+    return LocateOwnedFolder(QDir::tempPath(), privateBase, {name}, "Pipe", true);
+}
+
+// Says once per process, and again whenever it changes, where the names live.
+void TellFolder(const QString& folder)
+{
+    static std::mutex lock;
+    static QString told;
+    const std::lock_guard<std::mutex> guard(lock);
+    if (folder != told) {
+        told = folder;
+        LOG(INFO) << "Pipe names live in " << folder.toUtf8().toStdString();
+    }
+}
+
 } // namespace
 
 QString PipeSocket::Folder()
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty()) {
-        return runtime;
-    }
-    return QDir::tempPath() + QStringLiteral("/runtime-") + QString::number(::geteuid());
+    const QString folder = runtime.isEmpty() ? RuntimeFolderOfOurOwn() : runtime;
+    TellFolder(folder);
+    return folder;
 }
 
 std::unique_ptr<PipeSocket> PipeSocket::Listen(const std::string& path)

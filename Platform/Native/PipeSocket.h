@@ -20,8 +20,10 @@ class PipeSocket {
 public:
     static constexpr int DEFAULT_TIMEOUT_MS = 5000;
 
-    // The folder that holds the names ($XDG_RUNTIME_DIR, else a runtime folder of ours
-    // under the temporary folder). Neither created nor checked here.
+    // The folder that holds the names: $XDG_RUNTIME_DIR (neither created nor checked
+    // here); else "runtime-<user id>" in the temporary folder, made owner-only, unless
+    // another user got there first: then the same name in the user's cache folder,
+    // which is kept from then on. Which one is used is logged at INFO.
     static QString Folder();
     // Creates the name and listens there, without waiting for the peer: the first
     // operation that needs the connection accepts it (bounded by the time-out) and

@@ -13,8 +13,10 @@ inline constexpr char INSTALLER_MESSAGE_SCRIPT[] = "InstallerMessage.vbs";
 inline constexpr char INSTALLER_MESSAGE_SCRIPT[] = "InstallerMessage.sh";
 #endif
 
-// Starts a script by name, resolved against the current folder, without waiting for
-// it; whether it started is not reported.
-TALVEX_EXPORT void StartScript(const QString& name);
+// Starts the script at the absolute path `path`, in the script's folder, without
+// waiting for it; whether it started is not reported. A relative path is refused with an ERROR line: it would be
+// resolved against the current folder, which may be a shared one where another user
+// has planted a script of the same name.
+TALVEX_EXPORT void StartScript(const QString& path);
 
 } // namespace Talvex::Native

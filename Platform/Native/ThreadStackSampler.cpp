@@ -5,6 +5,8 @@
 #include <execinfo.h>
 #include <semaphore.h>
 #include <signal.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
@@ -56,8 +58,9 @@ bool WaitForCapture(std::chrono::milliseconds wait)
 
 } // namespace
 
-ThreadStackSampler::ThreadStackSampler() : watched(pthread_self())
+ThreadStackSampler::ThreadStackSampler() : watched(pthread_self()), watchedId(syscall(SYS_gettid))
 {
+    pthread_getname_np(watched, watchedName, sizeof watchedName);
     // The first backtrace loads the unwinder, which allocates; a signal handler must not.
     void* warmUp[1];
     backtrace(warmUp, 1);
@@ -90,6 +93,16 @@ std::vector<void*> ThreadStackSampler::Capture(std::chrono::milliseconds wait) c
         return {};
     }
     return std::vector<void*>(capturedFrames, capturedFrames + capturedCount.load());
+}
+
+long ThreadStackSampler::ThreadId() const
+{
+    return watchedId;
+}
+
+const char* ThreadStackSampler::ThreadName() const
+{
+    return watchedName;
 }
 
 } // namespace Talvex::Native

@@ -21,8 +21,14 @@ public:
     // Call from a thread other than the watched one, while the watched thread exists.
     std::vector<void*> Capture(std::chrono::milliseconds wait) const;
 
+    // The watched thread's kernel id and name, as they were at construction.
+    long ThreadId() const;
+    const char* ThreadName() const;
+
 private:
     pthread_t watched;
+    long watchedId;
+    char watchedName[16] = {};
 };
 
 } // namespace Talvex::Native

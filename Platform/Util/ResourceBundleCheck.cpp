@@ -2,7 +2,12 @@
 
 #include <QFile>
 
-#include <limits>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <utility>
 #include <vector>
 
@@ -209,6 +214,39 @@ private:
     quint32 nodeSize = 0;
 };
 
+// The whole of a regular file, or empty with the reason. Opening without blocking keeps
+// a FIFO planted under the bundle's name from stalling the caller; what the file holds
+// is then read from that one descriptor, so the bytes are those of the file checked.
+QByteArray ReadRegularFile(const QString& path, QString& problem)
+{
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor < 0) {
+        problem = qt_error_string(errno);
+        return QByteArray();
+    }
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        problem = file.errorString();
+        return QByteArray();
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        problem = QStringLiteral("not a regular file");
+        return QByteArray();
+    }
+    if (status.st_size > ResourceBundleCheck::MAX_FILE_SIZE) {
+        problem = QStringLiteral("bundle too large");
+        return QByteArray();
+    }
+    QByteArray bytes = file.read(status.st_size);
+    if (file.error() != QFileDevice::NoError) {
+        problem = file.errorString();
+        return QByteArray();
+    }
+    return bytes;
+}
+
 } // namespace
 
 bool ResourceBundleCheck::IsWellFormed(const QByteArray& bundle, QString* problem)
@@ -218,28 +256,20 @@ bool ResourceBundleCheck::IsWellFormed(const QByteArray& bundle, QString* proble
 
 bool ResourceBundleCheck::IsWellFormedFile(const QString& path, QString* problem)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (problem) {
-            *problem = file.errorString();
-        }
-        return false;
+    return !ReadWellFormedFile(path, problem).isEmpty();
+}
+
+QByteArray ResourceBundleCheck::ReadWellFormedFile(const QString& path, QString* problem)
+{
+    QString reason;
+    QByteArray bytes = ReadRegularFile(path, reason);
+    if (reason.isEmpty() && !IsWellFormed(bytes, &reason)) {
+        bytes.clear();
     }
-    if (file.size() > std::numeric_limits<int>::max()) {
-        if (problem) {
-            *problem = QStringLiteral("bundle too large");
-        }
-        return false;
+    if (problem) {
+        *problem = reason;
     }
-    // Mapped, as Qt maps it to register it: the walk touches only the headers of the
-    // tree, names and blocks, so a switch between themes never copies whole bundles.
-    if (const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
-        const bool wellFormed = IsWellFormed(
-            QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), static_cast<int>(file.size())), problem);
-        file.unmap(const_cast<uchar*>(mapped));
-        return wellFormed;
-    }
-    return IsWellFormed(file.readAll(), problem);
+    return reason.isEmpty() ? bytes : QByteArray();
 }
 
 } // namespace Talvex::Util

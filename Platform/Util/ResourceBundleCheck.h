@@ -20,9 +20,18 @@ public:
     // block that declares more than its bytes can ever give is damaged or hostile.
     static constexpr quint64 MAX_DEFLATE_RATIO = 1032;
 
+    // Bundles are read whole into memory before they are checked; no theme comes near
+    // this, and a larger file is refused unread.
+    static constexpr qint64 MAX_FILE_SIZE = qint64(256) << 20;
+
     static bool IsWellFormed(const QByteArray& bundle, QString* problem = nullptr);
     // Reads the file first; a file that cannot be read is not well formed.
     static bool IsWellFormedFile(const QString& path, QString* problem = nullptr);
+    // The bytes of the bundle file at `path`, read once into memory of their own, when
+    // they are well formed; empty otherwise. Only a regular file is read: a FIFO or
+    // device planted under that name is refused without waiting on it. A file cut
+    // short while it is read is judged by the bytes that were there.
+    static QByteArray ReadWellFormedFile(const QString& path, QString* problem = nullptr);
 };
 
 } // namespace Talvex::Util

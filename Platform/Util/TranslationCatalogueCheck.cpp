@@ -269,22 +269,33 @@ private:
     std::vector<bool> recordStarts;
 };
 
-} // namespace
-
-bool TranslationCatalogueCheck::IsWellFormed(const QByteArray& catalogue, QString* problem)
+// Why `catalogue` is refused, or nothing; the walk is left ready to give what it found.
+QString Problem(const QByteArray& catalogue, Walk& walk)
 {
-    const QString reason =
-        catalogue.size() > MAX_SIZE ? QStringLiteral("catalogue too large") : Walk(catalogue).Check();
+    return catalogue.size() > TranslationCatalogueCheck::MAX_SIZE ? QStringLiteral("catalogue too large")
+                                                                  : walk.Check();
+}
+
+bool Accepted(const QString& reason, QString* problem)
+{
     if (problem) {
         *problem = reason;
     }
     return reason.isEmpty();
 }
 
-QByteArray TranslationCatalogueCheck::Loadable(const QByteArray& wellFormed, QStringList& dependencies)
+} // namespace
+
+bool TranslationCatalogueCheck::IsWellFormed(const QByteArray& catalogue, QString* problem)
 {
-    Walk walk(wellFormed);
-    return wellFormed.size() <= MAX_SIZE && walk.Check().isEmpty() ? walk.Loadable(dependencies) : QByteArray();
+    Walk walk(catalogue);
+    return Accepted(Problem(catalogue, walk), problem);
+}
+
+QByteArray TranslationCatalogueCheck::Loadable(const QByteArray& catalogue, QStringList& dependencies, QString* problem)
+{
+    Walk walk(catalogue);
+    return Accepted(Problem(catalogue, walk), problem) ? walk.Loadable(dependencies) : QByteArray();
 }
 
 } // namespace Talvex::Util

@@ -26,8 +26,9 @@ public:
     // A catalogue may name further catalogues that Qt would load from disk, unchecked,
     // and without end when they name each other. For a well-formed catalogue, returns
     // the bytes to hand to the translator, without those names, and appends the names
-    // to `dependencies` so the caller can load them itself; for any other, nothing.
-    static QByteArray Loadable(const QByteArray& wellFormed, QStringList& dependencies);
+    // to `dependencies` so the caller can load them itself; for any other, nothing, with
+    // the reason in `problem` (when given).
+    static QByteArray Loadable(const QByteArray& catalogue, QStringList& dependencies, QString* problem = nullptr);
 };
 
 } // namespace Talvex::Util

@@ -1,22 +1,33 @@
-// Usage: FigureInstructions <settings|theme|startup-wall> [start-up program]
+// Usage: FigureInstructions <settings|theme|inertia|startup-wall> [start-up program]
 // Runs the realistic workload of each figure, its baseline first, and brackets every
 // measured loop with callgrind's client requests: the counts of one loop are dumped
 // under the tag "<figure>/<variant>:<operations>", which the measuring script sums per
 // tag. Outside valgrind the same loops are timed and printed as "<tag> <ns>" lines.
 // "startup-wall" starts the start-up program instead and times its first event-loop
 // turn and its exit.
+#include "App/Application/Application.h"
+#include "App/Application/Gesture/TouchBridge.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
 #include "App/Application/Settings/SettingsManager.h"
+#include "Platform/Qt/TouchPoints.h"
 #include "common/Workloads.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QListView>
 #include <QProcess>
+#include <QScrollBar>
+#include <QStringListModel>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QTouchEvent>
+#include <QWindow>
+#include <QtTest/QTest>
 
 #include <valgrind/callgrind.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -134,6 +145,84 @@ void ThemeFigures()
     manager.SetTheme(std::string());
 }
 
+// A flick at the speed cap, 300 pixels in 50 ms, sent to the list's window as the
+// window system would; the lift leaves the touch bridge gliding.
+void Flick(QListView& list)
+{
+    static QtCompat::TouchDevice* const device = QTest::createTouchDevice();
+    QWindow* window = list.window()->windowHandle();
+    for (int step = 0; step <= 5; ++step) {
+        const QPoint at = list.viewport()->mapTo(&list, QPoint(100, 190 - 60 * step));
+        const auto state = step == 0 ? Qt::TouchPointPressed : step == 5 ? Qt::TouchPointReleased : Qt::TouchPointMoved;
+        const auto type = step == 0 ? QEvent::TouchBegin : step == 5 ? QEvent::TouchEnd : QEvent::TouchUpdate;
+        const auto event =
+            QtCompat::NewTouchEvent(type, device, {QtCompat::MakeTouchPoint(0, state, at, list.mapToGlobal(at))});
+        event->setTimestamp(ulong(1000 + 10 * step));
+        QCoreApplication::sendEvent(window, event.get());
+    }
+}
+
+// One glide frame, from the frame timer's event through the application's notify to
+// the list's scroll-bar update, against the same scroll-bar values set directly. The
+// glide's clock moves one frame per read, so every flick glides the same frames.
+void InertiaFigures()
+{
+    constexpr int FLICKS = 20;
+    QStringList rows;
+    for (int row = 0; row < 20000; ++row) {
+        rows << QStringLiteral("clip %1.mp4").arg(row);
+    }
+    QStringListModel model(rows);
+    QListView list;
+    list.setModel(&model);
+    list.setUniformItemSizes(true);
+    list.setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list.resize(200, 200);
+    list.show();
+    QApplication::processEvents();
+    auto* bridge = qApp->findChild<Talvex::App::Gesture::TouchBridge*>();
+    QTimer* frames = bridge ? bridge->findChild<QTimer*>() : nullptr;
+    if (!frames) {
+        qFatal("the application has no touch bridge");
+    }
+    bridge->SetClock(
+        [now = std::chrono::steady_clock::time_point()]() mutable { return now += std::chrono::milliseconds(16); });
+    QScrollBar* bar = list.verticalScrollBar();
+    const auto glide = [&](std::vector<int>* values) {
+        int count = 0;
+        while (frames->isActive()) {
+            QTimerEvent tick(frames->timerId());
+            QCoreApplication::sendEvent(frames, &tick);
+            ++count;
+            if (values) {
+                values->push_back(bar->value());
+            }
+        }
+        return count;
+    };
+    Flick(list);
+    const int lifted = bar->value();
+    std::vector<int> values;
+    const int count = glide(&values);
+    if (count < 10 || values.back() <= lifted) {
+        qFatal("the flick did not glide");
+    }
+    for (int flick = 0; flick < FLICKS; ++flick) {
+        bar->setValue(lifted);
+        Measure("InertiaFrame", "baseline", count, [&] {
+            for (const int value : values) {
+                bar->setValue(value);
+            }
+        });
+        bar->setValue(0);
+        Flick(list);
+        Measure("InertiaFrame", "TouchBridge", count, [&] { glide(nullptr); });
+        if (bar->value() != values.back()) {
+            qFatal("the glide went elsewhere");
+        }
+    }
+}
+
 // One start-up: the time until the first event-loop turn (the program prints a line
 // then) and until the process has gone.
 void StartupRun(const QString& program, const char* mode, std::vector<qint64>& firstTurn, std::vector<qint64>& whole)
@@ -184,8 +273,16 @@ void StartupWallTimes(const QString& program)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <settings|theme|startup-wall> [start-up program]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <settings|theme|inertia|startup-wall> [start-up program]\n", argv[0]);
         return 2;
+    }
+    if (std::strcmp(argv[1], "inertia") == 0) {
+        // The glide's frames pass the library's own notify, as in a product.
+        Talvex::App::Application::AppContext context;
+        context.holdInstanceMutex = false;
+        Talvex::App::Application app(argc, argv, context);
+        InertiaFigures();
+        return 0;
     }
     QApplication app(argc, argv);
     const Stores stores;

@@ -7,6 +7,23 @@
 # With TALVEX_BENCH_RECORDS set, every row is also appended there as
 # "<instr|wall> <figure>/<variant> <base per op> <per op> <ratio>" for bench/report.py.
 set -euo pipefail
+# The start-up follows the desktop, so it is measured with a desktop portal present: on
+# a session bus of this run's own, with Debian's portal started before the first run.
+if [ -z "${TALVEX_BENCH_SESSION:-}" ] && command -v dbus-run-session >/dev/null 2>&1 &&
+  [ -x /usr/libexec/xdg-desktop-portal ]; then
+  # The portal and what it starts keep their files in a home of their own.
+  session=$(mktemp -d)
+  mkdir -p "$session/runtime" && chmod 700 "$session/runtime"
+  status=0
+  TALVEX_BENCH_SESSION=1 HOME=$session XDG_DATA_HOME=$session/data XDG_CONFIG_HOME=$session/config \
+    XDG_CACHE_HOME=$session/cache XDG_RUNTIME_DIR=$session/runtime dbus-run-session -- bash "$0" "$@" || status=$?
+  rm -rf "$session"
+  exit $status
+fi
+if [ -n "${TALVEX_BENCH_SESSION:-}" ] && command -v gdbus >/dev/null 2>&1; then
+  gdbus call --session --dest org.freedesktop.portal.Desktop --object-path /org/freedesktop/portal/desktop \
+    --method org.freedesktop.portal.Settings.Read org.freedesktop.appearance color-scheme >/dev/null 2>&1 || true
+fi
 figures=$1
 startup=$2
 root=$3
@@ -38,6 +55,7 @@ collect() {
 {
   collect "" --instr-atstart=no "$figures" settings
   collect "" --instr-atstart=no "$figures" theme
+  collect "" --instr-atstart=no "$figures" inertia
   for mode in bare full; do
     variant=$([ $mode = bare ] && echo baseline || echo Application)
     "$startup" $mode "$root" >/dev/null 2>&1 # warm caches and first-run files
@@ -46,6 +64,7 @@ collect() {
   for ((run = 0; run < runs; ++run)); do
     "$figures" settings 2>/dev/null | sed 's/^/wall /'
     "$figures" theme 2>/dev/null | sed 's/^/wall /'
+    "$figures" inertia 2>/dev/null | sed 's/^/wall /'
   done
   "$figures" startup-wall "$startup" 2>/dev/null | sed 's/^/wall /'
 } >"$work/samples"

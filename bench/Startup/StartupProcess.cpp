@@ -1,11 +1,13 @@
 // Usage: StartupProcess <bare|full> <root folder>
 // One start-up, one turn of the event loop (processEvents) and the shut-down of either a
 // bare QApplication or the library's Application with two file stores, logging, and the
-// look and feel over the realistic theme. After the turn it prints a line (for wall
+// look and feel over the realistic theme, following the desktop's preference (the
+// desktop portal is read before the first theme is set, as a product does). After the turn it prints a line (for wall
 // time) and dumps callgrind's counts so far (for instructions), which splits the
 // start-up from the exit.
 #include "App/Application/Application.h"
 #include "App/Application/ICustomizationManager.h"
+#include "App/Application/LookAndFeel/DesktopThemeFollower.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
 #include "App/Application/Settings/SettingsManager.h"
 
@@ -58,7 +60,10 @@ int RunFull(int& argc, char** argv, const char* root)
     app.SetCustomizationManager(std::make_shared<Customization>(), true);
     auto lookAndFeel = std::make_shared<Talvex::App::LookAndFeelManager>(Talvex::ioPath(root), "description.json",
                                                                          std::list<std::string>());
-    lookAndFeel->Initialize("en_US", "Light");
+    auto follower = std::make_shared<Talvex::App::DesktopThemeFollower>(lookAndFeel);
+    follower->SetFollowing(true);
+    follower->Start();
+    lookAndFeel->Initialize("en_US", follower->ThemeToShow("Light"));
     app.setStyleSheet(QString::fromStdString(lookAndFeel->GetUnitedStylesheet()));
     app.SetLookAndFeel(lookAndFeel);
     app.Start();

@@ -23,6 +23,18 @@
         <source>Crash report written to %1</source>
         <translation>Absturzbericht gespeichert unter %1</translation>
     </message>
+    <message>
+        <source>This session left no report.</source>
+        <translation>Diese Sitzung hat keinen Bericht hinterlassen.</translation>
+    </message>
+    <message>
+        <source>Reports are kept in %1</source>
+        <translation>Berichte liegen in %1</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -23,6 +23,18 @@
         <source>Crash report written to %1</source>
         <translation>Crash report written to %1</translation>
     </message>
+    <message>
+        <source>This session left no report.</source>
+        <translation>This session left no report.</translation>
+    </message>
+    <message>
+        <source>Reports are kept in %1</source>
+        <translation>Reports are kept in %1</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copy</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -23,6 +23,18 @@
         <source>Crash report written to %1</source>
         <translation>Отчёт о сбое сохранён: %1</translation>
     </message>
+    <message>
+        <source>This session left no report.</source>
+        <translation>Этот сеанс не оставил отчёта.</translation>
+    </message>
+    <message>
+        <source>Reports are kept in %1</source>
+        <translation>Отчёты хранятся в %1</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -4,12 +4,15 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTest>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -23,17 +26,6 @@ using Talvex::App::CrashTracker;
 using namespace Talvex::Test;
 
 namespace {
-
-QString OwnSessionFile()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-           QStringLiteral("/Talvex/clipforge 20.1.2/testApplication.ini");
-}
-
-QString OwnPid()
-{
-    return QString::number(QCoreApplication::applicationPid());
-}
 
 class CrashTrackerSessions : public ::testing::Test {
 protected:
@@ -245,4 +237,35 @@ TEST_F(CrashTrackerSessions, AStartWithoutTheGuardStillReportsWhatItsOwnProcessI
     holder.kill();
     holder.waitForFinished(5000);
     EXPECT_EQ(tracker.BadSessionsList(), std::deque<std::string>{"200101-000000-888888"});
+}
+
+// The product takes the list on the GUI thread: a busy guard must not freeze it, and
+// the crashes it took must stay claimed in the file until the claim can go.
+TEST_F(CrashTrackerSessions, TakingTheListNeverWaitsForTheGuardAndTheClaimGoesOnceTheGuardIsFree)
+{
+    QSettings(OwnSessionFile(), QSettings::IniFormat)
+        .setValue(QStringLiteral("0"), QStringLiteral("200101-000000-121212"));
+    CrashTracker tracker;
+    QProcess holder;
+    holder.start(QStringLiteral(TALVEX_HELPER), {QStringLiteral("guard-stop"), OwnSessionFile()});
+    ASSERT_TRUE(holder.waitForReadyRead(15000));
+    ASSERT_EQ(holder.readAllStandardOutput(), "held\n");
+
+    QElapsedTimer taking;
+    taking.start();
+    EXPECT_EQ(tracker.BadSessionsList(), std::deque<std::string>{"200101-000000-121212"});
+    EXPECT_LT(taking.elapsed(), 1000) << "waited for the guard";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(RecordsIn(OwnSessionFile()).value(OwnPid() + QStringLiteral("/0")),
+              QStringLiteral("200101-000000-121212"))
+        << "the claim went without the guard";
+
+    holder.kill();
+    holder.waitForFinished(5000);
+    const QDeadlineTimer deadline(5000);
+    while (RecordsIn(OwnSessionFile()).contains(OwnPid() + QStringLiteral("/0")) && !deadline.hasExpired()) {
+        QTest::qWait(20);
+    }
+    EXPECT_EQ(RecordsIn(OwnSessionFile()),
+              (QMap<QString, QString>{{OwnPid(), QString::fromStdString(tracker.SessionId())}}));
 }

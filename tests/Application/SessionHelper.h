@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -69,6 +71,19 @@ inline QString HelperSessionFile()
     const QString program = QFileInfo(QStringLiteral(TALVEX_SESSION_HELPER)).baseName();
     return qEnvironmentVariable("XDG_DATA_HOME") + QLatin1Char('/') + program +
            QStringLiteral("/Talvex/clipforge 20.1.2/") + program + QStringLiteral(".ini");
+}
+
+// The session file of this test program itself, for trackers built in the test.
+inline QString OwnSessionFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+           QStringLiteral("/Talvex/clipforge 20.1.2/") + QFileInfo(QCoreApplication::applicationFilePath()).baseName() +
+           QStringLiteral(".ini");
+}
+
+inline QString OwnPid()
+{
+    return QString::number(QCoreApplication::applicationPid());
 }
 
 // One helper process running a crash session ("session-quit" or "session-hold"), built

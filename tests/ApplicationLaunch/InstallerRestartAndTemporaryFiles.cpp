@@ -24,6 +24,14 @@ private:
     bool TryToQuitImpl() override { return false; }
 };
 
+// A script that records that it ran into `marker`.
+void WriteScript(const QString& path, const QString& marker)
+{
+    QFile script(path);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("echo ran > '%1'\n").arg(marker).toUtf8());
+}
+
 } // namespace
 
 // Within this process an accidental restart would start the test program itself: the
@@ -87,7 +95,9 @@ TEST_F(LaunchTest, RestartedCopyReceivesTheArgumentsAfterItsQuotedPath)
     }
 }
 
-TEST_F(LaunchTest, InstallerCheckAnswersAtOnceWithoutAnInstallerAndAfterHalfASecondWithOne)
+// The helper is copied into a product folder with its own message script and run from
+// a shared folder where another user has planted a script of the same name.
+TEST_F(LaunchTest, InstallerCheckAnswersAfterHalfASecondAndRunsOnlyTheScriptBesideTheProgram)
 {
     auto application = Make();
     QElapsedTimer clock;
@@ -95,14 +105,14 @@ TEST_F(LaunchTest, InstallerCheckAnswersAtOnceWithoutAnInstallerAndAfterHalfASec
     EXPECT_FALSE(App::Application::CheckRunnedInstaller());
     EXPECT_LT(clock.elapsed(), 250);
 
-    // The installer message script is looked up in the current folder.
-    const QString marker = scratch.filePath(QStringLiteral("told"));
-    QFile script(scratch.filePath(QStringLiteral("InstallerMessage.sh")));
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("echo shown > '%1'\n").arg(marker).toUtf8());
-    script.close();
-    const QString previousFolder = QDir::currentPath();
-    QDir::setCurrent(scratch.path());
+    const QString product = scratch.filePath(QStringLiteral("product"));
+    const QString shared = scratch.filePath(QStringLiteral("shared"));
+    ASSERT_TRUE(QDir().mkpath(product) && QDir().mkpath(shared));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TALVEX_HELPER), product + QStringLiteral("/LaunchHelper")));
+    const QString beside = scratch.filePath(QStringLiteral("beside")),
+                  planted = scratch.filePath(QStringLiteral("planted"));
+    WriteScript(product + QStringLiteral("/InstallerMessage.sh"), beside);
+    WriteScript(shared + QStringLiteral("/InstallerMessage.sh"), planted);
 
     QProcess installer;
     installer.start(QStringLiteral(TALVEX_HELPER),
@@ -112,10 +122,16 @@ TEST_F(LaunchTest, InstallerCheckAnswersAtOnceWithoutAnInstallerAndAfterHalfASec
     EXPECT_TRUE(App::Application::CheckRunnedInstaller());
     EXPECT_GE(clock.elapsed(), 450);
     EXPECT_LT(clock.elapsed(), 2000);
-    EXPECT_TRUE(WaitUntil([&] { return QFile::exists(marker); }, 10000)) << "the installer message was not started";
+
+    QProcess check;
+    check.setWorkingDirectory(shared);
+    check.start(product + QStringLiteral("/LaunchHelper"), {QStringLiteral("installer")});
+    ASSERT_TRUE(check.waitForFinished(10000));
+    EXPECT_EQ(check.readAllStandardOutput().trimmed(), "running");
+    EXPECT_TRUE(WaitUntil([&] { return QFile::exists(beside); }, 10000)) << "the product's own script was not run";
+    EXPECT_FALSE(QFile::exists(planted)) << "the script planted in the current folder ran";
     installer.closeWriteChannel();
     installer.waitForFinished(5000);
-    QDir::setCurrent(previousFolder);
 }
 
 TEST_F(LaunchTest, TemporaryFolderIsRecreatedOnEveryCallAndClearingRemovesOnlyExpiredFiles)

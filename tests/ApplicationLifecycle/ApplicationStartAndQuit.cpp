@@ -1,4 +1,5 @@
 #include "common/ApplicationFakes.h"
+#include "common/LogCapture.h"
 
 #include <QSettings>
 #include <QSignalSpy>
@@ -81,6 +82,26 @@ TEST_F(ApplicationStartAndQuit, LeavingTheEventLoopStopsTheCrashSessionWhileTheA
     EXPECT_EQ(application->exec(), 0);
     EXPECT_TRUE(application->IsQuitting());
     EXPECT_TRUE(recorded().isEmpty()) << "the record outlived aboutToQuit";
+}
+
+// The tracker is built with the application, before the product sets up its logging,
+// which is where its first ERROR line goes unseen.
+TEST_F(ApplicationStartAndQuit, RefusedCrashSessionFileIsNamedAgainOnceTheProductHasSetUpLogging)
+{
+    const QString sessionFile = [this] {
+        const auto probe = Make();
+        return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+               QStringLiteral("/Talvex/clipforge 20.1.2/testApplicationLifecycle.ini");
+    }();
+    QFile::remove(sessionFile);
+    ASSERT_TRUE(QFile::link(scratch.filePath(QStringLiteral("elsewhere.ini")), sessionFile));
+    auto application = Make();
+    application->SetCustomizationManager(QuietCustomization(), false);
+    LogCapture log;
+    application->Start();
+    EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "Crash sessions are not tracked in " + sessionFile.toStdString() +
+                                                     ": it is a symbolic link"));
+    QFile::remove(sessionFile);
 }
 
 } // namespace Talvex::Test

@@ -3,6 +3,8 @@
 
 #include <QColorDialog>
 
+#include <limits>
+
 namespace Talvex::Test {
 namespace {
 
@@ -41,10 +43,17 @@ TEST_F(ColorDialogColours, LoadsNothingWhenNothingIsStoredAndNoMoreThanTheDialog
         EXPECT_EQ(QColorDialog::customColor(held - 1), QColor(held - 1, 100, 200));
     }
     Store(held + 8, "#12ab34");
-    ColorDialogHelper helper;
-    for (int index = 0; index < held; ++index) {
-        EXPECT_EQ(QColorDialog::customColor(index), QColor("#12ab34"));
+    {
+        ColorDialogHelper helper;
+        for (int index = 0; index < held; ++index) {
+            EXPECT_EQ(QColorDialog::customColor(index), QColor("#12ab34"));
+        }
     }
+    // A damaged count is not walked to its end (which took minutes).
+    file.setValue(GROUP + "ColorsCount", std::numeric_limits<int>::max());
+    file.setValue(GROUP + "Color0", "#fedcba");
+    ColorDialogHelper helper;
+    EXPECT_EQ(QColorDialog::customColor(0), QColor("#fedcba"));
 }
 
 TEST_F(ColorDialogColours, SaveReplacesTheGroupWithOneOpaqueEntryPerColour)

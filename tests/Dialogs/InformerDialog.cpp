@@ -125,7 +125,7 @@ TEST_F(InformerDialog, CloseEndsTheOpenBoxWhenItHasAnEscapeButton)
     EXPECT_EQ(Exec(informer, {{QMessageBox::Yes, ""}, {QMessageBox::Save, ""}}, refuse), QMessageBox::Save);
 }
 
-TEST_F(InformerDialog, DestroyingTheInformerOrItsWindowWhileTheBoxRunsIsSafe)
+TEST_F(InformerDialog, DestroyingTheInformerOrItsWindowWhileTheBoxRunsIsSafeAndFreesTheBox)
 {
     auto* informer = new Informer([this] { return &window; });
     auto pressYesAndDestroy = [&](QMessageBox& box) {
@@ -138,6 +138,21 @@ TEST_F(InformerDialog, DestroyingTheInformerOrItsWindowWhileTheBoxRunsIsSafe)
     QPointer<Informer> owned = new Informer([parent] { return parent; });
     EXPECT_EQ(Exec(*owned, {{QMessageBox::Ok, ""}}, [&](QMessageBox&) { delete parent; }), QMessageBox::NoButton);
     EXPECT_TRUE(owned.isNull());
+
+    // A box without a parent window has nobody else to free it.
+    QList<QPointer<QMessageBox>> boxes;
+    for (int round = 0; round < 3; ++round) {
+        auto* parentless = new Informer;
+        auto destroyAndPress = [&](QMessageBox& box) {
+            boxes << &box;
+            delete parentless;
+            Press(box, QMessageBox::Ok);
+        };
+        EXPECT_EQ(Exec(*parentless, {{QMessageBox::Ok, ""}}, destroyAndPress), QMessageBox::Ok);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(boxes.size(), 3);
+    EXPECT_EQ(boxes.count(nullptr), 3);
 }
 
 } // namespace

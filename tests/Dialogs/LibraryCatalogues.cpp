@@ -1,10 +1,13 @@
 #include "App/Application/Dialogs/ConfirmationAlertBox.h"
 #include "App/Application/Dialogs/Informer.h"
 #include "App/Application/Dialogs/MacMenuActionHandler.h"
+#include "App/Application/LookAndFeel/DesktopThemeFollower.h"
+#include "App/Application/LookAndFeel/LookAndFeelHandler.h"
 #include "App/Application/RestartApplication.h"
 #include "DialogDriver.h"
 #include "common/ApplicationFakes.h"
 
+#include <QMenu>
 #include <QPixmap>
 
 namespace Talvex::Test {
@@ -71,6 +74,16 @@ TEST_F(LibraryCatalogues, TrUtf8TranslatesThroughTheClassContextAsTrDoes)
     EXPECT_EQ(App::Application::trUtf8("Grüße", "greeting"), QString::fromUtf8("Grüße"));
     EXPECT_EQ(App::MacMenuActionHandler::trUtf8("%n windows", nullptr, 3), "3 windows");
     QT_WARNING_POP
+}
+
+TEST_F(LibraryCatalogues, TheFollowEntryOfTheThemeMenuIsTitledInTheLanguageLoaded)
+{
+    const auto lookAndFeel = ShipAndLoad("de_DE");
+    QMenu menu;
+    App::LookAndFeelHandler handler(lookAndFeel, nullptr, &menu);
+    handler.OfferFollowSystem(std::make_shared<App::DesktopThemeFollower>(lookAndFeel));
+    ASSERT_EQ(menu.actions().size(), 2);
+    EXPECT_EQ(menu.actions().at(0)->text(), "Dem System folgen");
 }
 
 } // namespace

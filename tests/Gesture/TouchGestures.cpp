@@ -1,9 +1,6 @@
-#include "GestureApplicationFixture.h"
-#include "Platform/Qt/TouchPoints.h"
+#include "TouchInput.h"
 
 #include <QScrollBar>
-#include <QTouchEvent>
-#include <QWindow>
 
 namespace Talvex::Test {
 namespace {
@@ -23,7 +20,7 @@ protected:
     }
 };
 
-// Drags one finger from `from` by `by` in steps of 10 pixels.
+// Drags one finger from `from` by `by` in steps of 10 pixels, as fast as QTest sends.
 void Drag(QWidget* widget, QtCompat::TouchDevice* device, QPoint from, QPoint by)
 {
     QTest::touchEvent(widget, device).press(0, from, widget);
@@ -34,23 +31,7 @@ void Drag(QWidget* widget, QtCompat::TouchDevice* device, QPoint from, QPoint by
     QTest::touchEvent(widget, device).release(0, from + by, widget);
 }
 
-class TouchGestures : public GestureApplication {
-protected:
-    // Sends a window-level touch event at a chosen time; points are (id, state, position).
-    void Send(QWidget& widget, QEvent::Type type, ulong time,
-              const std::vector<std::tuple<int, Qt::TouchPointState, QPointF>>& fingers)
-    {
-        QList<QtCompat::TouchPoint> points;
-        for (const auto& [id, state, position] : fingers) {
-            points << QtCompat::MakeTouchPoint(id, state, position, widget.mapToGlobal(position.toPoint()));
-        }
-        const auto event = QtCompat::NewTouchEvent(type, device, points);
-        event->setTimestamp(time);
-        QCoreApplication::sendEvent(widget.windowHandle(), event.get());
-    }
-
-    QtCompat::TouchDevice* device = QTest::createTouchDevice();
-};
+using TouchGestures = TouchInput;
 
 TEST_F(TouchGestures, OneFingerDragScrollsAListByItsLengthAndATapClicksARow)
 {
@@ -58,9 +39,9 @@ TEST_F(TouchGestures, OneFingerDragScrollsAListByItsLengthAndATapClicksARow)
     MouseWatch watch;
     list->viewport()->installEventFilter(&watch);
     list->verticalScrollBar()->setValue(200);
-    Drag(list->viewport(), device, {100, 150}, {0, -100});
+    Stroke(*list->viewport(), {100, 150}, {0, -100}, 1000);
     EXPECT_EQ(list->verticalScrollBar()->value(), 300);
-    Drag(list->viewport(), device, {100, 50}, {0, 40});
+    Stroke(*list->viewport(), {100, 50}, {0, 40}, 1000);
     EXPECT_EQ(list->verticalScrollBar()->value(), 260);
     EXPECT_EQ(watch.presses, 0) << "taken touches are not turned into mouse drags";
     EXPECT_EQ(list->verticalScrollMode(), QAbstractItemView::ScrollPerPixel);
@@ -76,7 +57,7 @@ TEST_F(TouchGestures, PerItemListDraggedToItsEndStaysAtTheLastRowInItsOwnMode)
 {
     const auto list = ShownList(40, QAbstractItemView::ScrollPerItem);
     for (int drag = 0; drag < 5; ++drag) {
-        Drag(list->viewport(), device, {100, 190}, {0, -180});
+        Stroke(*list->viewport(), {100, 190}, {0, -180}, 2000);
     }
     EXPECT_EQ(list->verticalScrollMode(), QAbstractItemView::ScrollPerItem);
     EXPECT_EQ(list->verticalScrollBar()->value(), list->verticalScrollBar()->maximum());
@@ -146,7 +127,7 @@ TEST_F(TouchGestures, TwoFingerSequencesBecomeZoomRotateTapAndPressAndTap)
     EXPECT_TRUE(consumer->pans.empty());
 }
 
-TEST_F(TouchGestures, PanEndCarriesTheInertiaVectorAndADestroyedConsumerIsLeftAlone)
+TEST_F(TouchGestures, SlowLiftEndsThePanWithItsInertiaVectorAndADestroyedConsumerIsLeftAlone)
 {
     QWidget widget;
     widget.resize(300, 300);
@@ -155,20 +136,68 @@ TEST_F(TouchGestures, PanEndCarriesTheInertiaVectorAndADestroyedConsumerIsLeftAl
     widget.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
     Send(widget, QEvent::TouchBegin, 0, {{0, Qt::TouchPointPressed, QPointF(100, 200)}});
-    Send(widget, QEvent::TouchUpdate, 50, {{0, Qt::TouchPointMoved, QPointF(105, 150)}});
-    Send(widget, QEvent::TouchEnd, 100, {{0, Qt::TouchPointReleased, QPointF(108, 120)}});
+    Send(widget, QEvent::TouchUpdate, 1000, {{0, Qt::TouchPointMoved, QPointF(105, 150)}});
+    Send(widget, QEvent::TouchEnd, 2000, {{0, Qt::TouchPointReleased, QPointF(108, 120)}});
     ASSERT_EQ(consumer->pans.size(), 4u);
     EXPECT_TRUE(consumer->pans[0].begin);
     EXPECT_EQ(consumer->pans[2].position, (App::Gesture::Point{100, 120})) << "horizontal pan was not asked for";
     EXPECT_TRUE(consumer->pans[3].end);
-    EXPECT_EQ(consumer->pans[3].inertiaVector, (App::Gesture::Point{0, -60})) << "30 pixels in the last 50 ms";
+    EXPECT_EQ(consumer->pans[3].inertiaVector, (App::Gesture::Point{0, -3})) << "30 pixels in the last second";
     EXPECT_EQ(consumer->pans[3].startPosition, (App::Gesture::Point{100, 200}));
+    EXPECT_FALSE(Gliding());
 
     Send(widget, QEvent::TouchBegin, 200, {{0, Qt::TouchPointPressed, QPointF(100, 200)}});
     Send(widget, QEvent::TouchUpdate, 250, {{0, Qt::TouchPointMoved, QPointF(100, 150)}});
     delete consumer;
     Send(widget, QEvent::TouchUpdate, 260, {{0, Qt::TouchPointMoved, QPointF(100, 140)}});
     Send(widget, QEvent::TouchEnd, 270, {{0, Qt::TouchPointReleased, QPointF(100, 140)}});
+}
+
+// Two fingers keeping their distance and angle pan, even for a consumer that also
+// wants zoom and rotate; fingers that spread still zoom.
+TEST_F(TouchGestures, TwoFingersMovingTogetherPanAndSpreadingFingersStillZoom)
+{
+    using P = QPointF;
+    const auto together = [this](QWidget& widget, ulong start) {
+        Send(widget, QEvent::TouchBegin, start,
+             {{0, Qt::TouchPointPressed, P(80, 150)}, {1, Qt::TouchPointPressed, P(120, 150)}});
+        for (int step = 1; step <= 10; ++step) {
+            Send(widget, QEvent::TouchUpdate, start + ulong(step) * 20,
+                 {{0, Qt::TouchPointMoved, P(80, 150 - 10 * step)}, {1, Qt::TouchPointMoved, P(120, 150 - 10 * step)}});
+        }
+        Send(widget, QEvent::TouchEnd, start + 220,
+             {{0, Qt::TouchPointReleased, P(80, 50)}, {1, Qt::TouchPointReleased, P(120, 50)}});
+    };
+    const auto list = ShownList(100, QAbstractItemView::ScrollPerPixel);
+    together(*list->viewport(), 0);
+    EXPECT_EQ(list->verticalScrollBar()->value(), 100);
+    EXPECT_FALSE(Gliding());
+
+    QWidget widget;
+    widget.resize(300, 300);
+    auto* consumer = new ChildConsumer(&widget);
+    consumer->panWish = Gesture::VerticalPan | Gesture::HorizontalPan | Gesture::PanInertia;
+    consumer->otherWish = Gesture::All;
+    widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    together(widget, 1000);
+    ASSERT_GE(consumer->pans.size(), 3u);
+    EXPECT_TRUE(consumer->zooms.empty());
+    EXPECT_TRUE(consumer->rotates.empty());
+    EXPECT_EQ(consumer->pans.front().position, (App::Gesture::Point{100, 150})) << "the fingers' centre";
+    EXPECT_EQ(consumer->pans[1].distance, 40u);
+    EXPECT_EQ(consumer->pans.back().position, (App::Gesture::Point{100, 50}));
+    EXPECT_EQ(EndSteps(consumer->pans), 1);
+
+    consumer->pans.clear();
+    Send(widget, QEvent::TouchBegin, 2000,
+         {{0, Qt::TouchPointPressed, P(80, 150)}, {1, Qt::TouchPointPressed, P(120, 150)}});
+    Send(widget, QEvent::TouchUpdate, 2020,
+         {{0, Qt::TouchPointMoved, P(40, 150)}, {1, Qt::TouchPointMoved, P(160, 150)}});
+    Send(widget, QEvent::TouchEnd, 2040,
+         {{0, Qt::TouchPointReleased, P(40, 150)}, {1, Qt::TouchPointReleased, P(160, 150)}});
+    EXPECT_EQ(consumer->zooms.size(), 3u);
+    EXPECT_TRUE(consumer->pans.empty());
 }
 
 } // namespace

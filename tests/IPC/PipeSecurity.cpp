@@ -6,7 +6,12 @@
 #include "Platform/Util/TextConversion.h"
 #include "common/LogCapture.h"
 
+#include <QDir>
 #include <QProcess>
+#include <QStandardPaths>
+
+#include <functional>
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -96,4 +101,42 @@ TEST_F(IPCTest, AnotherUsersConnectionIsRefused)
     ASSERT_TRUE(stranger.waitForFinished(10000));
     EXPECT_EQ(stranger.readAll().trimmed(), "got 0");
     EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "Refused a connection from another user"));
+}
+
+// Without a runtime folder from the session the pipes' folder has a predictable name in
+// the shared temporary folder, and another user may take that name first.
+TEST_F(IPCTest, APipeFolderTakenByAnotherUserMovesThePipesToAPrivateFolder)
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    const QString name = QStringLiteral("runtime-") + QString::number(::geteuid());
+    const QString shared = QDir::tempPath() + QLatin1Char('/') + name;
+    const QString own =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QLatin1Char('/') + name;
+    const QString elsewhere = scratch.filePath(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    const QByteArray sharedName = QFile::encodeName(shared);
+    const std::pair<const char*, std::function<bool()>> takers[] = {
+        {"a link", [&] { return QFile::link(elsewhere, shared); }},
+        {"open to others", [&] { return QDir().mkdir(shared) && ::chmod(sharedName, 0777) == 0; }},
+        {"another user's", [&] { return QDir().mkdir(shared) && ::chown(sharedName, 65534, 65534) == 0; }},
+    };
+    for (const auto& [how, take] : takers) {
+        QDir(own).removeRecursively();
+        ASSERT_TRUE(!QFileInfo(shared).isSymLink() || QFile::remove(shared));
+        ASSERT_TRUE(QDir(shared).removeRecursively());
+        if (!take()) {
+            EXPECT_NE(::geteuid(), 0u) << how;
+            continue;
+        }
+        Talvex::Test::LogCapture log;
+        Talvex::Test::MasterClient master;
+        ASSERT_TRUE(IPCManager::LaunchSlave(master, QStringLiteral("IPCHelper"), QStringLiteral("report"), false))
+            << how;
+        EXPECT_TRUE(master.ReadToEnd().contains("|/MasterPipeId=")) << how << ": the slave found its master's pipes";
+        EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "Using the private pipe folder " + own.toStdString())) << how;
+        EXPECT_TRUE(QDir(elsewhere).isEmpty()) << how;
+        EXPECT_TRUE(QFileInfo(shared).isSymLink() || QDir(shared).isEmpty()) << how;
+    }
+    qputenv("XDG_RUNTIME_DIR", runtime);
 }

@@ -5,9 +5,7 @@
 #include "common/LogCapture.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
-#include <QResource>
 #include <QTemporaryDir>
 
 #include <gmock/gmock.h>
@@ -31,14 +29,15 @@ protected:
     static constexpr char DESCRIPTION[] = "theme.json";
     static constexpr char PRODUCT[] = "/* product */\n/* product linux */\n";
 
-    void TearDown() override
+    // Registrations outlive the manager, so each one clears its theme before it goes and
+    // the next test starts with an empty resource root.
+    void TearDown() override { ReleaseManager(); }
+
+    void ReleaseManager()
     {
-        manager.reset();
-        // Re-applying a theme registers its bundles again, and registrations outlive the
-        // manager; drop them all so the next test starts with an empty resource root.
-        for (QDirIterator it(root.path(), {"*.rcc"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-            for (const QString bundle = it.next(); QResource::unregisterResource(bundle);) {
-            }
+        if (manager) {
+            manager->SetTheme(std::string());
+            manager.reset();
         }
     }
 
@@ -78,6 +77,7 @@ protected:
 
     App::LookAndFeelManager& MakeManager(const std::list<std::string>& resourceNames = {})
     {
+        ReleaseManager();
         manager = std::make_unique<App::LookAndFeelManager>(Talvex::ioPath(root.path()), DESCRIPTION, resourceNames);
         manager->RegisterObserver(&observer);
         return *manager;

@@ -1,7 +1,5 @@
 #include "ThemeFixture.h"
 
-#include "Platform/Core/Exception.h"
-
 using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAre;
 
@@ -9,7 +7,7 @@ namespace Talvex::Test {
 
 using ThemeSwitching = ThemeFixture;
 
-TEST_F(ThemeSwitching, ListsThemeFoldersWithADescriptionAndEveryLocaleFolder)
+TEST_F(ThemeSwitching, ListsThemeFoldersWithADescriptionThatParsesAndEveryLocaleFolder)
 {
     AddTheme("Light", {"Base"});
     AddTheme("Dark", {"Extra"});
@@ -23,14 +21,13 @@ TEST_F(ThemeSwitching, ListsThemeFoldersWithADescriptionAndEveryLocaleFolder)
     EXPECT_THAT(lookAndFeel.GetLocales(), UnorderedElementsAre("de_DE", "ru_RU"));
     EXPECT_TRUE(lookAndFeel.GetCurrentTheme().empty());
 
+    // One damaged file on a user's disk must not keep the product from starting.
     AddTheme("Broken", {"Base"}, R"({"en_US": "Bro)");
-    try {
-        MakeManager();
-        FAIL() << "a malformed description leaves the constructor";
-    } catch (const Talvex::Exception& error) {
-        const std::string file = root.filePath("resources/themes/Broken/theme.json").toStdString();
-        EXPECT_THAT(error.what(), ::testing::HasSubstr("\"" + file + "\" at offset 14")) << "names the file";
-    }
+    EXPECT_THAT(MakeManager().GetThemes(), UnorderedElementsAre("Light", "Dark"));
+    const std::string file = root.filePath("resources/themes/Broken/theme.json").toStdString();
+    EXPECT_EQ(log.Count(google::GLOG_ERROR,
+                        "Skipping theme [Broken]: Malformed property text in \"" + file + "\" at offset 14 (line 1)"),
+              1);
 }
 
 TEST_F(ThemeSwitching, TitleFollowsTheCurrentLocaleAndFallsBackToTheFolderNameWithAWarning)
@@ -120,6 +117,56 @@ TEST_F(ThemeSwitching, ADamagedBundleIsLeftOutWithAnErrorAndTheRestOfTheThemeApp
     EXPECT_TRUE(QFile::exists(":/Base/style.qss"));
     EXPECT_FALSE(QFile::exists(":/Extra/style.qss"));
     EXPECT_EQ(lookAndFeel.GetCurrentTheme(), "Light");
+}
+
+// Installers and copies overwrite bundles in place while the product runs.
+TEST_F(ThemeSwitching, ABundleCutShortOnDiskKeepsReadingAsMountedUntilTheNextMount)
+{
+    AddTheme("Light", {"Base"});
+    auto& lookAndFeel = MakeManager();
+    lookAndFeel.SetTheme("Light");
+    const std::string sheet = lookAndFeel.GetUnitedStylesheet();
+    const auto readFont = [] {
+        QFile font(":/Base/TalvexTestSans.ttf");
+        return font.open(QIODevice::ReadOnly) ? font.readAll() : QByteArray();
+    };
+    const QByteArray font = readFont();
+    QFile bundle(root.filePath("resources/themes/Light/Base.rcc"));
+    ASSERT_TRUE(bundle.open(QIODevice::ReadWrite) && bundle.resize(24));
+    bundle.close();
+
+    lookAndFeel.SetTheme(lookAndFeel.GetCurrentTheme());
+    EXPECT_EQ(lookAndFeel.GetUnitedStylesheet(), sheet);
+    EXPECT_FALSE(font.isEmpty());
+    EXPECT_EQ(readFont(), font);
+
+    lookAndFeel.SetTheme("");
+    lookAndFeel.SetTheme("Light");
+    EXPECT_FALSE(QFile::exists(":/Base/style.qss")) << "the cut bundle is checked again when mounted again";
+    EXPECT_EQ(log.Count(google::GLOG_ERROR, "Skipping damaged theme bundle"), 1);
+}
+
+TEST_F(ThemeSwitching, ClearingUnmountsWhatWasMountedThoughItsFileOrFolderIsGone)
+{
+    AddTheme("A", {});
+    AddBundle("A", "SharedA", "Shared");
+    AddTheme("B", {});
+    AddBundle("B", "SharedB", "Shared");
+    auto& lookAndFeel = MakeManager();
+    lookAndFeel.SetTheme("A");
+    QFile stillOpen(":/Shared/style.qss");
+    ASSERT_TRUE(stillOpen.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(QFile::rename(root.filePath("resources/themes/A/Shared.rcc"),
+                              root.filePath("resources/themes/A/Shared.rcc.old")));
+    // Had "A" stayed mounted, its sheet would have been found first.
+    lookAndFeel.SetTheme("B");
+    EXPECT_EQ(lookAndFeel.GetUnitedStylesheet(), "QWidget { color: blue; } /* B */\n\n\n" + std::string(PRODUCT));
+    EXPECT_EQ(stillOpen.readAll(), "QWidget { color: @tone; } /* A */\n") << "a file open at the switch reads on";
+
+    ASSERT_TRUE(QDir(root.filePath("resources/themes/B")).removeRecursively());
+    lookAndFeel.SetTheme("");
+    EXPECT_FALSE(QFile::exists(":/Shared/style.qss"));
+    EXPECT_EQ(log.Count(google::GLOG_ERROR, "/resources/themes/B] doesn't exist!"), 1);
 }
 
 TEST_F(ThemeSwitching, EmptyNameClearsTheThemeAndTellsNobody)

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <vector>
@@ -36,6 +37,10 @@ struct Session {
     qint64 readyAt = -1;  // when its report was complete
     qint64 stopAt = -1;   // when the kill or the stop was sent
     QStringList crashed;
+    // Killed while its claim was still in the file: the list is handed over without
+    // waiting for the file's guard, and a start killed before it could give the claim
+    // up leaves those crashes to be reported once more. Never lost, at worst twice.
+    bool killedWhileClaiming = false;
     bool exitedAsPlanned = false;
 };
 
@@ -85,9 +90,13 @@ void Stop(StormRun& run, QProcess* process, size_t at)
     if (session.fate == Fate::Stop) {
         process->write("quit\n");
         process->closeWriteChannel();
-    } else {
-        process->kill();
+        return;
     }
+    const QString claim = QString::number(process->processId()) + QLatin1Char('/');
+    const QStringList entries = RecordsIn(HelperSessionFile()).keys();
+    session.killedWhileClaiming =
+        std::any_of(entries.begin(), entries.end(), [&claim](const QString& key) { return key.startsWith(claim); });
+    process->kill();
 }
 
 // A report that was printed counts even when the kill reached the process before the
@@ -185,12 +194,13 @@ struct Tally {
     int killed = 0; // killed after their report
     int killedInStart = 0;
     int reports = 0;
+    int reportersKilledWhileClaiming = 0;
     qint64 stopAt = -1;
 };
 
 } // namespace
 
-TEST(CrashSessionStorm, KillsAtRandomPointsLoseNoCrashReportNoneTwiceAndInventNone)
+TEST(CrashSessionStorm, KillsAtRandomPointsLoseNoCrashReportInventNoneAndRepeatOnlyWhatAKilledClaimHeld)
 {
     QFile::remove(HelperSessionFile());
     StormRun run;
@@ -222,17 +232,23 @@ TEST(CrashSessionStorm, KillsAtRandomPointsLoseNoCrashReportNoneTwiceAndInventNo
 
     int phantoms = 0;
     QSet<QString> unknownReported;
+    QSet<QString> unknownExcused;
     for (const Session& session : run.sessions) {
         for (const QString& id : session.crashed) {
             if (!byId.contains(id)) {
-                EXPECT_FALSE(unknownReported.contains(id)) << "reported twice: " << id.toStdString();
+                EXPECT_TRUE(!unknownReported.contains(id) || unknownExcused.contains(id))
+                    << "reported twice: " << id.toStdString();
                 unknownReported.insert(id);
+                if (session.killedWhileClaiming) {
+                    unknownExcused.insert(id);
+                }
                 continue;
             }
             // A report complete before the session was even told to stop names a live one.
             const qint64 stoppedAt = byId[id].stopAt;
             phantoms += stoppedAt < 0 || stoppedAt >= session.readyAt ? 1 : 0;
             byId[id].reports += 1;
+            byId[id].reportersKilledWhileClaiming += session.killedWhileClaiming ? 1 : 0;
         }
     }
     for (const QString& id : sweep.Report().crashed) {
@@ -248,6 +264,7 @@ TEST(CrashSessionStorm, KillsAtRandomPointsLoseNoCrashReportNoneTwiceAndInventNo
     int lostToKilledStarts = 0;
     int takenByKilledStarts = 0;
     int twice = 0;
+    int againAfterAClaimantsKill = 0;
     int inStartReported = unknownReported.size();
     for (auto tally = byId.cbegin(); tally != byId.cend(); ++tally) {
         killed += tally->killed;
@@ -256,9 +273,11 @@ TEST(CrashSessionStorm, KillsAtRandomPointsLoseNoCrashReportNoneTwiceAndInventNo
             std::printf("reported %d times: %s, stopped at %lld ms\n", tally->reports, qPrintable(tally.key()),
                         tally->stopAt);
         }
+        const int allowed = 1 + tally->reportersKilledWhileClaiming;
+        againAfterAClaimantsKill += tally->reports > 1 && tally->reports <= allowed ? 1 : 0;
+        twice += tally->reports > allowed ? 1 : 0;
         if (tally->killedInStart) {
             inStartReported += tally->reports;
-            twice += tally->reports > 1 ? 1 : 0;
             continue;
         }
         if (tally->killed && tally->reports == 0) {
@@ -271,15 +290,16 @@ TEST(CrashSessionStorm, KillsAtRandomPointsLoseNoCrashReportNoneTwiceAndInventNo
              : why == Unreported::SweptByAKilledStart ? lostToKilledStarts
                                                       : takenByKilledStarts) += 1;
         }
-        twice += tally->reports > 1 ? 1 : 0;
         phantoms += !tally->killed && tally->reports > 0 ? 1 : 0;
     }
     std::printf("%d sessions: %d killed after their report, %d killed inside their start (%d of those reported "
-                "later, %d never recorded); phantom %d, twice %d, lost %d (and %d swept by a start killed "
+                "later, %d never recorded); phantom %d, twice %d (and %d again after a start killed before it gave "
+                "up its claim), lost %d (and %d swept by a start killed "
                 "before its report), malformed file after a kill %d; %d taken by a start killed between "
                 "taking the list and printing it\n",
                 int(run.sessions.size()), killed, killedInStart, inStartReported, killedInStart - inStartReported,
-                phantoms, twice, lost, lostToKilledStarts, run.malformedFiles, takenByKilledStarts);
+                phantoms, twice, againAfterAClaimantsKill, lost, lostToKilledStarts, run.malformedFiles,
+                takenByKilledStarts);
     EXPECT_LE(inStartReported, killedInStart) << "more unknown sessions reported than starts killed";
     EXPECT_EQ(phantoms, 0);
     EXPECT_EQ(twice, 0);

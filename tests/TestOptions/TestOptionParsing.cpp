@@ -16,6 +16,7 @@ using App::TestOptionParser;
 using App::TestOptionValues;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::UnorderedElementsAre;
 
 QStringList Line(std::initializer_list<const char*> arguments)
 {
@@ -45,6 +46,40 @@ TEST(TestOptionParsing, ReadsEveryOptionAmongTheProductsOwnArgumentsWithoutAnErr
 
     const TestOptionValues named = TestOptionParser::ParseLibraryOptions(Line({"--test-urls-log=/logs/links.txt"}));
     EXPECT_EQ(named.urlsLogFile, QStringLiteral("/logs/links.txt"));
+}
+
+TEST(TestOptionParsing, ValueLeftOutBeforeAnotherOptionLeavesThatOptionToBeReadAsItself)
+{
+    const TestOptionValues values = TestOptionParser::ParseLibraryOptions(
+        Line({"--test-locale", "--test-help", "--test-start-delay", "--test-crash-timeout=5", "--test-output-dir", "-x",
+              "--test-list-urls"}));
+    EXPECT_TRUE(values.locale.isEmpty());
+    EXPECT_TRUE(values.help);
+    EXPECT_EQ(values.startDelayMs, 0);
+    EXPECT_EQ(values.crashTimeout.count(), 5000);
+    EXPECT_TRUE(values.outputDir.isEmpty());
+    EXPECT_TRUE(values.listUrls);
+    EXPECT_THAT(values.errors, UnorderedElementsAre(HasSubstr("--test-locale needs a value"),
+                                                    HasSubstr("--test-start-delay needs a value"),
+                                                    HasSubstr("--test-output-dir needs a value")));
+
+    const QList<QCommandLineOption> product{
+        QCommandLineOption({QStringLiteral("l"), QStringLiteral("label")}, QStringLiteral("A label."),
+                           QStringLiteral("TEXT")),
+        QCommandLineOption(QStringLiteral("offset"), QStringLiteral("An offset."), QStringLiteral("N"))};
+    App::Errors errors;
+    const QHash<QString, QString> given =
+        TestOptionParser::ParseProductOptions(Line({"-l", "--test-help", "--label", "-"}), product, errors);
+    EXPECT_EQ(given.value(QStringLiteral("label")), QStringLiteral("-")) << "a lone dash is a value";
+    EXPECT_THAT(errors, ElementsAre(HasSubstr("-l needs a value")));
+
+    for (const char* number : {"-5", "-.5"}) {
+        App::Errors numberErrors;
+        const QHash<QString, QString> offset =
+            TestOptionParser::ParseProductOptions(Line({"--offset", number}), product, numberErrors);
+        EXPECT_EQ(offset.value(QStringLiteral("offset")), QString::fromUtf8(number)) << "a negative number is a value";
+        EXPECT_THAT(numberErrors, ::testing::IsEmpty());
+    }
 }
 
 struct Malformed {
@@ -90,16 +125,18 @@ TEST(TestOptionParsing, ProductOptionsAreReadAndListedButMayNotReuseALibraryName
     const QList<QCommandLineOption> options{
         QCommandLineOption({QStringLiteral("l"), QStringLiteral("label")}, QStringLiteral("A label."),
                            QStringLiteral("TEXT")),
-        QCommandLineOption(QStringLiteral("test-locale"), QStringLiteral("Clashes."), QStringLiteral("NAME"))};
+        QCommandLineOption(QStringLiteral("test-locale"), QStringLiteral("Clashes."), QStringLiteral("NAME")),
+        QCommandLineOption(QStringLiteral("label"), QStringLiteral("Taken twice."))};
     App::Errors errors;
     const QHash<QString, QString> given = TestOptionParser::ParseProductOptions(
         Line({"--test-urls-log", "--label=tour", "--test-locale=de_DE", "--unknown"}), options, errors);
     EXPECT_EQ(given.value(QStringLiteral("l")), QStringLiteral("tour"));
     EXPECT_EQ(given.value(QStringLiteral("label")), QStringLiteral("tour"));
     EXPECT_FALSE(given.contains(QStringLiteral("test-locale")));
-    EXPECT_THAT(errors, ElementsAre(HasSubstr("--test-locale=NAME reuses a name")));
-    EXPECT_THAT(TestOptionParser::HelpText(options).toStdString(),
-                ::testing::ContainsRegex("Product test options:\n  -l, --label=TEXT +A label.\n"));
+    EXPECT_THAT(errors, ElementsAre(HasSubstr("--test-locale=NAME reuses a name"), HasSubstr("--label reuses a name")));
+    const std::string help = TestOptionParser::HelpText(options).toStdString();
+    EXPECT_THAT(help, ::testing::ContainsRegex("Product test options:\n  -l, --label=TEXT +A label.\n$"))
+        << "refused options are not offered";
 }
 
 // The README's table is what test engineers read; it must say what --test-help says.

@@ -7,6 +7,10 @@ file(COPY ${BROKEN}/Broken.rcc ${BROKEN}/Misplaced.rcc DESTINATION ${themes}/Bro
 file(COPY ${DESCRIPTION} DESTINATION ${themes}/Broken)
 file(COPY ${DESCRIPTION} DESTINATION ${themes}/Dark.old)
 file(WRITE ${WORK_DIR}/resources/locales/de_DE/broken_de_DE.qm "not a catalogue")
+# A description that does not parse leaves its theme out; the other themes are still
+# assembled and checked.
+file(COPY ${RESOURCES}/themes/Light/ DESTINATION ${themes}/Garbled)
+file(WRITE ${themes}/Garbled/theme.json "{\"en_US\": \"Garb")
 
 execute_process(COMMAND ${CHECKER} ${WORK_DIR}/resources OUTPUT_VARIABLE output ERROR_VARIABLE errors
   RESULT_VARIABLE rc)
@@ -21,7 +25,8 @@ set(expected
   "error: theme 'Broken': Broken/theme.json: no title for the shipped language de_DE"
   "error: theme 'Broken': Broken/Misplaced.rcc: the bundle holds nothing under :/Misplaced/"
   "error: theme 'Dark.old': Dark.old: the theme's name has a dot"
-  "error: locales/de_DE/broken_de_DE.qm: the catalogue fails to load")
+  "error: locales/de_DE/broken_de_DE.qm: the catalogue fails to load"
+  "error: theme 'Garbled': Garbled/theme.json: the description does not parse: Malformed property text in \"Garbled/theme.json\" at offset ")
 foreach(line ${expected})
   string(FIND "${output}" "${line}" at)
   if(at EQUAL -1)

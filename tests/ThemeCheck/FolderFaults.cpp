@@ -57,8 +57,8 @@ TEST_F(FolderFaults, UnreadableDescriptionsBundlesAndSubstitutionsAreNamed)
     Run();
     ASSERT_EQ(About("Plain/theme.json").size(), 1u);
     EXPECT_EQ(About("Plain/theme.json")[0].rfind("the description does not parse", 0), 0u);
-    EXPECT_EQ(About("Plain/Plain.rcc"),
-              std::vector<std::string>{"the bundle does not open as a compiled resource file"});
+    EXPECT_EQ(About("Plain/Plain.rcc"), std::vector<std::string>{"the bundle does not open as a compiled resource "
+                                                                 "file: no resource bundle header"});
     // Named "Broken" by the manager, which then finds its files under :/Broken/ after all.
     EXPECT_EQ(About("Titled/Broken.v2.rcc"),
               std::vector<std::string>{"the bundle's name has a dot: the manager reads it under :/Broken/"});

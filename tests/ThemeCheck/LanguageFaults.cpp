@@ -62,11 +62,33 @@ TEST_F(LanguageFaults, APlaceholderMissingInOneLanguageNamesThatLanguageAndTheFi
               (std::vector<std::string>{
                   "|locales/de_DE.old|the language folder's name has a dot: the manager would call it 'de_DE'",
                   "|locales/en_US|no translation catalogue: the language shows the source texts",
-                  "|locales/ru_RU/product_ru_RU.qm|the catalogue fails to load",
+                  "|locales/ru_RU/product_ru_RU.qm|the catalogue fails to load: no translation catalogue header",
                   // The manager offers "de_DE.old" as "de_DE", and builds the theme in it too.
                   "Partial|Partial.rcc:/Partial/style.qss|placeholder @size is defined nowhere (in de_DE, en_US)"}));
     EXPECT_EQ(report.ErrorCount(), 3);
     EXPECT_TRUE(manager.GetCurrentTheme().empty()) << "the check leaves no theme's bundles registered";
+}
+
+// A catalogue that fails through another one names that one and what is wrong with it,
+// so the author knows which file to mend. The seed names "catalogue" as its dependency.
+TEST_F(LanguageFaults, ACatalogueFailingThroughItsDependencyNamesTheDependencyAndItsFault)
+{
+    const QString seed =
+        QStringLiteral(TALVEX_FUZZ_CORPORA "/TranslationCatalogue/compressed-contexts-and-dependency.qm");
+    for (const char* copy : {"loop/de_DE/catalogue.qm", "loop/fr_FR/app.qm", "loop/it_IT/app.qm"}) {
+        root.mkpath(QFileInfo(root.filePath(QString::fromLatin1(copy))).path());
+        ASSERT_TRUE(QFile::copy(seed, root.filePath(QString::fromLatin1(copy))));
+    }
+    Write("loop/it_IT/catalogue.qm", "not a catalogue");
+    CatalogueCheck(root.filePath("loop"), {}, report).Run();
+    const std::string fails = "the catalogue fails to load: ";
+    EXPECT_EQ(Lines(),
+              (std::vector<std::string>{
+                  "|locales/de_DE/catalogue.qm|" + fails +
+                      "its dependency 'catalogue': a catalogue being loaded already: the dependencies form a loop",
+                  "|locales/fr_FR/app.qm|" + fails + "its dependency 'catalogue': no such file",
+                  "|locales/it_IT/app.qm|" + fails + "its dependency 'catalogue': no translation catalogue header",
+                  "|locales/it_IT/catalogue.qm|" + fails + "no translation catalogue header"}));
 }
 
 } // namespace

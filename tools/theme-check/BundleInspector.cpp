@@ -6,7 +6,6 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QRegularExpression>
-#include <QResource>
 #include <QTextStream>
 
 namespace Talvex::ThemeCheck {
@@ -20,17 +19,12 @@ const QStringList STYLE_SHEETS{QStringLiteral("style.qss"), QStringLiteral("font
 
 } // namespace
 
-BundleInspector::BundleInspector(const QFileInfo& bundle) : bundle(bundle)
+BundleInspector::BundleInspector(const QFileInfo& bundle)
+    : bundle(bundle), mounted(Util::MountedResourceBundle::Mount(bundle.absoluteFilePath(), QString(), &problem))
 {
-    registered = QResource::registerResource(bundle.absoluteFilePath(), QString());
 }
 
-BundleInspector::~BundleInspector()
-{
-    if (registered) {
-        QResource::unregisterResource(bundle.absoluteFilePath(), QString());
-    }
-}
+BundleInspector::~BundleInspector() = default;
 
 QString BundleInspector::Name() const
 {
@@ -39,7 +33,7 @@ QString BundleInspector::Name() const
 
 bool BundleInspector::HasOwnPrefix() const
 {
-    return registered && QDir(QStringLiteral(":/") + Name()).exists();
+    return Opens() && QDir(QStringLiteral(":/") + Name()).exists();
 }
 
 QString BundleInspector::ResourcePath(const QString& file) const
@@ -49,13 +43,13 @@ QString BundleInspector::ResourcePath(const QString& file) const
 
 bool BundleInspector::Holds(const QString& file) const
 {
-    return registered && QFileInfo::exists(ResourcePath(file));
+    return Opens() && QFileInfo::exists(ResourcePath(file));
 }
 
 bool BundleInspector::ReadText(const QString& file, QString& text) const
 {
     QFile source(ResourcePath(file));
-    if (!registered || !source.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    if (!Opens() || !source.open(QIODevice::ReadOnly | QIODevice::Text)) {
         return false;
     }
     // Up to the first NUL, as the library reads a sheet (and Qt 5's fromUtf8 of a byte

@@ -1,16 +1,21 @@
 #pragma once
 
+#include <Platform/Util/MountedResourceBundle.h>
+
 #include <QFileInfo>
 #include <QMap>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace Talvex::ThemeCheck {
 
 // Mounts one compiled resource bundle at the resource root, as the look-and-feel
-// manager does, for as long as the inspector lives, and reads what the manager would
-// look for in it: everything under ":/" + the bundle's base name.
+// manager does (checked first, and from the checked bytes), for as long as the
+// inspector lives, and reads what the manager would look for in it: everything under
+// ":/" + the bundle's base name.
 class BundleInspector {
 public:
     explicit BundleInspector(const QFileInfo& bundle);
@@ -20,7 +25,9 @@ public:
 
     // The name the manager gives the bundle: its file name up to the first dot.
     QString Name() const;
-    bool Opens() const { return registered; }
+    bool Opens() const { return mounted != nullptr; }
+    // Why the bundle does not open.
+    const QString& Problem() const { return problem; }
     // Whether anything is stored under the prefix the manager reads.
     bool HasOwnPrefix() const;
     QString ResourcePath(const QString& file) const;
@@ -38,7 +45,8 @@ public:
 
 private:
     QFileInfo bundle;
-    bool registered = false;
+    QString problem;
+    std::unique_ptr<Util::MountedResourceBundle> mounted;
 };
 
 } // namespace Talvex::ThemeCheck

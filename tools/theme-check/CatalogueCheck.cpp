@@ -1,6 +1,6 @@
 #include "CatalogueCheck.h"
 
-#include <QTranslator>
+#include <App/Application/LookAndFeel/CatalogueTranslator_p.h>
 
 namespace Talvex::ThemeCheck {
 
@@ -42,12 +42,15 @@ void CatalogueCheck::CheckLanguage(const QString& locale)
         report.Warning(std::string(), label, "no translation catalogue: the language shows the source texts");
     }
     for (const QFileInfo& catalogue : catalogues) {
-        QTranslator translator;
+        // Loaded as the manager loads it: checked, from the checked bytes, its
+        // dependencies too; a plain translator would trust whatever the file says.
+        App::CatalogueTranslator translator;
+        QString problem;
         if (!catalogue.isFile()) {
             report.Error(std::string(), label + "/" + catalogue.fileName().toStdString(), "the catalogue is missing");
-        } else if (!translator.load(catalogue.absoluteFilePath())) {
+        } else if (!translator.LoadChecked(catalogue.absoluteFilePath(), &problem)) {
             report.Error(std::string(), label + "/" + catalogue.fileName().toStdString(),
-                         "the catalogue fails to load");
+                         "the catalogue fails to load: " + problem.toStdString());
         }
     }
 }

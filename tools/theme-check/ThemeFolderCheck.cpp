@@ -124,7 +124,8 @@ void ThemeFolderCheck::CheckBundle(const QString& theme, const QFileInfo& file, 
     }
     BundleInspector bundle(file);
     if (!bundle.Opens()) {
-        report.Error(Utf8(theme), label, "the bundle does not open as a compiled resource file");
+        report.Error(Utf8(theme), label,
+                     "the bundle does not open as a compiled resource file: " + Utf8(bundle.Problem()));
         return;
     }
     if (!bundle.HasOwnPrefix()) {

@@ -1,12 +1,14 @@
 // talvex-theme-check: checks a product's themes and languages before they ship.
 //
-//   talvex-theme-check [--description FILE] [--bundles A,B] [--preview DIR] <resources folder>
+//   talvex-theme-check [--description FILE] [--bundles A,B] [--preview DIR]
+//                      [--follow-system [--follow-themes LIGHT,DARK[,HIGHCONTRAST]]] <resources folder>
 //
 // The folder is the product's "resources" folder (or the folder that holds it). The
 // exit status is 1 when an error was found, 2 on wrong usage, 0 otherwise.
 #include "AssembledSheetCheck.h"
 #include "CatalogueCheck.h"
 #include "CheckReport.h"
+#include "FollowCheck.h"
 #include "PreviewGallery.h"
 #include "ThemeFolderCheck.h"
 
@@ -19,9 +21,7 @@
 
 #include <glog/logging.h>
 
-#include <exception>
 #include <iostream>
-#include <memory>
 
 namespace {
 
@@ -32,7 +32,19 @@ struct Options {
     std::string descriptionFileName;
     std::list<std::string> bundleNames;
     QString previewFolder;
+    bool follows = false;
+    Talvex::App::DesktopThemeFollower::Themes followThemes;
 };
+
+void ParseFollowThemes(const QString& value, Options& options)
+{
+    const QStringList names = value.split(QLatin1Char(','));
+    std::string* targets[] = {&options.followThemes.light, &options.followThemes.dark,
+                              &options.followThemes.highContrast};
+    for (int index = 0; index < names.size() && index < 3; ++index) {
+        *targets[index] = names.at(index).trimmed().toStdString();
+    }
+}
 
 bool ParseOptions(const QApplication& application, Options& options)
 {
@@ -50,7 +62,14 @@ bool ParseOptions(const QApplication& application, Options& options)
     const QCommandLineOption preview(QStringLiteral("preview"),
                                      QStringLiteral("Render a widget gallery per theme and language into this folder."),
                                      QStringLiteral("folder"));
-    parser.addOptions({description, bundles, preview});
+    const QCommandLineOption follows(QStringLiteral("follow-system"),
+                                     QStringLiteral("The product follows the desktop's light or dark preference."));
+    const QCommandLineOption followThemes(
+        QStringLiteral("follow-themes"),
+        QStringLiteral("The themes it follows with: light, dark and optionally high contrast, comma-separated "
+                       "(default: Light,Dark). Implies --follow-system."),
+        QStringLiteral("names"));
+    parser.addOptions({description, bundles, preview, follows, followThemes});
     parser.addPositionalArgument(QStringLiteral("resources"), QStringLiteral("The product's resources folder."));
     parser.process(application);
     if (parser.positionalArguments().size() != 1) {
@@ -73,26 +92,16 @@ bool ParseOptions(const QApplication& application, Options& options)
         options.bundleNames.push_back(name.trimmed().toStdString());
     }
     options.previewFolder = parser.value(preview);
+    options.follows = parser.isSet(follows) || parser.isSet(followThemes);
+    if (parser.isSet(followThemes)) {
+        ParseFollowThemes(parser.value(followThemes), options);
+    }
     return true;
 }
 
 QString ResourcesPath(const Options& options, const char* folder)
 {
     return options.root.filePath(QLatin1String(Talvex::App::RESOURCES) + QLatin1Char('/') + QLatin1String(folder));
-}
-
-// The manager throws on a description that does not parse; the folder check has named
-// that fault already, so the checks that need the manager are left out.
-std::unique_ptr<Talvex::App::LookAndFeelManager> LoadManager(const Options& options)
-{
-    try {
-        return std::make_unique<Talvex::App::LookAndFeelManager>(
-            Talvex::ioPath(options.root.absolutePath().toStdString()), options.descriptionFileName,
-            options.bundleNames);
-    } catch (const std::exception& error) {
-        std::cerr << "the look-and-feel manager cannot load this folder: " << error.what() << '\n';
-        return nullptr;
-    }
 }
 
 } // namespace
@@ -117,11 +126,16 @@ int main(int argc, char** argv)
     ThemeFolderCheck folders(ResourcesPath(options, Talvex::App::THEMES), options.descriptionFileName,
                              options.bundleNames, report);
     folders.Run(locales);
-    if (auto manager = LoadManager(options)) {
-        AssembledSheetCheck(*manager, folders, report).Run();
-        if (!options.previewFolder.isEmpty()) {
-            PreviewGallery(*manager, options.previewFolder).Render();
-        }
+    // A theme whose description does not parse is left out by the manager, and the
+    // folder check has named it; the others are still assembled.
+    Talvex::App::LookAndFeelManager manager(Talvex::ioPath(options.root.absolutePath().toStdString()),
+                                            options.descriptionFileName, options.bundleNames);
+    AssembledSheetCheck(manager, folders, report).Run();
+    if (options.follows) {
+        FollowCheck(options.followThemes, manager.GetThemes(), report).Run();
+    }
+    if (!options.previewFolder.isEmpty()) {
+        PreviewGallery(manager, options.previewFolder).Render();
     }
     report.Print(std::cout);
     return report.ErrorCount() > 0 ? 1 : 0;

@@ -9,6 +9,7 @@
 
 #include <glog/logging.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -42,11 +43,12 @@ void Load()
     if (!settings) {
         return;
     }
-    const int count = settings->GetInt(COUNT_KEY, 0);
+    // The dialog ignores indexes beyond the colours it holds, and a damaged count could
+    // otherwise keep us reading settings for minutes.
+    const int count = std::min(settings->GetInt(COUNT_KEY, 0), QColorDialog::customCount());
     for (int index = 0; index < count; ++index) {
         QColor color;
         color.setNamedColor(Util::Utf8ToQString(settings->GetString(ColorKey(index), DEFAULT_COLOR)));
-        // QColorDialog ignores indexes beyond the colours it holds.
         QColorDialog::setCustomColor(index, color);
     }
 }

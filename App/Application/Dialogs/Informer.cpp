@@ -38,6 +38,24 @@ void SetCaptions(QMessageBox& box, const std::map<QMessageBox::StandardButton, Q
     }
 }
 
+// Frees the box however ExecDialog ends. The informer may be gone by then, and a box
+// without a parent window would otherwise outlive it.
+class BoxRelease {
+public:
+    explicit BoxRelease(Util::AlertBox* box) : box(box) {}
+    ~BoxRelease()
+    {
+        if (box) {
+            box->deleteLater();
+        }
+    }
+    BoxRelease(const BoxRelease&) = delete;
+    BoxRelease& operator=(const BoxRelease&) = delete;
+
+private:
+    QPointer<Util::AlertBox> box;
+};
+
 } // namespace
 
 Informer::Informer(std::function<QWidget*()> parentProvider) : d(std::make_unique<InformerPrivate>())
@@ -57,6 +75,7 @@ QMessageBox::StandardButtons Informer::ExecDialog(const QString& text, const QSt
     QWidget* parent = d->parentProvider ? d->parentProvider() : nullptr;
     auto* box = new Util::AlertBox(level, QString(), text, UnionOfKeys(buttons), parent,
                                    Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    const BoxRelease release(box);
     d->currentBox = box;
     SetCaptions(*box, buttons);
     box->setObjectName(QStringLiteral("Informer_AlertBox"));
@@ -77,9 +96,6 @@ QMessageBox::StandardButtons Informer::ExecDialog(const QString& text, const QSt
     QPointer<Informer> guard(this);
     const QMessageBox::StandardButton pressed = box->Exec();
     if (guard) {
-        if (d->currentBox) {
-            d->currentBox->deleteLater();
-        }
         d->currentBox = nullptr;
     }
     return pressed;

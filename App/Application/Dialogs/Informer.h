@@ -23,7 +23,9 @@ class InformerPrivate;
 // text are handled here rather than by the labels: web links open through the desktop,
 // mail links (and web links the desktop cannot open) are copied to the clipboard.
 // The informer may be destroyed, for instance with its parent window, while its box
-// runs. GUI thread only; ExecDialog is not re-entrant.
+// runs; the box is still freed (later, from the event loop) when its run ends, and the
+// informer's destructor frees only what the informer itself holds. GUI thread only;
+// ExecDialog is not re-entrant.
 class TALVEX_EXPORT Informer : public QObject {
     Q_OBJECT
     // trUtf8 as well as tr, on Qt 6 too (where it is tr under its old name).

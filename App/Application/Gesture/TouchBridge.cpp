@@ -1,5 +1,6 @@
 #include "App/Application/Gesture/TouchBridge.h"
 
+#include "App/Application/Gesture/InertiaDriver_p.h"
 #include "App/Application/Gesture/Router.h"
 #include "App/Application/Gesture/TouchSequence_p.h"
 
@@ -38,16 +39,24 @@ void Click(QObject* window, QPointF position, QPointF screenPosition)
 
 TouchBridge::TouchBridge(QObject* parent)
     : QObject(parent), router(new Router(this)),
-      sequence(std::make_unique<TouchSequence>(QGuiApplication::styleHints()->startDragDistance()))
+      sequence(std::make_unique<TouchSequence>(QGuiApplication::styleHints()->startDragDistance())),
+      inertia(new InertiaDriver(*sequence, this))
 {
     current = this;
 }
 
+// The driver goes first: it still refers to the sequence.
 TouchBridge::~TouchBridge()
 {
+    delete inertia;
     if (current == this) {
         current = nullptr;
     }
+}
+
+void TouchBridge::SetClock(Clock clock)
+{
+    inertia->SetClock(std::move(clock));
 }
 
 // Only the window's copy of a touch event is taken: it comes first, before Qt hands
@@ -65,9 +74,11 @@ bool TouchBridge::Handle(QObject* window, QTouchEvent& event)
     bool taken = false;
     switch (event.type()) {
     case QEvent::TouchBegin:
+        inertia->Stop();
         taken = sequence->Begin(event, *router);
         break;
     case QEvent::TouchCancel:
+        inertia->Stop();
         taken = sequence->Cancel();
         break;
     default:
@@ -77,6 +88,7 @@ bool TouchBridge::Handle(QObject* window, QTouchEvent& event)
     if (taken) {
         event.accept();
     }
+    inertia->Follow(window);
     QPointF position;
     QPointF screenPosition;
     if (sequence->TakeClick(position, screenPosition)) {

@@ -4,6 +4,7 @@
 #include "Platform/Qt/TouchPoints.h"
 
 #include <QLineF>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +20,7 @@ const ulong SIMULTANEOUS_MS = 150;
 // Rotation that starts a rotate gesture, in radians (about 10 degrees).
 const double ROTATE_SLOP = 0.17;
 const double PI = 3.14159265358979323846;
-// The inertia vector is the finger's velocity at release in pixels per this time.
+// The inertia vector is the finger's velocity at the lift in pixels per this time.
 const double INERTIA_SPAN_MS = 100.0;
 
 const TouchPoint* Find(const QTouchEvent& event, int id)
@@ -69,10 +70,15 @@ double Normalized(double angle)
     return angle;
 }
 
-std::int32_t InertiaComponent(double distance, double milliseconds)
+std::int32_t InertiaComponent(double pixelsPerMs)
 {
-    const double perSpan = distance * INERTIA_SPAN_MS / std::max(1.0, milliseconds);
+    const double perSpan = pixelsPerMs * INERTIA_SPAN_MS;
     return static_cast<std::int32_t>(std::lround(std::clamp(perSpan, -32768.0, 32767.0)));
+}
+
+Point InertiaVector(QPointF velocity)
+{
+    return {InertiaComponent(velocity.x()), InertiaComponent(velocity.y())};
 }
 
 } // namespace
@@ -83,6 +89,8 @@ TouchSequence::TouchSequence(double slop) : slop(slop)
 
 bool TouchSequence::Begin(const QTouchEvent& event, Producer& router)
 {
+    // A sequence whose last finger up never came still owes its consumer the end step.
+    Cancel();
     phase = Phase::Ignored;
     target.reset();
     click = false;
@@ -94,7 +102,9 @@ bool TouchSequence::Begin(const QTouchEvent& event, Producer& router)
     startPosition = QtCompat::Position(finger);
     windowOrigin = QtCompat::ScreenPosition(finger) - QtCompat::Position(finger);
     startTime = event.timestamp();
-    previous = last = {startPosition, startTime};
+    panOrigin = lastPan = startPosition;
+    track.Reset(startPosition, startTime);
+    panDistance = 0;
     Consumer* consumer = router.Route(Record<Gesture>(startPosition));
     if (!consumer) {
         return false;
@@ -117,6 +127,10 @@ bool TouchSequence::Begin(const QTouchEvent& event, Producer& router)
 
 bool TouchSequence::Step(const QTouchEvent& event)
 {
+    // Stray events after the lift belong to no sequence of ours.
+    if (phase == Phase::Coasting) {
+        return false;
+    }
     const bool taken = phase != Phase::Idle && phase != Phase::Ignored;
     switch (phase) {
     case Phase::Pending:
@@ -128,6 +142,7 @@ bool TouchSequence::Step(const QTouchEvent& event)
     case Phase::TwoFingers:
     case Phase::Zooming:
     case Phase::Rotating:
+    case Phase::TwoFingerPan:
         StepTwoFingers(event);
         break;
     case Phase::PressAndTap:
@@ -136,18 +151,21 @@ bool TouchSequence::Step(const QTouchEvent& event)
     default:
         break;
     }
+    // The last finger is up even if the event does not say so of ours.
     if (event.type() == QEvent::TouchEnd) {
-        phase = Phase::Idle;
-        target.reset();
+        Cancel();
     }
     return taken;
 }
 
 bool TouchSequence::Cancel()
 {
+    if (phase == Phase::Coasting) {
+        return false;
+    }
     const bool taken = phase != Phase::Idle && phase != Phase::Ignored;
-    if (phase == Phase::Panning) {
-        auto end = PanRecord(last.position);
+    if (phase == Phase::Panning || phase == Phase::TwoFingerPan) {
+        auto end = PanRecord(lastPan);
         end.end = true;
         Deliver(end);
     } else if (phase == Phase::Zooming || phase == Phase::Rotating) {
@@ -185,28 +203,43 @@ void TouchSequence::StepPending(const QTouchEvent& event)
             phase = Phase::PressAndTap;
         }
     } else if (PanAllows(QtCompat::Position(*finger) - startPosition)) {
-        StartPan(QtCompat::Position(*finger) - startPosition);
+        StartPan(QtCompat::Position(*finger) - startPosition, Phase::Panning);
         MovePan(QtCompat::Position(*finger), event.timestamp());
+    } else {
+        track.Add(QtCompat::Position(*finger), event.timestamp());
     }
 }
 
 bool TouchSequence::PanAllows(QPointF delta) const
 {
-    const bool vertical = (wishes.pan & (Gesture::All | Gesture::VerticalPan)) != 0;
-    const bool horizontal = (wishes.pan & (Gesture::All | Gesture::HorizontalPan)) != 0;
-    return (vertical && std::abs(delta.y()) >= slop) || (horizontal && std::abs(delta.x()) >= slop);
+    return (AxisWanted(Gesture::VerticalPan, false) && std::abs(delta.y()) >= slop) ||
+           (AxisWanted(Gesture::HorizontalPan, false) && std::abs(delta.x()) >= slop);
+}
+
+// The axis bits are single-finger options: a consumer that wants pan without them
+// still pans with two fingers, on both axes.
+bool TouchSequence::AxisWanted(int axis, bool twoFingers) const
+{
+    const int singleFinger = Gesture::All | Gesture::VerticalPan | Gesture::HorizontalPan;
+    return (wishes.pan & (Gesture::All | axis)) != 0 || (twoFingers && (wishes.pan & singleFinger) == 0);
+}
+
+bool TouchSequence::WantsInertia() const
+{
+    return (wishes.pan & (Gesture::All | Gesture::PanInertia)) != 0;
 }
 
 // An axis the consumer did not ask for stays put; with the gutter, so does the axis
-// the finger did not start along.
-void TouchSequence::StartPan(QPointF delta)
+// the pan did not start along, for the rest of the pan and its glide.
+void TouchSequence::StartPan(QPointF delta, Phase next)
 {
+    const bool twoFingers = next == Phase::TwoFingerPan;
     const bool gutter = (wishes.pan & (Gesture::All | Gesture::PanGutter)) != 0;
     const bool mostlyVertical = std::abs(delta.y()) >= std::abs(delta.x());
-    horizontalLocked = (wishes.pan & (Gesture::All | Gesture::HorizontalPan)) == 0 || (gutter && mostlyVertical);
-    verticalLocked = (wishes.pan & (Gesture::All | Gesture::VerticalPan)) == 0 || (gutter && !mostlyVertical);
-    phase = Phase::Panning;
-    auto begin = PanRecord(startPosition);
+    horizontalLocked = !AxisWanted(Gesture::HorizontalPan, twoFingers) || (gutter && mostlyVertical);
+    verticalLocked = !AxisWanted(Gesture::VerticalPan, twoFingers) || (gutter && !mostlyVertical);
+    phase = next;
+    auto begin = PanRecord(panOrigin);
     begin.begin = true;
     Deliver(begin);
 }
@@ -214,33 +247,48 @@ void TouchSequence::StartPan(QPointF delta)
 void TouchSequence::StepPan(const QTouchEvent& event)
 {
     const TouchPoint* finger = Find(event, firstId);
-    const QPointF position = finger ? QtCompat::Position(*finger) : last.position;
-    MovePan(position, event.timestamp());
+    const QPointF position = finger ? QtCompat::Position(*finger) : lastPan;
     if (Released(finger)) {
-        EndPan(position, event.timestamp());
+        LiftPan(position, event.timestamp());
+    } else {
+        MovePan(position, event.timestamp());
     }
 }
 
 void TouchSequence::MovePan(QPointF position, ulong time)
 {
-    const Sample before = last;
-    if (time != last.time) {
-        previous = last;
-    }
-    last = {position, time};
-    if (Rounded(PanPoint(position)) != Rounded(PanPoint(before.position))) {
+    track.Add(position, time);
+    const QPointF before = lastPan;
+    lastPan = position;
+    if (Rounded(PanPoint(position)) != Rounded(PanPoint(before))) {
         Deliver(PanRecord(position));
     }
 }
 
+// A lift with speed, for a consumer that wants inertia, sends no end step: the last
+// finger step carries the inertia vector and the glide takes over.
+void TouchSequence::LiftPan(QPointF position, ulong time)
+{
+    track.Add(position, time);
+    const QPointF velocity = LiftVelocity(time);
+    if (!WantsInertia() || !InertiaCurve::Launches(velocity)) {
+        EndPan(position, time);
+        return;
+    }
+    auto lift = PanRecord(position);
+    lift.inertiaVector = InertiaVector(velocity);
+    lastPan = position;
+    StartCoasting(position, velocity, lift.inertiaVector);
+    Deliver(lift);
+}
+
 void TouchSequence::EndPan(QPointF position, ulong time)
 {
+    MovePan(position, time);
     auto end = PanRecord(position);
     end.end = true;
-    if ((wishes.pan & (Gesture::All | Gesture::PanInertia)) != 0) {
-        const QPointF travel = PanPoint(position) - PanPoint(previous.position);
-        const double elapsed = double(time - previous.time);
-        end.inertiaVector = {InertiaComponent(travel.x(), elapsed), InertiaComponent(travel.y(), elapsed)};
+    if (WantsInertia()) {
+        end.inertiaVector = InertiaVector(LiftVelocity(time));
     }
     Deliver(end);
     phase = Phase::Finished;
@@ -248,13 +296,84 @@ void TouchSequence::EndPan(QPointF position, ulong time)
 
 QPointF TouchSequence::PanPoint(QPointF position) const
 {
-    return {horizontalLocked ? startPosition.x() : position.x(), verticalLocked ? startPosition.y() : position.y()};
+    return {horizontalLocked ? panOrigin.x() : position.x(), verticalLocked ? panOrigin.y() : position.y()};
+}
+
+// Along the pan's rails only, so the glide never leaves the axis the pan kept to.
+QPointF TouchSequence::LiftVelocity(ulong time) const
+{
+    const QPointF velocity = track.At(time);
+    return {horizontalLocked ? 0.0 : velocity.x(), verticalLocked ? 0.0 : velocity.y()};
 }
 
 Gesture::Pan TouchSequence::PanRecord(QPointF position) const
 {
     auto pan = Record<Gesture::Pan>(PanPoint(position));
-    pan.startPosition = Rounded(startPosition);
+    pan.startPosition = Rounded(panOrigin);
+    pan.distance = panDistance;
+    return pan;
+}
+
+void TouchSequence::StartCoasting(QPointF position, QPointF velocity, Point vector)
+{
+    curve = InertiaCurve(velocity);
+    glideOrigin = PanPoint(position);
+    glidePosition = Rounded(glideOrigin);
+    launchVector = vector;
+    ++glides;
+    phase = Phase::Coasting;
+}
+
+QWidget* TouchSequence::TargetWidget() const
+{
+    auto* object = dynamic_cast<QObject*>(target.get());
+    if (!object) {
+        return nullptr;
+    }
+    auto* widget = qobject_cast<QWidget*>(object);
+    return widget ? widget : qobject_cast<QWidget*>(object->parent());
+}
+
+bool TouchSequence::Glide(double elapsedMs)
+{
+    if (phase != Phase::Coasting) {
+        return false;
+    }
+    if (!target.get()) {
+        phase = Phase::Idle;
+        return false;
+    }
+    const Point position = Rounded(glideOrigin + curve.Offset(elapsedMs));
+    if (position != glidePosition) {
+        glidePosition = position;
+        Deliver(GlideRecord());
+    }
+    if (elapsedMs >= curve.StopMs()) {
+        StopCoasting();
+    }
+    return phase == Phase::Coasting;
+}
+
+// The phase changes before the consumer hears of it, so a consumer that starts a new
+// touch from its handler finds the glide already over.
+void TouchSequence::StopCoasting()
+{
+    if (phase != Phase::Coasting) {
+        return;
+    }
+    phase = Phase::Idle;
+    auto end = GlideRecord();
+    end.end = true;
+    Deliver(end);
+    target.reset();
+}
+
+Gesture::Pan TouchSequence::GlideRecord() const
+{
+    auto pan = Record<Gesture::Pan>(QPointF(glidePosition.x, glidePosition.y));
+    pan.startPosition = Rounded(panOrigin);
+    pan.inertia = true;
+    pan.inertiaVector = launchVector;
     return pan;
 }
 
@@ -265,7 +384,7 @@ void TouchSequence::EnterTwoFingers(const TouchPoint& first, const TouchPoint& s
     startDistance = lastDistance = QLineF(QtCompat::Position(first), QtCompat::Position(second)).length();
     lastRawAngle = ScreenAngle(QtCompat::Position(first), QtCompat::Position(second));
     angle = 0.0;
-    center = (QtCompat::Position(first) + QtCompat::Position(second)) / 2;
+    center = twoFingerStart = (QtCompat::Position(first) + QtCompat::Position(second)) / 2;
     phase = Phase::TwoFingers;
 }
 
@@ -282,7 +401,14 @@ void TouchSequence::StepTwoFingers(const QTouchEvent& event)
         center = (QtCompat::Position(*first) + QtCompat::Position(*second)) / 2;
     }
     if (phase == Phase::TwoFingers) {
-        RecognizeTwoFingers(first, second, released);
+        RecognizeTwoFingers(first, second, released, event.timestamp());
+    } else if (phase == Phase::TwoFingerPan) {
+        panDistance = static_cast<std::uint32_t>(std::lround(lastDistance));
+        if (released) {
+            EndPan(center, event.timestamp());
+        } else {
+            MovePan(center, event.timestamp());
+        }
     } else {
         DeliverTwoFinger(released);
     }
@@ -291,7 +417,9 @@ void TouchSequence::StepTwoFingers(const QTouchEvent& event)
     }
 }
 
-void TouchSequence::RecognizeTwoFingers(const TouchPoint* first, const TouchPoint* second, bool released)
+// Fingers that move apart zoom and fingers that turn rotate, before anything else; only
+// fingers that move together, keeping their distance and angle, pan.
+void TouchSequence::RecognizeTwoFingers(const TouchPoint* first, const TouchPoint* second, bool released, ulong time)
 {
     if (released) {
         const bool still = first && second && !Moved(QtCompat::Position(*first), startPosition) &&
@@ -308,6 +436,13 @@ void TouchSequence::RecognizeTwoFingers(const TouchPoint* first, const TouchPoin
         phase = Phase::Zooming;
     } else if (wishes.rotate && std::abs(angle) >= ROTATE_SLOP) {
         phase = Phase::Rotating;
+    } else if (wishes.pan && Moved(center, twoFingerStart)) {
+        panOrigin = lastPan = twoFingerStart;
+        track.Reset(twoFingerStart, startTime);
+        panDistance = static_cast<std::uint32_t>(std::lround(lastDistance));
+        StartPan(center - twoFingerStart, Phase::TwoFingerPan);
+        MovePan(center, time);
+        return;
     } else {
         return;
     }

@@ -1,10 +1,16 @@
 #pragma once
 
 #include "App/Application/Gesture/Gesture.h"
+#include "App/Application/Gesture/InertiaCurve_p.h"
+#include "App/Application/Gesture/PanVelocity_p.h"
 #include "App/Application/Gesture/TrackedConsumer_p.h"
 
 #include <QPointF>
 #include <QTouchEvent>
+
+#include <cstdint>
+
+class QWidget;
 
 namespace Talvex::App::Gesture {
 
@@ -13,6 +19,10 @@ class Producer;
 // The recognizer behind the touch bridge: one touch sequence at a time, from the
 // first finger down to the last finger up, as an explicit set of phases. A sequence
 // is taken whole or not at all; what it turns into is settled by the fingers' moves.
+// A one-finger pan lifted with speed, for a consumer that wants inertia, goes on
+// coasting after the sequence: the owner then calls Glide once a frame until it
+// answers false, or StopCoasting to end it early. Either way the consumer gets one
+// end step, unless it was destroyed meanwhile.
 class TouchSequence {
 public:
     // slop: how far a finger moves, in pixels, before it counts as moving.
@@ -26,8 +36,31 @@ public:
     // gesture, but a click, at the given window and screen positions.
     bool TakeClick(QPointF& position, QPointF& screenPosition);
 
+    bool Coasting() const { return phase == Phase::Coasting; }
+    // Numbers the glides, so the owner can tell a new one from one it already drives.
+    unsigned Glides() const { return glides; }
+    // The widget whose hiding stops the glide: the consumer itself if it is a widget,
+    // else the widget it belongs to; null when there is none.
+    QWidget* TargetWidget() const;
+    // Delivers the glide's position elapsedMs after the lift, and its end once it has
+    // come to rest; false once there is nothing more to deliver.
+    bool Glide(double elapsedMs);
+    void StopCoasting();
+
 private:
-    enum class Phase { Idle, Ignored, Pending, Panning, TwoFingers, Zooming, Rotating, PressAndTap, Finished };
+    enum class Phase {
+        Idle,
+        Ignored,
+        Pending,
+        Panning,
+        TwoFingers,
+        Zooming,
+        Rotating,
+        TwoFingerPan,
+        PressAndTap,
+        Finished,
+        Coasting
+    };
 
     struct Wishes {
         int pan = 0;
@@ -37,24 +70,25 @@ private:
         bool pressAndTap = false;
     };
 
-    struct Sample {
-        QPointF position;
-        ulong time = 0;
-    };
-
     using TouchPoint = QTouchEvent::TouchPoint;
 
     void StepPending(const QTouchEvent& event);
     bool PanAllows(QPointF delta) const;
-    void StartPan(QPointF delta);
+    bool AxisWanted(int axis, bool twoFingers) const;
+    bool WantsInertia() const;
+    void StartPan(QPointF delta, Phase next);
     void StepPan(const QTouchEvent& event);
     void MovePan(QPointF position, ulong time);
+    void LiftPan(QPointF position, ulong time);
     void EndPan(QPointF position, ulong time);
     QPointF PanPoint(QPointF position) const;
+    QPointF LiftVelocity(ulong time) const;
     Gesture::Pan PanRecord(QPointF position) const;
+    void StartCoasting(QPointF position, QPointF velocity, Point vector);
+    Gesture::Pan GlideRecord() const;
     void EnterTwoFingers(const TouchPoint& first, const TouchPoint& second);
     void StepTwoFingers(const QTouchEvent& event);
-    void RecognizeTwoFingers(const TouchPoint* first, const TouchPoint* second, bool released);
+    void RecognizeTwoFingers(const TouchPoint* first, const TouchPoint* second, bool released, ulong time);
     void DeliverTwoFingerBegin();
     void DeliverTwoFinger(bool end);
     void StepPressAndTap(const QTouchEvent& event);
@@ -71,9 +105,17 @@ private:
     QPointF secondStart;
     QPointF windowOrigin;
     ulong startTime = 0;
-    // The pan finger's last two samples, for the inertia vector.
-    Sample previous;
-    Sample last;
+    // Where the pan began: the finger's landing point, or the two fingers' centre.
+    QPointF panOrigin;
+    // The last position the pan followed, and its recent path for the lift velocity.
+    QPointF lastPan;
+    PanVelocity track;
+    std::uint32_t panDistance = 0;
+    InertiaCurve curve;
+    QPointF glideOrigin;
+    Point glidePosition;
+    Point launchVector;
+    unsigned glides = 0;
     bool horizontalLocked = false;
     bool verticalLocked = false;
     int firstId = -1;
@@ -83,6 +125,7 @@ private:
     double lastRawAngle = 0.0;
     double angle = 0.0;
     QPointF center;
+    QPointF twoFingerStart;
     bool click = false;
 };
 

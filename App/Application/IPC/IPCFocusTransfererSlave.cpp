@@ -2,6 +2,7 @@
 
 #include "App/Application/IPC/IPCManager.h"
 #include "Platform/IO/IOException.h"
+#include "Platform/Native/CrashHandler.h"
 #include "Platform/Native/WaitableEvent.h"
 #include "Platform/Native/WindowActivation.h"
 
@@ -85,6 +86,8 @@ void IPCFocusTransfererSlave::ChannelClosed()
 
 bool IPCFocusTransfererSlave::RunningProcessesWatcher()
 {
+    // A pool thread: a crash here is reported like one on the GUI thread.
+    Native::CrashHandler::PrepareThread();
     const long long master = masterProcessHandle;
     if (master != 0) {
         Native::WaitForAny(master, stopEvent);

@@ -5,6 +5,7 @@
 #include "Platform/IO/DataInputPipe.h"
 #include "Platform/IO/DataOutputPipe.h"
 #include "Platform/IO/IOException.h"
+#include "Platform/Native/AbandonedSockets.h"
 #include "Platform/Native/PipeSocket.h"
 #include "Platform/Native/ProcessHandle.h"
 #include "Platform/Util/TextConversion.h"
@@ -41,9 +42,20 @@ IPCManager::PipeIdGenerator& Generator()
     return generator;
 }
 
+const char INPUT_STEM[] = "TalvexIPCInput";
+const char OUTPUT_STEM[] = "TalvexIPCOutput";
+
 QString PipeName(const char* stem, const QString& id)
 {
     return Native::PipeSocket::Folder() + QLatin1Char('/') + QLatin1String(stem) + QStringLiteral("%1").arg(id);
+}
+
+// A master that was killed leaves the names of both its pipes behind; without this they
+// would pile up with every such master.
+void RemoveNamesOfDeadMasters()
+{
+    Native::RemoveAbandonedSockets(Native::PipeSocket::Folder(),
+                                   {QLatin1String(INPUT_STEM), QLatin1String(OUTPUT_STEM)});
 }
 
 // A dangling link counts as taken too: it would make the pipe impossible to create.
@@ -88,12 +100,12 @@ QString DrawPipeId()
 
 QString IPCManager::InputPipeName(const QString& id)
 {
-    return PipeName("TalvexIPCInput", id);
+    return PipeName(INPUT_STEM, id);
 }
 
 QString IPCManager::OutputPipeName(const QString& id)
 {
-    return PipeName("TalvexIPCOutput", id);
+    return PipeName(OUTPUT_STEM, id);
 }
 
 IPCManager::PipeIdGenerator IPCManager::SetPipeIdGenerator(PipeIdGenerator generator)
@@ -115,6 +127,7 @@ bool IPCManager::LaunchSlave(IIPCClient& client, const QString& slavePath, const
     const long long processId = Native::CurrentProcessId();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
 
+    RemoveNamesOfDeadMasters();
     const QString id = DrawPipeId();
     try {
         client.SetCommunicationChannel(OpenChannel(OutputPipeName(id), InputPipeName(id), true, channelFlag));

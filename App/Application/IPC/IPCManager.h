@@ -14,7 +14,8 @@ namespace Talvex::App {
 // Starts a helper process (the slave) joined to this one (the master) by two named
 // pipes, and joins a slave to its master from the slave's side. Both operations run
 // on the caller's thread, block only while the pipes are set up, and log nothing
-// themselves (the pipes log the refusals that point at tampering).
+// themselves (the pipes log the refusals that point at tampering, the folder they use,
+// and the names of dead masters that a launch removes).
 class TALVEX_EXPORT IPCManager {
 public:
     // Draws pipe ids. Every launch seeds the C library's generator with the time; the
@@ -27,12 +28,13 @@ public:
     static QString InputPipeName(const QString& id);
     static QString OutputPipeName(const QString& id);
 
-    // Makes both pipes under a fresh id, hands the channel to `client`, then starts
-    // `slavePath` (a file beside this application, else the path as given) in its own
-    // folder with `arguments` (split as a shell would) followed by the pipe id and this process's id, and hands
-    // its process handle to `client`. False when the path is empty, a pipe cannot be
-    // made, or the process does not start (the client then keeps the channel).
-    // `channelFlag` goes to Talvex::Core::CommunicationChannel::Create unchanged.
+    // Removes the pipe names that masters which died left behind, makes both pipes
+    // under a fresh id, hands the channel to `client`, then starts `slavePath` (a file
+    // beside this application, else the path as given) in its own folder with
+    // `arguments` (split as a shell would) followed by the pipe id and this process's
+    // id, and hands its process handle to `client`. False when the path is empty, a
+    // pipe cannot be made, or the process does not start (the client then keeps the
+    // channel). `channelFlag` goes to Talvex::Core::CommunicationChannel::Create unchanged.
     static bool LaunchSlave(IIPCClient& client, const QString& slavePath, const QString& arguments, bool channelFlag);
 
     // Reads the pipe id and the master's process id from this process's command line

@@ -18,10 +18,15 @@ using Util::TranslationCatalogueCheck;
 // over and over can cause.
 const int MAX_CATALOGUES = 32;
 
-QByteArray ReadCatalogue(const QString& path)
+QByteArray ReadCatalogue(const QString& path, QString& problem)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > TranslationCatalogueCheck::MAX_SIZE) {
+    if (!file.open(QIODevice::ReadOnly)) {
+        problem = QStringLiteral("it does not read: ") + file.errorString();
+        return QByteArray();
+    }
+    if (file.size() > TranslationCatalogueCheck::MAX_SIZE) {
+        problem = QStringLiteral("catalogue too large");
         return QByteArray();
     }
     // What the file held when it was opened; whatever it grows by meanwhile is not read.
@@ -52,47 +57,60 @@ QString DependencyPath(const QString& name, const QString& folder)
 
 } // namespace
 
-bool CatalogueTranslator::LoadChecked(const QString& path)
+bool CatalogueTranslator::LoadChecked(const QString& path, QString* problem)
 {
     QStringList loading;
     int budget = MAX_CATALOGUES;
-    return LoadChecked(path, loading, budget);
+    const QString reason = Load(path, loading, budget);
+    if (problem) {
+        *problem = reason;
+    }
+    return reason.isEmpty();
 }
 
-bool CatalogueTranslator::LoadChecked(const QString& path, QStringList& loading, int& budget)
+QString CatalogueTranslator::Load(const QString& path, QStringList& loading, int& budget)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (--budget < 0 || loading.contains(absolute)) {
-        return false;
+    if (--budget < 0) {
+        return QStringLiteral("more than %1 catalogues in all").arg(MAX_CATALOGUES);
+    }
+    if (loading.contains(absolute)) {
+        return QStringLiteral("a catalogue being loaded already: the dependencies form a loop");
     }
     QStringList names;
-    catalogue = TranslationCatalogueCheck::Loadable(ReadCatalogue(absolute), names);
+    QString problem;
+    const QByteArray bytes = ReadCatalogue(absolute, problem);
+    catalogue = problem.isEmpty() ? TranslationCatalogueCheck::Loadable(bytes, names, &problem) : QByteArray();
     if (catalogue.isEmpty()) {
-        return false;
+        return problem;
     }
     loading << absolute;
-    const bool loaded = LoadDependencies(names, QFileInfo(absolute).absolutePath(), loading, budget) &&
-                        load(reinterpret_cast<const uchar*>(catalogue.constData()), catalogue.size());
+    problem = LoadDependencies(names, QFileInfo(absolute).absolutePath(), loading, budget);
+    if (problem.isEmpty() && !load(reinterpret_cast<const uchar*>(catalogue.constData()), catalogue.size())) {
+        problem = QStringLiteral("Qt refuses to load it");
+    }
     loading.removeLast();
-    if (!loaded) {
+    if (!problem.isEmpty()) {
         dependencies.clear();
     }
-    return loaded;
+    return problem;
 }
 
-bool CatalogueTranslator::LoadDependencies(const QStringList& names, const QString& folder, QStringList& loading,
-                                           int& budget)
+QString CatalogueTranslator::LoadDependencies(const QStringList& names, const QString& folder, QStringList& loading,
+                                              int& budget)
 {
     for (const QString& name : names) {
         auto dependency = std::make_unique<CatalogueTranslator>();
         const bool fileName = !name.isEmpty() && !name.contains(QChar::Null);
         const QString path = fileName ? DependencyPath(name, folder) : QString();
-        if (path.isEmpty() || !dependency->LoadChecked(path, loading, budget)) {
-            return false;
+        const QString problem =
+            path.isEmpty() ? QStringLiteral("no such file") : dependency->Load(path, loading, budget);
+        if (!problem.isEmpty()) {
+            return QStringLiteral("its dependency '%1': %2").arg(name, problem);
         }
         dependencies.push_back(std::move(dependency));
     }
-    return true;
+    return QString();
 }
 
 QString CatalogueTranslator::translate(const char* context, const char* sourceText, const char* disambiguation,

@@ -18,17 +18,18 @@ namespace Talvex::App {
 // fails the whole catalogue. GUI thread only.
 class CatalogueTranslator : public QTranslator {
 public:
-    // False, without a word, when the file or one of its dependencies cannot be read
-    // or is not a well-formed catalogue.
-    bool LoadChecked(const QString& path);
+    // False when the file or one of its dependencies cannot be read or is not a
+    // well-formed catalogue, with the reason in `problem` (when given); nothing is logged.
+    bool LoadChecked(const QString& path, QString* problem = nullptr);
 
     QString translate(const char* context, const char* sourceText, const char* disambiguation = nullptr,
                       int n = -1) const override;
     bool isEmpty() const override;
 
 private:
-    bool LoadChecked(const QString& path, QStringList& loading, int& budget);
-    bool LoadDependencies(const QStringList& names, const QString& folder, QStringList& loading, int& budget);
+    // Empty once loaded, otherwise why not.
+    QString Load(const QString& path, QStringList& loading, int& budget);
+    QString LoadDependencies(const QStringList& names, const QString& folder, QStringList& loading, int& budget);
 
     // Qt keeps pointing into these bytes for as long as it translates.
     QByteArray catalogue;

@@ -1,5 +1,6 @@
 #include "App/Application/LookAndFeel/LookAndFeelHandler.h"
 
+#include "App/Application/LookAndFeel/DesktopThemeFollower.h"
 #include "App/Application/LookAndFeel/ILookAndFeelManager.h"
 #include "App/Application/LookAndFeel/LanguageNames.h"
 #include "Platform/Util/TextConversion.h"
@@ -97,6 +98,35 @@ void LookAndFeelHandler::SelectTheme(const std::string& theme)
     }
 }
 
+void LookAndFeelHandler::OfferFollowSystem(std::shared_ptr<DesktopThemeFollower> offered)
+{
+    if (!offered || follower) {
+        return;
+    }
+    follower = std::move(offered);
+    followAction = new QAction(this);
+    followAction->setCheckable(true);
+    followAction->setChecked(follower->IsFollowing());
+    followSeparator = new QAction(this);
+    followSeparator->setSeparator(true);
+    connect(followAction, &QAction::triggered, this, [this](bool checked) { follower->SetFollowing(checked); });
+    connect(follower.get(), &DesktopThemeFollower::FollowingChanged, followAction, &QAction::setChecked);
+    Retranslate();
+    InsertFollowEntry();
+}
+
+void LookAndFeelHandler::InsertFollowEntry()
+{
+    if (!themeMenu || !followAction) {
+        return;
+    }
+    themeMenu->removeAction(followAction);
+    themeMenu->removeAction(followSeparator);
+    QAction* first = themeMenu->actions().isEmpty() ? nullptr : themeMenu->actions().constFirst();
+    themeMenu->insertAction(first, followAction);
+    themeMenu->insertAction(first, followSeparator);
+}
+
 void LookAndFeelHandler::OnLocaleChanged(const std::string& locale)
 {
     SelectLocale(locale);
@@ -111,13 +141,22 @@ void LookAndFeelHandler::OnInnerLocaleChanged(QAction* action)
 {
     const std::string name = Util::QStringToUtf8(action->data().toString());
     manager->SetLocale(name);
-    SelectLocale(name);
+    // The manager may keep another language (a test run's forced one): the menu then
+    // checks that one, or none when it has no entry, never the one clicked.
+    const std::string current = manager->GetCurrentLocale();
+    action->setChecked(current == name);
+    SelectLocale(current);
     emit LocaleChanged(name);
 }
 
 void LookAndFeelHandler::OnInnerThemeChanged(QAction* action)
 {
     const std::string name = Util::QStringToUtf8(action->data().toString());
+    // The pick is the user's own choice over the desktop's; the theme set next rebuilds
+    // the sheet without the accent colour anyway.
+    if (follower) {
+        follower->SetFollowing(false, false);
+    }
     manager->SetTheme(name);
     SelectTheme(name);
     emit ThemeChanged(name);
@@ -130,6 +169,9 @@ void LookAndFeelHandler::Retranslate()
     }
     for (const auto& [name, action] : themeActions) {
         action->setText(ThemeTitle(Util::QStringToUtf8(action->data().toString())));
+    }
+    if (followAction) {
+        followAction->setText(tr("Follow the system"));
     }
 }
 
@@ -154,6 +196,7 @@ void LookAndFeelHandler::RebuildThemeMenu()
 {
     RebuildMenu(themeMenu, themes, themeGroup, themeActions,
                 [this](const std::string& theme) { return ThemeTitle(theme); });
+    InsertFollowEntry();
 }
 
 void LookAndFeelHandler::RebuildMenu(QMenu* menu, const std::list<std::string>& names, QActionGroup* group,

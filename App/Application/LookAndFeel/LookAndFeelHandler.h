@@ -18,16 +18,21 @@ class QMenu;
 
 namespace Talvex::App {
 
+class DesktopThemeFollower;
 class ILookAndFeelManager;
 
 // Keeps a product's language menu and theme menu in step with the look-and-feel
 // manager: one checkable entry per name, the current choice checked. A choice picked
 // in a menu goes to the manager and is re-emitted as LocaleChanged / ThemeChanged; a
-// change made through the manager only moves the check mark.
+// change made through the manager only moves the check mark. A picked language the
+// manager does not take (a test run may force another) is emitted all the same, but
+// the check mark stays with the language the manager shows.
 //
 // GUI thread only. The menus are not owned and may be null; each rebuild takes every
-// action out of its menu, the product's own entries included. Registers itself with
-// the manager on construction and unregisters on destruction.
+// action out of its menu, the product's own entries included, except the "Follow the
+// system" entry: that one is the library's own and comes back at the top of the theme
+// menu after every rebuild. Registers itself with the manager on construction and
+// unregisters on destruction.
 class TALVEX_EXPORT LookAndFeelHandler : public QObject, public ILookAndFeelObserver {
     Q_OBJECT
 public:
@@ -46,6 +51,10 @@ public:
     // Choose the entry shown checked without telling the manager or emitting anything.
     void SelectLocale(const std::string& locale);
     void SelectTheme(const std::string& theme);
+    // Offers a checkable "Follow the system" entry at the top of the theme menu, checked
+    // while `follower` follows; checking it turns following on, and a theme picked in
+    // the menu turns it off. Without this call the theme menu is as it always was.
+    void OfferFollowSystem(std::shared_ptr<DesktopThemeFollower> follower);
 
     void OnLocaleChanged(const std::string& locale) override;
     void OnThemeChanged(const std::string& theme) override;
@@ -70,6 +79,7 @@ private:
     QString ThemeTitle(const std::string& theme) const;
     void RebuildLocaleMenu();
     void RebuildThemeMenu();
+    void InsertFollowEntry();
 
     std::shared_ptr<ILookAndFeelManager> manager;
     QMenu* localeMenu;
@@ -82,6 +92,9 @@ private:
     std::list<std::string> themes;
     Actions themeActions;
     std::string selectedTheme;
+    std::shared_ptr<DesktopThemeFollower> follower;
+    QAction* followAction = nullptr;
+    QAction* followSeparator = nullptr;
 };
 
 } // namespace Talvex::App

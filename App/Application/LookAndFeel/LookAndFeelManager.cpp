@@ -6,23 +6,23 @@
 #include "App/Application/LookAndFeel/LookAndFeelManager_p.h"
 #include "App/Application/LookAndFeel/TranslationCatalogues_p.h"
 #include "App/Application/Settings/ISettingsManager.h"
+#include "App/Application/TestOptions.h"
 #include "Platform/Core/PropertySerializer.h"
 #include "Platform/IO/DataInputString.h"
 #include "Platform/Util/FontDatabase.h"
-#include "Platform/Util/ResourceBundleCheck.h"
 #include "Platform/Util/TextConversion.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMap>
 #include <QPixmapCache>
-#include <QResource>
 #include <QTextStream>
 #include <QTranslator>
 
 #include <glog/logging.h>
 
 #include <algorithm>
+#include <exception>
 
 namespace Talvex::App {
 
@@ -61,6 +61,26 @@ void RegisterManifestFonts(const std::string& path)
             Util::FontDatabase::addApplicationFont(fontFile);
         }
     }
+}
+
+// A test run started with --test-locale shows that language from the first window on,
+// whatever the product asks for before or after the start.
+std::string TestLocaleOr(const std::string& wanted)
+{
+    const auto* application = qobject_cast<const Application*>(QCoreApplication::instance());
+    const QString forced = application ? application->GetTestOptions().ForcedLocale() : QString();
+    return forced.isEmpty() ? wanted : Util::QStringToUtf8(forced);
+}
+
+// False, with the ERROR that both applying and clearing a theme owe, when the theme's
+// folder is gone.
+bool ThemeFolderExists(const Talvex::ioPath& folder)
+{
+    if (QDir(folder.ToQString()).exists()) {
+        return true;
+    }
+    LOG(ERROR) << "The directory [" << folder.utf8string() << "] doesn't exist!";
+    return false;
 }
 
 } // namespace
@@ -116,18 +136,29 @@ void LookAndFeelManager::DiscoverThemesAndLocales(const std::string& description
     }
 }
 
+// One damaged description on a user's disk must not keep the product from starting, so
+// its theme is left out, as a damaged bundle or catalogue is; the deserializer's message
+// names the file and where reading stopped.
 void LookAndFeelManager::LoadThemeDescriptions(const std::string& descriptionFileName)
 {
-    for (const std::string& theme : themes) {
-        QFile file((ThemesFolder() / theme / descriptionFileName).ToQString());
+    for (auto theme = themes.begin(); theme != themes.end();) {
+        QFile file((ThemesFolder() / *theme / descriptionFileName).ToQString());
         if (!OpensForReading(file)) {
+            ++theme;
             continue;
         }
         const std::string text = file.readAll().toStdString();
         Talvex::Core::Property description{std::string()};
-        Talvex::Core::PropertySerializer::Deserialize(
-            description, Talvex::Core::DataInputString::Create(&text, Util::QStringToUtf8(file.fileName())), true);
-        themeDescriptions[theme] = std::move(description);
+        try {
+            Talvex::Core::PropertySerializer::Deserialize(
+                description, Talvex::Core::DataInputString::Create(&text, Util::QStringToUtf8(file.fileName())), true);
+        } catch (const std::exception& error) {
+            LOG(ERROR) << "Skipping theme [" << *theme << "]: " << error.what();
+            theme = themes.erase(theme);
+            continue;
+        }
+        themeDescriptions[*theme] = std::move(description);
+        ++theme;
     }
 }
 
@@ -154,7 +185,7 @@ const std::list<std::string>& LookAndFeelManager::GetThemes() const
 
 void LookAndFeelManager::SetLocale(const std::string& locale)
 {
-    const std::string resolved = ValidateLocale(locale);
+    const std::string resolved = ValidateLocale(TestLocaleOr(locale));
     if (resolved == currentLocale) {
         return;
     }
@@ -205,11 +236,10 @@ const std::string& LookAndFeelManager::GetCurrentTheme() const
 
 QList<QFileInfo> LookAndFeelManager::GetFilteredResourceList()
 {
-    const QDir folder((ThemesFolder() / currentTheme).ToQString());
-    if (!folder.exists()) {
-        LOG(ERROR) << "The directory [" << (ThemesFolder() / currentTheme).utf8string() << "] doesn't exist!";
+    if (!ThemeFolderExists(ThemesFolder() / currentTheme)) {
         return {};
     }
+    const QDir folder((ThemesFolder() / currentTheme).ToQString());
     if (resourceNames.empty()) {
         // The same entries as the name filter "*.rcc" (QDir matches it case-insensitively),
         // without compiling that filter into a regular expression on every switch.
@@ -234,11 +264,9 @@ QList<QFileInfo> LookAndFeelManager::GetFilteredResourceList()
 void LookAndFeelManager::ClearCurrentTheme()
 {
     if (!currentTheme.empty()) {
-        for (const QFileInfo& bundle : GetFilteredResourceList()) {
-            if (bundle.isFile()) {
-                QResource::unregisterResource(bundle.absoluteFilePath(), QString());
-            }
-        }
+        // What the folder lists now may no longer hold a mounted bundle (removed or
+        // renamed meanwhile), so what was mounted is what gets unmounted.
+        ThemeFolderExists(ThemesFolder() / currentTheme);
         d->mounted.clear();
         currentTheme.clear();
     }
@@ -273,22 +301,22 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
 }
 
 // Qt trusts every offset inside a bundle, so one from disk is checked before it is
-// mounted; a bundle that fails is left out and its files then read as missing.
+// mounted, and mounted from the bytes checked; a bundle that fails is left out and its
+// files then read as missing.
 void LookAndFeelManager::MountBundle(const QFileInfo& bundle)
 {
     const QString path = bundle.absoluteFilePath();
-    if (d->mounted.contains(path)) {
+    if (d->mounted.count(path) != 0) {
         return;
     }
     QString problem;
-    if (!Util::ResourceBundleCheck::IsWellFormedFile(path, &problem)) {
+    auto mounted = Util::MountedResourceBundle::Mount(path, QString(), &problem);
+    if (!mounted) {
         LOG(ERROR) << "Skipping damaged theme bundle " << Util::QStringToUtf8(path) << ": "
                    << Util::QStringToUtf8(problem);
         return;
     }
-    if (QResource::registerResource(path, QString())) {
-        d->mounted.insert(path);
-    }
+    d->mounted.emplace(path, std::move(mounted));
 }
 
 void LookAndFeelManager::CollectSubstitutions(const std::list<std::string>& files,
@@ -304,6 +332,9 @@ void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
 {
     QMap<QString, QString> substitutions;
     CollectSubstitutions(description.fontSubstitutionFiles, substitutions);
+    if (d->systemAccentColor.isValid()) {
+        substitutions[QLatin1String(SYSTEM_ACCENT_COLOR)] = d->systemAccentColor.name();
+    }
     for (const std::string& manifest : description.fontManifests) {
         RegisterManifestFonts(manifest);
     }
@@ -348,6 +379,16 @@ void LookAndFeelManager::UnregisterObserver(ILookAndFeelObserver* observer)
 void LookAndFeelManager::SetQssPreprocessor(const std::shared_ptr<IQssPreprocessor>& preprocessor)
 {
     qssPreprocessor = preprocessor;
+}
+
+void LookAndFeelManager::SetSystemAccentColor(const QColor& color)
+{
+    d->systemAccentColor = color;
+}
+
+const QColor& LookAndFeelManager::GetSystemAccentColor() const
+{
+    return d->systemAccentColor;
 }
 
 } // namespace Talvex::App

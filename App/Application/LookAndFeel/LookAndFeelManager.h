@@ -8,6 +8,7 @@
 
 #include <TalvexExport.h>
 
+#include <QColor>
 #include <QFileInfo>
 #include <QList>
 #include <QMap>
@@ -26,16 +27,25 @@ namespace Talvex::App {
 class IQssPreprocessor;
 struct LookAndFeelManagerPrivate;
 
+// The placeholder a theme's sheets use for the desktop's accent colour. A theme defines
+// it in its own fonts.json as the colour to show when the desktop gives none.
+inline constexpr char SYSTEM_ACCENT_COLOR[] = "@systemAccentColor";
+
 // The look-and-feel service over a product's resources folder:
 // root/resources/themes/<theme>/ holds a description file with the theme's titles and
 // compiled resource bundles (<name>.rcc, files under the prefix "/<name>");
 // root/resources/locales/<locale>/ holds one language's translation catalogues.
 //
-// GUI thread only. Bundles of the current theme stay registered until another theme is
-// set; registered fonts stay registered for good. A malformed description file makes
-// the constructor throw whatever the property deserializer throws. A language that is
+// GUI thread only. Bundles are checked, read into memory and registered from there, so
+// replacing a bundle file on disk leaves a mounted theme intact; a damaged bundle is
+// left out with an ERROR. Bundles of the current theme stay registered until another
+// theme is set, the manager's destruction included; registered fonts stay registered
+// for good. A theme whose description file does not parse is left out of GetThemes with
+// an ERROR naming the file and the position where reading stopped. A language that is
 // not shipped is resolved with the installer's record, read through the application
 // (which then needs its customization manager); catalogues that fail to load are skipped.
+// While the application was started with --test-locale, Initialize and SetLocale show
+// that language instead of the one they are given.
 class TALVEX_EXPORT LookAndFeelManager : public ILookAndFeelManager {
 public:
     // `resourceNames` are the bundle (and catalogue) base names to load, in order; empty
@@ -60,6 +70,12 @@ public:
 
     // Replaces the product's hook; takes effect at the next ApplyTheme.
     void SetQssPreprocessor(const std::shared_ptr<IQssPreprocessor>& preprocessor);
+
+    // The desktop's accent colour for SYSTEM_ACCENT_COLOR, or an invalid colour for the
+    // theme's own value; takes effect at the next ApplyTheme. Set only while the product
+    // follows the desktop, so other products keep their substitutions unchanged.
+    void SetSystemAccentColor(const QColor& color);
+    const QColor& GetSystemAccentColor() const;
 
     // The locale of a Windows language identifier as the installer records it;
     // "en_US" for identifiers it does not know.

@@ -3,6 +3,8 @@
 #include "Platform/Qt/VariantEquality.h"
 #include "Platform/Util/TextConversion.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <string>
@@ -49,6 +51,36 @@ long long StoredInt64(const QVariant& stored)
     return ok ? converted : 0;
 }
 
+// Why QSettings could not save the store, empty when it can. It saves by writing a new
+// file in the store's folder and renaming it over the old one, creating missing folders
+// first, so the folder (or the nearest one that exists) must be writable as well as the
+// file. Permissions of the native stores of Windows and macOS are not files of ours.
+QString WriteProblem(const QSettings& settings)
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    if (settings.format() == QSettings::NativeFormat) {
+        return QString();
+    }
+#endif
+    const QFileInfo file(settings.fileName());
+    if (file.exists() && !file.isWritable()) {
+        return QStringLiteral("the file is read-only for this user");
+    }
+    QFileInfo folder(file.absolutePath());
+    // An empty name has no parent to climb to.
+    while (!folder.exists() && !folder.isRoot() && folder.absolutePath() != folder.absoluteFilePath()) {
+        folder.setFile(folder.absolutePath());
+    }
+    if (!folder.isDir()) {
+        return QStringLiteral("%1 is no folder").arg(QDir::toNativeSeparators(folder.filePath()));
+    }
+    if (!folder.isWritable()) {
+        return QStringLiteral("its folder %1 is read-only for this user")
+            .arg(QDir::toNativeSeparators(folder.filePath()));
+    }
+    return QString();
+}
+
 // A stored invalid variant is still a present key: QSettings returns it, not the default.
 bool IsAbsent(const QSettings& settings, const QString& key, const QVariant& value)
 {
@@ -78,6 +110,13 @@ void SettingsManager::ReportStatus() const
         LOG(ERROR) << "Settings store " << QStringToUtf8(settings.fileName()) << " could not be read ("
                    << (settings.status() == QSettings::FormatError ? "format error" : "access error")
                    << "); it reads as empty";
+    }
+    // Nothing else would tell: the manager never syncs, and QSettings gives up on a save
+    // without a word, so every change of the run would be lost in silence.
+    const QString problem = WriteProblem(settings);
+    if (!problem.isEmpty()) {
+        LOG(ERROR) << "Settings store " << QStringToUtf8(settings.fileName()) << " cannot be written ("
+                   << QStringToUtf8(problem) << "): changes will not be kept after this run";
     }
 }
 

@@ -16,6 +16,9 @@ namespace Talvex::App {
 // flushes them on its own, at the latest on destruction; the manager never syncs.
 // The store is not locked: use one manager from one thread at a time. Only the
 // observer list guards itself, so passes started on different threads never interleave.
+// A store that cannot be read, or cannot be written (a file of another user, a
+// read-only folder), is named in an ERROR at construction; its values still work within
+// the process, but changes are not kept after it.
 class TALVEX_EXPORT SettingsManager : public ISettingsManager {
 public:
     // The current user's store of that organization and application, in QSettings'

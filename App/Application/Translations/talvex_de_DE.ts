@@ -79,4 +79,11 @@
         <translation>Schließen</translation>
     </message>
 </context>
+<context>
+    <name>Talvex::App::LookAndFeelHandler</name>
+    <message>
+        <source>Follow the system</source>
+        <translation>Dem System folgen</translation>
+    </message>
+</context>
 </TS>

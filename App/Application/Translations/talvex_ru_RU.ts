@@ -79,4 +79,11 @@
         <translation>Закрыть</translation>
     </message>
 </context>
+<context>
+    <name>Talvex::App::LookAndFeelHandler</name>
+    <message>
+        <source>Follow the system</source>
+        <translation>Как в системе</translation>
+    </message>
+</context>
 </TS>

@@ -1,25 +1,32 @@
 // Helper program of the Application tests: starts a crash session and prints
 // "session <id>", "taking" when it found crashed sessions, one "crashed <id>" line per
 // crashed session once it took the list (as a product does), then "ready", flushed at
-// once. With the role "session-hold" it then waits for a line (or end of input) on
-// stdin before it stops normally, and tests may SIGKILL it instead; with
+// once. With the role "session-hold" it then runs its event loop until a line (or end
+// of input) comes on stdin, and stops normally, and tests may SIGKILL it instead; with
 // "session-quit" it stops at once. "session-claim" holds like "session-hold" but never
 // takes the list, so it prints no crashed sessions and keeps them claimed. With
 // "guard-stop <file>" it takes the session file's write guard, prints "held" and stops
-// itself (SIGSTOP) while holding it.
+// itself (SIGSTOP) while holding it. The crash roles are described in CrashRoles.cpp.
 #include "App/Application/CrashTracker.h"
 #include "Platform/Native/FileWriteGuard.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <string>
+
+#include <unistd.h>
+
+int RunCrashRole(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
+    if (const int result = RunCrashRole(argc, argv); result >= 0) {
+        return result;
+    }
     if (argc > 2 && std::strcmp(argv[1], "guard-stop") == 0) {
         const Talvex::Native::FileWriteGuard guard(QString::fromLocal8Bit(argv[2]));
         std::printf(guard.IsHeld() ? "held\n" : "not held\n");
@@ -46,8 +53,11 @@ int main(int argc, char** argv)
     std::printf("ready\n");
     std::fflush(stdout);
     if (claimOnly || (argc > 1 && std::strcmp(argv[1], "session-hold") == 0)) {
-        std::string line;
-        std::getline(std::cin, line);
+        // Waits in the event loop, as a product does: a claim that could not be given up
+        // at once goes from there.
+        QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+        QObject::connect(&input, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+        app.exec();
     }
     return 0;
 }

@@ -1,5 +1,7 @@
 // "hold <name>" holds the named mutex, prints "ready", and keeps it until stdin closes;
-// "restart <arguments>" builds an application and restarts it silently with <arguments>.
+// "restart <arguments>" builds an application and restarts it silently with <arguments>;
+// "installer" prints whether CheckRunnedInstaller saw an installer ("running"/"none"),
+// without an application object, as a product may ask before it makes one.
 // Started otherwise it is a restarted copy: it appends its arguments, one per line, then
 // "--", to the file that TALVEX_RESTART_RECORD names.
 #include "App/Application/Application.h"
@@ -18,6 +20,10 @@ int main(int argc, char** argv)
         std::fflush(stdout);
         while (std::getchar() != EOF) {
         }
+        return 0;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "installer") == 0) {
+        std::puts(Talvex::App::Application::CheckRunnedInstaller() ? "running" : "none");
         return 0;
     }
     if (argc > 1 && std::strcmp(argv[1], "restart") == 0) {

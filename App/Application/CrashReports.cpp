@@ -1,0 +1,218 @@
+#include "App/Application/CrashReports.h"
+
+#include "App/Application/CrashSessionFolder.h"
+#include "Platform/Native/CrashHandler.h"
+#include "Platform/Native/CrashSymbolizer.h"
+#include "Platform/Native/OwnedFolder.h"
+#include "Platform/Util/TextConversion.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <glog/logging.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <TalvexVersion.h>
+
+namespace Talvex::App {
+namespace {
+
+const char CUT_NOTE[] = "\n(The report ends here: the process was stopped while writing it.)\n";
+
+// Session ids are "yyMMdd-HHmmss-NNNNNN": the name sorts by age, and nothing else in
+// the folder (a save in progress, a stray file) passes for a report.
+bool IsReportName(const QString& name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\d{6}-\\d{6}-\\d{6}\\.txt$"));
+    return pattern.match(name).hasMatch();
+}
+
+QString Native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+bool EndsWith(const std::string& text, const char* end)
+{
+    const std::string tail(end);
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// Refuses the folder when it, or the session folder holding it, is not ours alone.
+bool PrepareFolder(const QString& folder)
+{
+    QString problem;
+    const QString parent = QFileInfo(folder).absolutePath();
+    const bool ok = Native::IsOwnedFolder(parent, &problem) && Native::MakeOwnedFolder(folder, &problem, true);
+    if (!ok) {
+        LOG(ERROR) << "Crash reports are not kept in " << Util::QStringToUtf8(Native(folder)) << ": "
+                   << Util::QStringToUtf8(problem);
+    }
+    return ok;
+}
+
+} // namespace
+
+QString CrashReports::DefaultFolder()
+{
+    return CrashSessionFolder() + QDir::separator() + QStringLiteral("crashes");
+}
+
+CrashReports::CrashReports(const QString& folder, const std::string& sessionId)
+    : folder(folder), sessionId(sessionId), usable(PrepareFolder(folder))
+{
+    KeepNewest();
+}
+
+CrashReports::~CrashReports()
+{
+    SetHandlerEnabled(false);
+}
+
+QString CrashReports::Folder() const
+{
+    return usable ? folder : QString();
+}
+
+bool CrashReports::IsUsable() const
+{
+    return usable;
+}
+
+void CrashReports::SetHandlerEnabled(bool enabled)
+{
+    if (enabled == installed || (enabled && !usable)) {
+        return;
+    }
+    if (!enabled) {
+        Native::CrashHandler::Uninstall();
+        installed = false;
+        return;
+    }
+    QString problem;
+    installed = Native::CrashHandler::Install(folder, sessionId, "Talvex " TALVEX_VERSION_STRING, &problem);
+    if (!installed) {
+        LOG(ERROR) << "No crash reports for this run: " << Util::QStringToUtf8(Native(folder)) << ": "
+                   << Util::QStringToUtf8(problem);
+    }
+}
+
+bool CrashReports::IsHandlerEnabled() const
+{
+    return installed;
+}
+
+void CrashReports::SetProduct(const std::string& name, const std::string& version)
+{
+    Native::CrashHandler::SetProduct(name, version);
+}
+
+QStringList CrashReports::ReportNames() const
+{
+    QStringList names;
+    if (!IsUsable()) {
+        return names;
+    }
+    const QDir::Filters all = QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
+    for (const QString& name : QDir(folder).entryList(all, QDir::Name)) {
+        if (IsReportName(name)) {
+            names << name;
+        }
+    }
+    return names;
+}
+
+bool CrashReports::IsOwnReport(const QString& name) const
+{
+    QString problem;
+    const bool own = Native::IsOwnedFile(QDir(folder).filePath(name), &problem);
+    if (!own) {
+        LOG(ERROR) << "Crash report " << Util::QStringToUtf8(Native(QDir(folder).filePath(name)))
+                   << " is left alone: " << Util::QStringToUtf8(problem);
+    }
+    return own;
+}
+
+void CrashReports::KeepNewest() const
+{
+    const QStringList names = ReportNames();
+    for (int i = 0; i < names.size(); ++i) {
+        // Every name is checked, so that one planted among the newest is told about too.
+        if (IsOwnReport(names[i]) && i < names.size() - KEPT) {
+            QFile::remove(QDir(folder).filePath(names[i]));
+        }
+    }
+}
+
+void CrashReports::Clear() const
+{
+    for (const QString& name : ReportNames()) {
+        if (IsOwnReport(name)) {
+            QFile::remove(QDir(folder).filePath(name));
+        }
+    }
+}
+
+// Opened without following a link and without waiting on a FIFO, then checked as what
+// was opened, so that nothing swapped in after a check is read.
+std::string CrashReports::Read(const QString& name) const
+{
+    const QString path = QDir(folder).filePath(name);
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT) {
+            IsOwnReport(name);
+        }
+        return std::string();
+    }
+    struct stat status {};
+    std::string text;
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == geteuid() &&
+        (status.st_mode & (S_IWGRP | S_IWOTH)) == 0) {
+        text.resize(Native::CrashHandler::MAX_REPORT_SIZE);
+        const ssize_t length = ::read(fd, text.data(), text.size());
+        text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    } else {
+        LOG(ERROR) << "Crash report " << Util::QStringToUtf8(Native(path)) << " is not a file of ours; not read";
+    }
+    close(fd);
+    return text;
+}
+
+void CrashReports::Save(const QString& name, const std::string& text) const
+{
+    // The report keeps its owner-only permissions: a save replaces the file but copies them.
+    QSaveFile file(QDir(folder).filePath(name));
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(text.data(), static_cast<qint64>(text.size()));
+        file.commit();
+    }
+}
+
+std::string CrashReports::Get(const std::string& sessionId) const
+{
+    const QString name = Util::Utf8ToQString(sessionId) + QStringLiteral(".txt");
+    if (!IsUsable() || !IsReportName(name)) {
+        return std::string();
+    }
+    const std::string stored = Read(name);
+    if (stored.empty()) {
+        return stored;
+    }
+    std::string text = Native::ResolveCrashReport(stored);
+    if (!EndsWith(text, Native::CrashHandler::END_MARKER) && !EndsWith(text, CUT_NOTE)) {
+        text += CUT_NOTE;
+    }
+    if (text != stored) {
+        Save(name, text);
+    }
+    return text;
+}
+
+} // namespace Talvex::App

@@ -1,0 +1,246 @@
+#include "App/Application/LookAndFeel/DesktopAppearance.h"
+
+#include "App/Application/LookAndFeel/DesktopAppearance_p.h"
+
+#include <QDBusArgument>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
+#include <QDBusVariant>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <glog/logging.h>
+
+#include <cmath>
+
+namespace Talvex::App {
+
+namespace {
+
+const QString PORTAL_SERVICE = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString PORTAL_PATH = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString SETTINGS_INTERFACE = QStringLiteral("org.freedesktop.portal.Settings");
+const QString APPEARANCE = QStringLiteral("org.freedesktop.appearance");
+const QString COLOR_SCHEME = QStringLiteral("color-scheme");
+const QString CONTRAST = QStringLiteral("contrast");
+const QString ACCENT_COLOR = QStringLiteral("accent-color");
+// Version 2 of the interface answers ReadOne with the value itself; version 1 has
+// only Read, whose answer carries one more variant around it.
+const QString READ_ONE = QStringLiteral("ReadOne");
+const QString READ = QStringLiteral("Read");
+const QString KEY_NOT_FOUND = QStringLiteral("org.freedesktop.portal.Error.NotFound");
+
+std::string Utf8(const QString& text)
+{
+    return text.toUtf8().toStdString();
+}
+
+// Both Read's extra wrapping and a portal that wraps once too often end here.
+QVariant Unwrapped(QVariant value)
+{
+    for (int layer = 0; layer < 4 && value.userType() == qMetaTypeId<QDBusVariant>(); ++layer) {
+        value = qvariant_cast<QDBusVariant>(value).variant();
+    }
+    return value;
+}
+
+bool IsUnsigned(const QVariant& value)
+{
+    return value.userType() == QMetaType::UInt;
+}
+
+bool IsColorTriple(const QVariant& value)
+{
+    return value.userType() == qMetaTypeId<QDBusArgument>() &&
+           qvariant_cast<QDBusArgument>(value).currentSignature() == QLatin1String("(ddd)");
+}
+
+// Components outside 0..1 (and NaN) are how a desktop says "no accent colour".
+QColor ColorFromTriple(const QVariant& value)
+{
+    const QDBusArgument argument = qvariant_cast<QDBusArgument>(value);
+    double rgb[3] = {0, 0, 0};
+    argument.beginStructure();
+    argument >> rgb[0] >> rgb[1] >> rgb[2];
+    argument.endStructure();
+    for (double component : rgb) {
+        if (!(component >= 0.0 && component <= 1.0)) {
+            return QColor();
+        }
+    }
+    return QColor::fromRgbF(rgb[0], rgb[1], rgb[2]);
+}
+
+DesktopAppearance::ColorScheme SchemeFromCode(uint code)
+{
+    switch (code) {
+    case 1:
+        return DesktopAppearance::ColorScheme::Dark;
+    case 2:
+        return DesktopAppearance::ColorScheme::Light;
+    default:
+        return DesktopAppearance::ColorScheme::NoPreference;
+    }
+}
+
+QDBusConnection Connect(const QString& busAddress, const QString& connectionName)
+{
+    return busAddress.isEmpty() ? QDBusConnection::sessionBus()
+                                : QDBusConnection::connectToBus(busAddress, connectionName);
+}
+
+QString ConnectionNameFor(const QString& busAddress, const void* owner)
+{
+    if (busAddress.isEmpty()) {
+        return QString();
+    }
+    return QStringLiteral("talvex-desktop-appearance-%1").arg(reinterpret_cast<quintptr>(owner), 0, 16);
+}
+
+} // namespace
+
+bool DesktopAppearance::Preference::operator==(const Preference& other) const
+{
+    return colorScheme == other.colorScheme && highContrast == other.highContrast && accentColor == other.accentColor;
+}
+
+DesktopAppearance::DesktopAppearance(const QString& busAddress, QObject* parent)
+    : QObject(parent), d(std::make_unique<DesktopAppearancePrivate>(this, busAddress))
+{
+}
+
+DesktopAppearance::~DesktopAppearance() = default;
+
+void DesktopAppearance::Start(std::chrono::milliseconds bound)
+{
+    d->Start(bound);
+}
+
+const DesktopAppearance::Preference& DesktopAppearance::GetPreference() const
+{
+    return d->preference;
+}
+
+DesktopAppearancePrivate::DesktopAppearancePrivate(DesktopAppearance* owner, const QString& busAddress)
+    : owner(owner), connectionName(ConnectionNameFor(busAddress, this)), connection(Connect(busAddress, connectionName))
+{
+}
+
+DesktopAppearancePrivate::~DesktopAppearancePrivate()
+{
+    if (!connectionName.isEmpty()) {
+        QDBusConnection::disconnectFromBus(connectionName);
+    }
+}
+
+void DesktopAppearancePrivate::Start(std::chrono::milliseconds bound)
+{
+    if (started) {
+        return;
+    }
+    started = true;
+    if (!connection.isConnected()) {
+        ReportUnavailable(QStringLiteral("no session bus (") + connection.lastError().message() + QLatin1Char(')'));
+        return;
+    }
+    // QtDBus names the receiving slot by its signature; there is no typed connect.
+    connection.connect(PORTAL_SERVICE, PORTAL_PATH, SETTINGS_INTERFACE, QStringLiteral("SettingChanged"), this,
+                       SLOT(OnSettingChanged(QString, QString, QDBusVariant)));
+    for (const QString& key : {COLOR_SCHEME, CONTRAST, ACCENT_COLOR}) {
+        Ask(key, READ_ONE);
+    }
+    QEventLoop wait;
+    startWait = &wait;
+    QTimer::singleShot(static_cast<int>(bound.count()), &wait, &QEventLoop::quit);
+    if (!pending.empty()) {
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    startWait = nullptr;
+}
+
+void DesktopAppearancePrivate::Ask(const QString& key, const QString& method)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(PORTAL_SERVICE, PORTAL_PATH, SETTINGS_INTERFACE, method);
+    call << APPEARANCE << key;
+    auto* watcher = new QDBusPendingCallWatcher(connection.asyncCall(call), this);
+    pending.insert(key);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, key, method](QDBusPendingCallWatcher* finished) { OnAnswer(finished, key, method); });
+}
+
+void DesktopAppearancePrivate::OnAnswer(QDBusPendingCallWatcher* watcher, const QString& key, const QString& method)
+{
+    watcher->deleteLater();
+    pending.erase(key);
+    const QDBusMessage reply = watcher->reply();
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+        OnFailure(key, method, reply.errorName(), reply.errorMessage());
+    } else if (!reply.arguments().isEmpty()) {
+        Apply(key, Unwrapped(reply.arguments().constFirst()));
+    }
+    if (startWait && pending.empty()) {
+        startWait->quit();
+    }
+}
+
+void DesktopAppearancePrivate::OnFailure(const QString& key, const QString& method, const QString& errorName,
+                                         const QString& message)
+{
+    if (errorName == KEY_NOT_FOUND) {
+        // Older portals and backends serve only some keys; the others mean "no preference".
+        return;
+    }
+    if (method == READ_ONE && QDBusError::errorString(QDBusError::UnknownMethod) == errorName) {
+        Ask(key, READ);
+        return;
+    }
+    ReportUnavailable(QStringLiteral("the desktop settings portal did not answer (") + errorName +
+                      QStringLiteral(": ") + message + QLatin1Char(')'));
+}
+
+void DesktopAppearancePrivate::ReportUnavailable(const QString& reason)
+{
+    if (unavailableReported) {
+        return;
+    }
+    unavailableReported = true;
+    LOG(INFO) << "No desktop appearance preference: " << Utf8(reason);
+}
+
+void DesktopAppearancePrivate::OnSettingChanged(const QString& nameSpace, const QString& key, const QDBusVariant& value)
+{
+    if (nameSpace == APPEARANCE) {
+        Apply(key, Unwrapped(value.variant()));
+    }
+}
+
+void DesktopAppearancePrivate::Apply(const QString& key, const QVariant& value)
+{
+    DesktopAppearance::Preference next = preference;
+    const bool isScheme = key == COLOR_SCHEME;
+    const bool isContrast = key == CONTRAST;
+    const bool isAccent = key == ACCENT_COLOR;
+    if (!isScheme && !isContrast && !isAccent) {
+        return;
+    }
+    const bool fits = isAccent ? IsColorTriple(value) : IsUnsigned(value);
+    if (!fits) {
+        LOG(ERROR) << "The desktop settings portal gave " << Utf8(key) << " as a value of type "
+                   << (value.isValid() ? value.typeName() : "none") << "; treating it as no preference";
+    }
+    if (isScheme) {
+        next.colorScheme = fits ? SchemeFromCode(value.toUInt()) : DesktopAppearance::ColorScheme::NoPreference;
+    } else if (isContrast) {
+        next.highContrast = fits && value.toUInt() == 1;
+    } else {
+        next.accentColor = fits ? ColorFromTriple(value) : QColor();
+    }
+    if (next != preference) {
+        preference = next;
+        emit owner->PreferenceChanged();
+    }
+}
+
+} // namespace Talvex::App

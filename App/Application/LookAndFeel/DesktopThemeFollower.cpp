@@ -1,0 +1,120 @@
+#include "App/Application/LookAndFeel/DesktopThemeFollower.h"
+
+#include "App/Application/LookAndFeel/LookAndFeelManager.h"
+
+#include <glog/logging.h>
+
+#include <algorithm>
+
+namespace Talvex::App {
+
+DesktopThemeFollower::DesktopThemeFollower(std::shared_ptr<LookAndFeelManager> manager, const QString& busAddress,
+                                           QObject* parent)
+    : QObject(parent), manager(std::move(manager)), appearance(new DesktopAppearance(busAddress, this))
+{
+    connect(appearance, &DesktopAppearance::PreferenceChanged, this, &DesktopThemeFollower::Follow);
+}
+
+DesktopThemeFollower::~DesktopThemeFollower() = default;
+
+void DesktopThemeFollower::SetThemes(const Themes& named)
+{
+    themes = named;
+}
+
+const DesktopThemeFollower::Themes& DesktopThemeFollower::GetThemes() const
+{
+    return themes;
+}
+
+void DesktopThemeFollower::Start(std::chrono::milliseconds bound)
+{
+    appearance->Start(bound);
+    if (following) {
+        manager->SetSystemAccentColor(appearance->GetPreference().accentColor);
+    }
+}
+
+void DesktopThemeFollower::SetFollowing(bool on, bool rebuildSheet)
+{
+    if (on == following) {
+        return;
+    }
+    following = on;
+    if (following) {
+        Follow();
+    } else {
+        const bool accentShown = manager->GetSystemAccentColor().isValid();
+        manager->SetSystemAccentColor(QColor());
+        if (accentShown && rebuildSheet && !manager->GetCurrentTheme().empty()) {
+            manager->SetTheme(manager->GetCurrentTheme());
+        }
+    }
+    emit FollowingChanged(following);
+}
+
+bool DesktopThemeFollower::IsFollowing() const
+{
+    return following;
+}
+
+std::string DesktopThemeFollower::PreferredTheme() const
+{
+    const DesktopAppearance::Preference& preference = appearance->GetPreference();
+    if (preference.highContrast && !themes.highContrast.empty()) {
+        return themes.highContrast;
+    }
+    return preference.colorScheme == DesktopAppearance::ColorScheme::Dark ? themes.dark : themes.light;
+}
+
+std::string DesktopThemeFollower::ThemeToShow(const std::string& productTheme) const
+{
+    if (!following) {
+        return productTheme;
+    }
+    const std::string preferred = PreferredTheme();
+    if (IsShipped(preferred)) {
+        return preferred;
+    }
+    LOG(WARNING) << "The desktop's preference asks for theme [" << preferred
+                 << "], which this product does not ship; showing [" << productTheme << "]";
+    return productTheme;
+}
+
+const DesktopAppearance& DesktopThemeFollower::GetAppearance() const
+{
+    return *appearance;
+}
+
+bool DesktopThemeFollower::IsShipped(const std::string& theme) const
+{
+    const std::list<std::string>& shipped = manager->GetThemes();
+    return std::find(shipped.begin(), shipped.end(), theme) != shipped.end();
+}
+
+// One desktop change is at most one SetTheme: a new theme carries the new accent
+// colour with it, and an accent change alone rebuilds the current theme.
+void DesktopThemeFollower::Follow()
+{
+    if (!following) {
+        return;
+    }
+    const QColor accent = appearance->GetPreference().accentColor;
+    const bool accentChanged = accent != manager->GetSystemAccentColor();
+    manager->SetSystemAccentColor(accent);
+    const std::string current = manager->GetCurrentTheme();
+    if (current.empty()) {
+        return;
+    }
+    std::string wanted = PreferredTheme();
+    if (!IsShipped(wanted)) {
+        LOG(WARNING) << "The desktop's preference asks for theme [" << wanted
+                     << "], which this product does not ship; keeping [" << current << "]";
+        wanted = current;
+    }
+    if (wanted != current || accentChanged) {
+        manager->SetTheme(wanted);
+    }
+}
+
+} // namespace Talvex::App

@@ -1,0 +1,78 @@
+#include "Platform/Logging/RecentLogLines.h"
+
+#include <glog/logging.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <mutex>
+
+namespace Talvex::App {
+namespace {
+
+// One line; `sequence` is odd while the line is being written, so that a reader that
+// interrupts the writer (a crash in the middle of logging) skips it.
+struct Slot {
+    std::atomic<unsigned> sequence{0};
+    size_t length = 0;
+    char text[RecentLogLines::LINE_SIZE];
+};
+
+Slot slots[RecentLogLines::LINES];
+std::atomic<unsigned> nextLine{0};
+
+class Sink : public google::LogSink {
+public:
+    void send(google::LogSeverity severity, const char* fullName, const char* baseName, int line,
+              const google::LogMessageTime& time, const char* message, size_t length) override
+    {
+        (void)fullName;
+        const std::string formatted = ToString(severity, baseName, line, time, message, length);
+        Slot& slot = slots[nextLine.fetch_add(1) % RecentLogLines::LINES];
+        slot.sequence.fetch_add(1);
+        slot.length = std::min(formatted.size(), sizeof slot.text);
+        std::memcpy(slot.text, formatted.data(), slot.length);
+        slot.sequence.fetch_add(1);
+    }
+};
+
+size_t Append(char* out, size_t size, size_t used, const char* text, size_t length)
+{
+    const size_t room = size - used;
+    const size_t taken = length < room ? length : room;
+    std::memcpy(out + used, text, taken);
+    return used + taken;
+}
+
+} // namespace
+
+void RecentLogLines::Enable()
+{
+    static std::once_flag once;
+    // Never removed: glog may log until the very end of the process.
+    std::call_once(once, [] { google::AddLogSink(new Sink); });
+}
+
+size_t RecentLogLines::CopyTo(char* out, size_t size)
+{
+    const unsigned end = nextLine.load();
+    const unsigned begin = end > LINES ? end - LINES : 0;
+    size_t used = 0;
+    for (unsigned index = begin; index != end; ++index) {
+        const Slot& slot = slots[index % LINES];
+        const unsigned before = slot.sequence.load();
+        if (before % 2 != 0) {
+            continue;
+        }
+        const size_t start = used;
+        used = Append(out, size, used, slot.text, slot.length);
+        if (slot.sequence.load() != before) {
+            used = start;
+            continue;
+        }
+        used = Append(out, size, used, "\n", 1);
+    }
+    return used;
+}
+
+} // namespace Talvex::App

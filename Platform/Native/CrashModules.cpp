@@ -1,0 +1,116 @@
+#include "Platform/Native/CrashModules_p.h"
+
+#include <elf.h>
+#include <link.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+
+namespace Talvex::Native {
+namespace {
+
+const int MAX_MODULES = 384;
+
+struct Table {
+    int count = 0;
+    CrashModule modules[MAX_MODULES];
+};
+
+// Two tables: a refresh fills the one not in use and then publishes it, so that a crash
+// during a refresh still reads a whole table.
+Table tables[2];
+std::atomic<Table*> current{nullptr};
+
+void CopyPath(char* out, size_t size, const char* path)
+{
+    if (path && *path) {
+        std::strncpy(out, path, size - 1);
+        out[size - 1] = '\0';
+        return;
+    }
+    // The executable has no name in the loader's list.
+    const ssize_t length = readlink("/proc/self/exe", out, size - 1);
+    out[length > 0 ? length : 0] = '\0';
+}
+
+void HexOf(const unsigned char* bytes, size_t count, char* out, size_t size)
+{
+    static const char digits[] = "0123456789abcdef";
+    size_t used = 0;
+    for (size_t i = 0; i < count && used + 2 < size; ++i) {
+        out[used++] = digits[bytes[i] >> 4];
+        out[used++] = digits[bytes[i] & 0xf];
+    }
+    out[used] = '\0';
+}
+
+void FindBuildId(const dl_phdr_info& info, const ElfW(Phdr) & header, CrashModule& module)
+{
+    auto at = reinterpret_cast<const unsigned char*>(info.dlpi_addr + header.p_vaddr);
+    const unsigned char* end = at + header.p_memsz;
+    while (at + sizeof(ElfW(Nhdr)) <= end) {
+        const auto* note = reinterpret_cast<const ElfW(Nhdr)*>(at);
+        const unsigned char* name = at + sizeof(ElfW(Nhdr));
+        const unsigned char* desc = name + ((note->n_namesz + 3) & ~3u);
+        if (note->n_type == NT_GNU_BUILD_ID && note->n_namesz == 4 && std::memcmp(name, "GNU", 4) == 0) {
+            HexOf(desc, note->n_descsz, module.buildId, sizeof module.buildId);
+            return;
+        }
+        at = desc + ((note->n_descsz + 3) & ~3u);
+    }
+}
+
+int NoteModule(dl_phdr_info* info, size_t, void* data)
+{
+    auto& table = *static_cast<Table*>(data);
+    if (table.count == MAX_MODULES) {
+        return 1;
+    }
+    CrashModule& module = table.modules[table.count];
+    module = CrashModule();
+    module.bias = info->dlpi_addr;
+    module.start = UINTPTR_MAX;
+    for (int i = 0; i < info->dlpi_phnum; ++i) {
+        const ElfW(Phdr)& header = info->dlpi_phdr[i];
+        if (header.p_type == PT_LOAD) {
+            module.start = std::min<std::uintptr_t>(module.start, info->dlpi_addr + header.p_vaddr);
+            module.end = std::max<std::uintptr_t>(module.end, info->dlpi_addr + header.p_vaddr + header.p_memsz);
+        } else if (header.p_type == PT_NOTE && module.buildId[0] == '\0') {
+            FindBuildId(*info, header, module);
+        }
+    }
+    // The kernel's vDSO has no file to resolve names from, but still counts.
+    if (module.end > module.start) {
+        CopyPath(module.path, sizeof module.path, info->dlpi_name);
+        ++table.count;
+    }
+    return 0;
+}
+
+} // namespace
+
+void CrashModules::Refresh()
+{
+    Table* next = current.load() == &tables[0] ? &tables[1] : &tables[0];
+    next->count = 0;
+    dl_iterate_phdr(NoteModule, next);
+    current.store(next);
+}
+
+const CrashModule* CrashModules::Find(std::uintptr_t address)
+{
+    const Table* table = current.load();
+    if (!table) {
+        return nullptr;
+    }
+    for (int i = 0; i < table->count; ++i) {
+        if (address >= table->modules[i].start && address < table->modules[i].end) {
+            return &table->modules[i];
+        }
+    }
+    return nullptr;
+}
+
+} // namespace Talvex::Native

@@ -1,0 +1,137 @@
+#include "Platform/Native/CrashSymbolizer.h"
+
+#include <elfutils/libdwfl.h>
+
+#include <cxxabi.h>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <sstream>
+
+namespace Talvex::Native {
+namespace {
+
+const char STACK_HEADER[] = "Stack:\n";
+const char RESOLVED_HEADER[] = "Stack (names from the debug information found at the next start):\n";
+
+struct DwflClose {
+    void operator()(Dwfl* dwfl) const { dwfl_end(dwfl); }
+};
+using DwflPtr = std::unique_ptr<Dwfl, DwflClose>;
+
+// "#<n> 0x<address> +0x<offset> build-id <hex|none> <path>"
+struct Frame {
+    int index = 0;
+    unsigned long long offset = 0;
+    std::string buildId;
+    std::string path;
+};
+
+bool ParseFrame(const std::string& line, Frame& frame)
+{
+    std::istringstream in(line);
+    std::string hash, address, offset, label;
+    if (!(in >> hash >> address >> offset >> label >> frame.buildId) || hash.size() < 2 || hash[0] != '#' ||
+        offset.size() < 4 || offset.compare(0, 3, "+0x") != 0 || label != "build-id") {
+        return false;
+    }
+    frame.index = std::atoi(hash.c_str() + 1);
+    frame.offset = std::strtoull(offset.c_str() + 3, nullptr, 16);
+    std::getline(in >> std::ws, frame.path);
+    return !frame.path.empty();
+}
+
+std::string HexOf(const unsigned char* bytes, int count)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (int i = 0; i < count; ++i) {
+        hex += digits[bytes[i] >> 4];
+        hex += digits[bytes[i] & 0xf];
+    }
+    return hex;
+}
+
+std::string Demangled(const char* name)
+{
+    int status = 0;
+    const std::unique_ptr<char, void (*)(void*)> plain(abi::__cxa_demangle(name, nullptr, nullptr, &status), std::free);
+    return status == 0 && plain ? plain.get() : name;
+}
+
+// One module opened at the addresses of its file, so that a frame's offset is its
+// address; null when the file is gone or is not the module that crashed.
+class Module {
+public:
+    Module(const std::string& path, const std::string& buildId)
+    {
+        static char* debugPath = nullptr;
+        static const Dwfl_Callbacks callbacks = {dwfl_build_id_find_elf, dwfl_standard_find_debuginfo,
+                                                 dwfl_offline_section_address, &debugPath};
+        dwfl.reset(dwfl_begin(&callbacks));
+        if (!dwfl) {
+            return;
+        }
+        module = dwfl_report_elf(dwfl.get(), path.c_str(), path.c_str(), -1, 0, false);
+        dwfl_report_end(dwfl.get(), nullptr, nullptr);
+        const unsigned char* bits = nullptr;
+        GElf_Addr where = 0;
+        const int length = module ? dwfl_module_build_id(module, &bits, &where) : -1;
+        matches = module && (length > 0 ? HexOf(bits, length) == buildId : buildId == "none");
+    }
+
+    // "in <function> at <file>:<line>", as far as known.
+    std::string Describe(unsigned long long offset) const
+    {
+        if (!matches) {
+            return "(the module changed since the crash: no names)";
+        }
+        const char* name = dwfl_module_addrname(module, offset);
+        std::string text = std::string("in ") + (name ? Demangled(name) : "??");
+        if (Dwfl_Line* line = dwfl_module_getsrc(module, offset)) {
+            int number = 0;
+            if (const char* file = dwfl_lineinfo(line, nullptr, &number, nullptr, nullptr, nullptr)) {
+                text += std::string(" at ") + file + ":" + std::to_string(number);
+            }
+        }
+        return text;
+    }
+
+private:
+    DwflPtr dwfl;
+    Dwfl_Module* module = nullptr;
+    bool matches = false;
+};
+
+} // namespace
+
+std::string ResolveCrashReport(const std::string& report)
+{
+    const size_t stack = report.find(STACK_HEADER);
+    if (stack == std::string::npos) {
+        return report;
+    }
+    std::map<std::string, std::unique_ptr<Module>> modules;
+    std::string resolved = report.substr(0, stack) + RESOLVED_HEADER;
+    std::istringstream lines(report.substr(stack + sizeof STACK_HEADER - 1));
+    std::string line;
+    bool inStack = true;
+    while (std::getline(lines, line)) {
+        resolved += line + '\n';
+        Frame frame;
+        inStack = inStack && !line.empty() && line[0] == '#';
+        if (!inStack || !ParseFrame(line, frame)) {
+            continue;
+        }
+        auto& module = modules[frame.path + ' ' + frame.buildId];
+        if (!module) {
+            module = std::make_unique<Module>(frame.path, frame.buildId);
+        }
+        // A return address points after its call, possibly into the next function.
+        resolved += "    " + module->Describe(frame.index == 0 ? frame.offset : frame.offset - 1) + '\n';
+    }
+    return resolved;
+}
+
+} // namespace Talvex::Native

@@ -1,0 +1,72 @@
+#include "Platform/Util/MountedResourceBundle.h"
+
+#include "Platform/Util/ResourceBundleCheck.h"
+
+#include <QResource>
+
+#include <mutex>
+#include <vector>
+
+namespace Talvex::Util {
+namespace {
+
+// Bytes that Qt may still read after their owner is gone: those of bundles left
+// registered on purpose, and those of bundles an open resource kept alive past their
+// unregistration. Never freed, and reachable, so no leak checker counts them.
+void KeepForTheProcess(const QByteArray& bytes)
+{
+    static std::mutex lock;
+    static auto* const kept = new std::vector<QByteArray>();
+    const std::lock_guard<std::mutex> guard(lock);
+    kept->push_back(bytes);
+}
+
+} // namespace
+
+std::unique_ptr<MountedResourceBundle> MountedResourceBundle::Mount(const QString& path, const QString& mapRoot,
+                                                                    QString* problem)
+{
+    const QByteArray bytes = ResourceBundleCheck::ReadWellFormedFile(path, problem);
+    if (bytes.isEmpty()) {
+        return nullptr;
+    }
+    std::unique_ptr<MountedResourceBundle> bundle(new MountedResourceBundle(bytes, mapRoot));
+    if (!QResource::registerResource(bundle->Data(), mapRoot)) {
+        bundle->bytes.clear();
+        if (problem) {
+            *problem = QStringLiteral("Qt refuses to register it");
+        }
+        return nullptr;
+    }
+    return bundle;
+}
+
+void MountedResourceBundle::LeaveMounted(std::unique_ptr<MountedResourceBundle> bundle)
+{
+    if (bundle) {
+        KeepForTheProcess(bundle->bytes);
+        bundle->bytes.clear();
+    }
+}
+
+MountedResourceBundle::MountedResourceBundle(const QByteArray& bytes, const QString& mapRoot)
+    : bytes(bytes), mapRoot(mapRoot)
+{
+}
+
+MountedResourceBundle::~MountedResourceBundle()
+{
+    // Qt takes the bundle off its list either way, but one still open somewhere (a
+    // QFile or QResource on one of its paths) goes on reading these bytes until it
+    // closes, so they must outlive this object.
+    if (!bytes.isEmpty() && !QResource::unregisterResource(Data(), mapRoot)) {
+        KeepForTheProcess(bytes);
+    }
+}
+
+const uchar* MountedResourceBundle::Data() const
+{
+    return reinterpret_cast<const uchar*>(bytes.constData());
+}
+
+} // namespace Talvex::Util

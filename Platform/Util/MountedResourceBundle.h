@@ -1,0 +1,42 @@
+#pragma once
+
+#include <TalvexExport.h>
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+namespace Talvex::Util {
+
+// A compiled resource bundle from disk, registered from the very bytes that passed the
+// bundle check instead of by its file name. Qt keeps a bundle registered by name mapped,
+// so a file cut short or overwritten in place later (an installer, a copy over it)
+// faults on the next read of any of its resources, and the file Qt maps need not be the
+// one that was checked. These bytes live in memory of their own for exactly as long as
+// the registration. GUI thread, like every resource registration.
+class TALVEX_EXPORT MountedResourceBundle {
+public:
+    // Reads `path` once, checks it and registers it under `mapRoot` (empty for the
+    // resource root). Null, with the reason in `problem` (when given), when the file
+    // does not read, is not well formed, or Qt refuses it.
+    static std::unique_ptr<MountedResourceBundle> Mount(const QString& path, const QString& mapRoot,
+                                                        QString* problem = nullptr);
+    // Ends this hold without unregistering: the bundle stays registered for the rest of
+    // the process, and its bytes with it.
+    static void LeaveMounted(std::unique_ptr<MountedResourceBundle> bundle);
+
+    // Unregisters exactly what was registered: these bytes under this root.
+    ~MountedResourceBundle();
+    MountedResourceBundle(const MountedResourceBundle&) = delete;
+    MountedResourceBundle& operator=(const MountedResourceBundle&) = delete;
+
+private:
+    MountedResourceBundle(const QByteArray& bytes, const QString& mapRoot);
+    const uchar* Data() const;
+
+    QByteArray bytes;
+    const QString mapRoot;
+};
+
+} // namespace Talvex::Util

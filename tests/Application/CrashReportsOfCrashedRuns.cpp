@@ -1,0 +1,180 @@
+// Real helper runs that crash each way, then a next start that lists them and reads
+// their reports, as a product would.
+#include "CrashChild.h"
+
+#include "Platform/Native/CrashSymbolizer.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace Talvex::Test;
+
+namespace {
+
+class CrashReportsOfCrashedRuns : public ::testing::Test {
+protected:
+    void SetUp() override { QDir(QFileInfo(HelperSessionFile()).absolutePath()).removeRecursively(); }
+    void TearDown() override
+    {
+        QFile::setPermissions(HelperCrashFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+};
+
+struct Expected {
+    const char* kind;
+    int signal;
+    const char* signalName;
+    const char* function;
+};
+
+const Expected KINDS[] = {
+    {"null-write", SIGSEGV, "SIGSEGV", "CrashByNullWrite"},
+    {"abort", SIGABRT, "SIGABRT", "CrashByAbort"},
+    {"exception", SIGABRT, "SIGABRT", "CrashByUncaughtException"},
+    {"division", SIGFPE, "SIGFPE", "CrashByDivision"},
+    {"recursion", SIGSEGV, "SIGSEGV", "CrashByRecursion"},
+    {"worker", SIGSEGV, "SIGSEGV", "WorkerCrashByNullWrite"},
+};
+
+int CountOf(const QString& text, const QString& part)
+{
+    return text.split(part).size() - 1;
+}
+
+TEST_F(CrashReportsOfCrashedRuns, EachWayOfCrashingLeavesAReportNamingTheSignalAndTheCrashingFunction)
+{
+    QMap<QString, Expected> sessions;
+    for (const Expected& expected : KINDS) {
+        const ChildEnd end = RunChild({QStringLiteral("crash"), QLatin1String(expected.kind)});
+        ASSERT_FALSE(end.sessionId.isEmpty()) << expected.kind << end.errors.toStdString();
+        EXPECT_TRUE(end.crashed) << expected.kind;
+        EXPECT_EQ(end.signal, expected.signal) << expected.kind;
+        sessions.insert(end.sessionId, expected);
+    }
+    const NextStart next = RunNextStart();
+    for (auto session = sessions.cbegin(); session != sessions.cend(); ++session) {
+        const Expected& expected = session.value();
+        SCOPED_TRACE(expected.kind);
+        EXPECT_TRUE(next.crashed.contains(session.key()));
+        ASSERT_EQ(next.reports.value(session.key()).size(), 2);
+        const QString report = next.reports.value(session.key()).first();
+        EXPECT_EQ(report, next.reports.value(session.key()).last()) << "a second call reads differently";
+        EXPECT_TRUE(report.contains(QStringLiteral("Session: ") + session.key()));
+        EXPECT_TRUE(report.contains(QStringLiteral("Signal: ") + QLatin1String(expected.signalName)))
+            << report.toStdString();
+        EXPECT_TRUE(report.contains(QLatin1String(expected.function))) << report.toStdString();
+        // No product was named before these crashes.
+        EXPECT_TRUE(report.contains(QStringLiteral("Product: (not set yet)")));
+        EXPECT_TRUE(report.contains(QStringLiteral("helper about to crash: ") + QLatin1String(expected.kind)));
+        EXPECT_TRUE(report.contains(QStringLiteral("End of report")));
+        EXPECT_FALSE(report.contains(QStringLiteral("ends here")));
+    }
+}
+
+TEST_F(CrashReportsOfCrashedRuns, TheReportNamesTheExceptionAndTheCrashingThread)
+{
+    const ChildEnd thrown = RunChild({QStringLiteral("crash"), QStringLiteral("exception")});
+    const ChildEnd worker = RunChild({QStringLiteral("crash"), QStringLiteral("worker")});
+    const NextStart next = RunNextStart();
+    const QString exception = next.reports.value(thrown.sessionId).value(0);
+    EXPECT_TRUE(exception.contains(QStringLiteral("Exception: std::runtime_error: helper threw on purpose")))
+        << exception.toStdString();
+    const QString crashedWorker = next.reports.value(worker.sessionId).value(0);
+    EXPECT_TRUE(crashedWorker.contains(QStringLiteral("Thread: crash-worker"))) << crashedWorker.toStdString();
+}
+
+TEST_F(CrashReportsOfCrashedRuns, TheExitStatusIsTheOneTheCrashGivesWithoutTheHandlerAndSigtermIsLeftAlone)
+{
+    for (const char* kind : {"null-write", "abort"}) {
+        const ChildEnd without = RunChild({QStringLiteral("crash"), QLatin1String(kind), QStringLiteral("off")});
+        const ChildEnd with = RunChild({QStringLiteral("crash"), QLatin1String(kind)});
+        EXPECT_TRUE(without.crashed && with.crashed) << kind;
+        EXPECT_EQ(with.signal, without.signal) << kind;
+    }
+    // SIGTERM is a request to stop, not a crash: it ends the process untouched.
+    const ChildEnd terminated =
+        RunChild({QStringLiteral("crash"), QStringLiteral("abort")}, [](const QString&, QProcess& process) {
+            process.terminate();
+            process.waitForFinished(15000);
+        });
+    EXPECT_EQ(terminated.signal, SIGTERM);
+    // Turned off, the handler wrote nothing; nor did the terminated run.
+    EXPECT_EQ(QDir(HelperCrashFolder()).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(CrashReportsOfCrashedRuns, TwoThreadsCrashingAtOnceLeaveOneWholeReport)
+{
+    const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("two-threads")});
+    EXPECT_EQ(end.signal, SIGSEGV);
+    const QString report = RunNextStart().reports.value(end.sessionId).value(0);
+    EXPECT_EQ(CountOf(report, QStringLiteral("Crash report\n")), 1) << report.toStdString();
+    EXPECT_EQ(CountOf(report, QStringLiteral("Signal: ")), 1);
+    EXPECT_TRUE(report.endsWith(QStringLiteral("End of report\n\n"))) << report.toStdString();
+}
+
+TEST_F(CrashReportsOfCrashedRuns, AHangReportHasTheGuiThreadsStackNotTheWatchersAbort)
+{
+    const ChildEnd end = RunChild({QStringLiteral("hang"), QStringLiteral("0.3")});
+    EXPECT_EQ(end.signal, SIGABRT);
+    const QString report = RunNextStart().reports.value(end.sessionId).value(0);
+    EXPECT_TRUE(report.contains(QStringLiteral("Hang: crash time-out of 0.300 s reached"))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("HangInGuiThread"))) << report.toStdString();
+    EXPECT_FALSE(report.contains(QStringLiteral("Signal: SIGABRT")));
+    EXPECT_FALSE(report.contains(QStringLiteral("CrashTimeout::Fire")));
+}
+
+TEST_F(CrashReportsOfCrashedRuns, AModuleRebuiltSinceTheCrashGetsNoNames)
+{
+    const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("null-write")});
+    QFile file(HelperCrashFolder() + QLatin1Char('/') + end.sessionId + QStringLiteral(".txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString raw = QString::fromUtf8(file.readAll());
+    EXPECT_FALSE(raw.contains(QStringLiteral("CrashByNullWrite"))) << "names are not looked up at the crash";
+    ASSERT_TRUE(Talvex::Native::ResolveCrashReport(raw.toStdString()).find("CrashByNullWrite") != std::string::npos);
+    raw.replace(QRegularExpression(QStringLiteral("build-id [0-9a-f]+")), QStringLiteral("build-id 0123abcd"));
+    const std::string resolved = Talvex::Native::ResolveCrashReport(raw.toStdString());
+    EXPECT_EQ(resolved.find("CrashByNullWrite"), std::string::npos);
+    EXPECT_NE(resolved.find("the module changed since the crash"), std::string::npos);
+}
+
+TEST_F(CrashReportsOfCrashedRuns, AFolderOrReportPlantedAsALinkGetsNoReportAndIsNotFollowed)
+{
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("target.txt"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(HelperSessionFile()).absolutePath()));
+    ASSERT_TRUE(QDir().mkpath(HelperCrashFolder()));
+    QFile::setPermissions(HelperCrashFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const ChildEnd planted =
+        RunChild({QStringLiteral("crash"), QStringLiteral("null-write")}, [&](const QString& id, QProcess&) {
+            QFile::link(target, HelperCrashFolder() + QLatin1Char('/') + id + QStringLiteral(".txt"));
+        });
+    EXPECT_EQ(planted.signal, SIGSEGV);
+    EXPECT_FALSE(QFile::exists(target));
+    const NextStart next = RunNextStart();
+    EXPECT_TRUE(next.crashed.contains(planted.sessionId));
+    EXPECT_EQ(next.reports.value(planted.sessionId).value(0), QStringLiteral("\n"));
+    EXPECT_TRUE(next.errors.contains("is left alone")) << next.errors.toStdString();
+    EXPECT_FALSE(QFile::exists(target));
+
+    ASSERT_TRUE(QDir(HelperCrashFolder()).removeRecursively());
+    ASSERT_TRUE(QFile::link(elsewhere.path(), HelperCrashFolder()));
+    const ChildEnd linked = RunChild({QStringLiteral("crash"), QStringLiteral("null-write")});
+    EXPECT_EQ(linked.signal, SIGSEGV);
+    EXPECT_TRUE(QDir(elsewhere.path()).entryList(QDir::Files).isEmpty());
+    const NextStart afterLink = RunNextStart();
+    EXPECT_TRUE(afterLink.crashed.contains(linked.sessionId));
+    EXPECT_TRUE(afterLink.errors.contains("Crash reports are not kept")) << afterLink.errors.toStdString();
+}
+
+TEST_F(CrashReportsOfCrashedRuns, AFullDiskStillEndsTheProcessWithItsOwnSignal)
+{
+    const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("division"), QStringLiteral("full")});
+    EXPECT_TRUE(end.crashed);
+    EXPECT_EQ(end.signal, SIGFPE);
+}
+
+} // namespace

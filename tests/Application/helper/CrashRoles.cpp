@@ -1,0 +1,182 @@
+// Crash roles of the helper, each a real Application:
+//   crash <kind> [off|full]  prints "session <id>", waits for a line on stdin (so that a
+//                       test may plant files first) and crashes the way <kind> names; with
+//                       "off" the crash handler is turned off first, with "full" no file
+//                       may grow any more when it crashes, as on a full disk.
+//   hang <seconds>      hangs its GUI thread under --test-crash-timeout=<seconds>.
+//   report              prints "crashed <id>" per crashed session, then each report
+//                       between "report <id>" and "end <id>" lines, twice.
+#include "App/Application/Application.h"
+
+#include <QThread>
+
+#include <glog/logging.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include <pthread.h>
+#include <sys/resource.h>
+
+using Talvex::App::Application;
+
+namespace {
+
+// Crashes must look as the compiler would leave them, not as a sanitizer reports them.
+#define CRASHING __attribute__((noinline, no_sanitize("address", "undefined")))
+
+volatile int* volatile nowhere = nullptr;
+volatile int zero = 0;
+volatile int seven = 7;
+
+CRASHING void CrashByNullWrite()
+{
+    *nowhere = 1;
+}
+
+CRASHING void CrashByAbort()
+{
+    std::abort();
+}
+
+CRASHING void CrashByUncaughtException()
+{
+    throw std::runtime_error("helper threw on purpose");
+}
+
+CRASHING void CrashByDivision()
+{
+    std::printf("%d\n", seven / zero);
+}
+
+CRASHING int CrashByRecursion(int depth)
+{
+    if (depth < 0) {
+        return 0;
+    }
+    volatile char frame[256];
+    frame[depth % sizeof frame] = static_cast<char>(depth);
+    return CrashByRecursion(depth + 1) + frame[0];
+}
+
+CRASHING void WorkerCrashByNullWrite()
+{
+    pthread_setname_np(pthread_self(), "crash-worker");
+    *nowhere = 2;
+}
+
+// Both threads write through null at once: one report, not two interleaved.
+CRASHING void CrashOnTwoThreads()
+{
+    std::thread first(WorkerCrashByNullWrite);
+    std::thread second(WorkerCrashByNullWrite);
+    first.join();
+    second.join();
+}
+
+void Crash(const std::string& kind)
+{
+    if (kind == "null-write") {
+        CrashByNullWrite();
+    } else if (kind == "abort") {
+        CrashByAbort();
+    } else if (kind == "exception") {
+        CrashByUncaughtException();
+    } else if (kind == "division") {
+        CrashByDivision();
+    } else if (kind == "recursion") {
+        std::printf("%d\n", CrashByRecursion(0));
+    } else if (kind == "worker") {
+        std::thread(WorkerCrashByNullWrite).join();
+    } else if (kind == "two-threads") {
+        CrashOnTwoThreads();
+    }
+}
+
+void WaitForInput()
+{
+    char line[16];
+    if (!std::fgets(line, sizeof line, stdin)) {
+        return;
+    }
+}
+
+int CrashRun(int argc, char** argv, const std::string& variant)
+{
+    // Core files are not what these runs are about, and writing them is slow.
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    Application app(argc, argv, Application::AppContext{false});
+    if (variant == "off") {
+        app.SetCrashHandlerEnabled(false);
+    }
+    std::printf("session %s\n", app.SessionId().c_str());
+    std::fflush(stdout);
+    WaitForInput();
+    LOG(WARNING) << "helper about to crash: " << argv[2];
+    if (variant == "full") {
+        const rlimit noGrowth{0, 0};
+        setrlimit(RLIMIT_FSIZE, &noGrowth);
+    }
+    Crash(argv[2]);
+    return 0;
+}
+
+CRASHING void HangInGuiThread()
+{
+    for (;;) {
+        QThread::msleep(10);
+    }
+}
+
+int HangRun(char** argv)
+{
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    const std::string option = std::string("--test-crash-timeout=") + argv[2];
+    char* arguments[] = {argv[0], const_cast<char*>(option.c_str()), nullptr};
+    int count = 2;
+    Application app(count, arguments, Application::AppContext{false});
+    std::printf("session %s\n", app.SessionId().c_str());
+    std::fflush(stdout);
+    HangInGuiThread();
+    return 0;
+}
+
+int ReportRun(int argc, char** argv)
+{
+    Application app(argc, argv, Application::AppContext{false});
+    const auto crashed = app.GetCrashedSessions();
+    for (const std::string& session : crashed) {
+        std::printf("crashed %s\n", session.c_str());
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const std::string& session : crashed) {
+            std::printf("report %s\n%s\nend %s\n", session.c_str(), app.GetCrashReport(session).c_str(),
+                        session.c_str());
+        }
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
+} // namespace
+
+// -1 when `argv` names no crash role.
+int RunCrashRole(int argc, char** argv)
+{
+    if (argc > 2 && std::strcmp(argv[1], "crash") == 0) {
+        return CrashRun(argc, argv, argc > 3 ? argv[3] : "");
+    }
+    if (argc > 2 && std::strcmp(argv[1], "hang") == 0) {
+        return HangRun(argv);
+    }
+    if (argc > 1 && std::strcmp(argv[1], "report") == 0) {
+        return ReportRun(argc, argv);
+    }
+    return -1;
+}

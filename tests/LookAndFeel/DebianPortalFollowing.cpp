@@ -1,0 +1,135 @@
+#include "App/Application/LookAndFeel/DesktopThemeFollower.h"
+#include "PortalFixture.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace Talvex::Test {
+namespace {
+
+const char PORTAL[] = "/usr/libexec/xdg-desktop-portal";
+const char GTK_BACKEND[] = "/usr/libexec/xdg-desktop-portal-gtk";
+// Activating the portal starts its GTK backend, the permission store and dconf.
+const int PORTAL_START_MS = 15000;
+
+// Debian's own portal with its GTK backend, activated on a bus of the test's own, the
+// backend on an Xvfb display of its own, and every setting it reads or writes in the
+// test's folder, so the desktop of whoever runs the test is never touched.
+class DebianPortalFollowing : public ThemeFixture {
+protected:
+    void SetUp() override
+    {
+        const QString missing = MissingProgram();
+        if (!missing.isEmpty()) {
+            GTEST_SKIP() << "Debian's portal stack cannot start here: " << missing.toStdString() << " is not installed";
+        }
+        ASSERT_TRUE(StartDisplay());
+        ASSERT_TRUE(bus.Start(true, Environment()));
+        AddTheme("Light", {});
+        AddTheme("Dark", {});
+        MakeManager();
+    }
+
+    void TearDown() override
+    {
+        follower.reset();
+        bus.Stop();
+        if (display.state() != QProcess::NotRunning) {
+            display.kill();
+            display.waitForFinished(5000);
+        }
+        ThemeFixture::TearDown();
+    }
+
+    static QString MissingProgram()
+    {
+        for (const QString& program : {QString(PORTAL), QString(GTK_BACKEND)}) {
+            if (!QFileInfo(program).isExecutable()) {
+                return program;
+            }
+        }
+        for (const char* program : {"dbus-daemon", "Xvfb", "gsettings"}) {
+            if (QStandardPaths::findExecutable(QLatin1String(program)).isEmpty()) {
+                return QLatin1String(program);
+            }
+        }
+        return QString();
+    }
+
+    bool StartDisplay()
+    {
+        display.start(QStringLiteral("Xvfb"),
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                       QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                       QStringLiteral("640x480x24")});
+        if (!WaitUntil([this] { return display.canReadLine() || display.state() == QProcess::NotRunning; })) {
+            return false;
+        }
+        displayName = QLatin1Char(':') + QString::fromUtf8(display.readLine()).trimmed();
+        return displayName.size() > 1;
+    }
+
+    QProcessEnvironment Environment() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        const QString home = root.filePath("home");
+        QDir().mkpath(home + "/config");
+        QDir().mkpath(home + "/run");
+        QFile::setPermissions(home + "/run", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        environment.insert("DISPLAY", displayName);
+        environment.insert("HOME", home);
+        environment.insert("XDG_CONFIG_HOME", home + "/config");
+        environment.insert("XDG_CACHE_HOME", home + "/cache");
+        environment.insert("XDG_DATA_HOME", home + "/data");
+        environment.insert("XDG_RUNTIME_DIR", home + "/run");
+        environment.insert("GSETTINGS_BACKEND", "dconf");
+        environment.remove("DBUS_SESSION_BUS_ADDRESS");
+        return environment;
+    }
+
+    bool SetColorScheme(const char* scheme)
+    {
+        QProcessEnvironment environment = Environment();
+        environment.insert("DBUS_SESSION_BUS_ADDRESS", bus.address);
+        QProcess gsettings;
+        gsettings.setProcessEnvironment(environment);
+        gsettings.start(QStringLiteral("gsettings"),
+                        {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.interface"),
+                         QStringLiteral("color-scheme"), QLatin1String(scheme)});
+        return gsettings.waitForFinished(10000) && gsettings.exitCode() == 0;
+    }
+
+    QProcess display;
+    QString displayName;
+    PrivateSessionBus bus;
+    std::shared_ptr<App::DesktopThemeFollower> follower;
+};
+
+TEST_F(DebianPortalFollowing, TheProductFollowsGsettingsThroughTheInstalledPortal)
+{
+    // The first call activates the whole stack, which takes longer than a product's
+    // start may wait; a reader of the test's own waits for it.
+    App::DesktopAppearance activation(bus.address);
+    QElapsedTimer clock;
+    clock.start();
+    activation.Start(std::chrono::milliseconds(PORTAL_START_MS));
+    if (clock.elapsed() >= PORTAL_START_MS || log.Contains(google::GLOG_INFO, "No desktop appearance preference")) {
+        GTEST_SKIP() << "Debian's portal did not answer on the private bus within " << PORTAL_START_MS << " ms";
+    }
+
+    std::shared_ptr<App::LookAndFeelManager> shared(manager.get(), [](App::LookAndFeelManager*) {});
+    follower = std::make_shared<App::DesktopThemeFollower>(shared, bus.address);
+    follower->SetFollowing(true);
+    follower->Start();
+    manager->Initialize("en_US", follower->ThemeToShow("Dark"));
+    EXPECT_EQ(manager->GetCurrentTheme(), "Light");
+
+    ASSERT_TRUE(SetColorScheme("prefer-dark"));
+    EXPECT_TRUE(WaitUntil([&] { return manager->GetCurrentTheme() == "Dark"; }, 10000));
+    ASSERT_TRUE(SetColorScheme("prefer-light"));
+    EXPECT_TRUE(WaitUntil([&] { return manager->GetCurrentTheme() == "Light"; }, 10000));
+}
+
+} // namespace
+} // namespace Talvex::Test
