@@ -149,14 +149,14 @@ void ThemeFigures()
 // window system would; the lift leaves the touch bridge gliding.
 void Flick(QListView& list)
 {
-    static QtCompat::TouchDevice* const device = QTest::createTouchDevice();
+    static Talvex::QtCompat::TouchDevice* const device = QTest::createTouchDevice();
     QWindow* window = list.window()->windowHandle();
     for (int step = 0; step <= 5; ++step) {
         const QPoint at = list.viewport()->mapTo(&list, QPoint(100, 190 - 60 * step));
         const auto state = step == 0 ? Qt::TouchPointPressed : step == 5 ? Qt::TouchPointReleased : Qt::TouchPointMoved;
         const auto type = step == 0 ? QEvent::TouchBegin : step == 5 ? QEvent::TouchEnd : QEvent::TouchUpdate;
-        const auto event =
-            QtCompat::NewTouchEvent(type, device, {QtCompat::MakeTouchPoint(0, state, at, list.mapToGlobal(at))});
+        const auto event = Talvex::QtCompat::NewTouchEvent(
+            type, device, {Talvex::QtCompat::MakeTouchPoint(0, state, at, list.mapToGlobal(at))});
         event->setTimestamp(ulong(1000 + 10 * step));
         QCoreApplication::sendEvent(window, event.get());
     }
