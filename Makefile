@@ -1,5 +1,12 @@
 # Developer entry points. Every target first makes sure the Debian packages are there.
+# The Qt major to build against (5 or 6); each has a build folder of its own by default,
+# so both builds live side by side.
+QT ?= 5
+ifeq ($(QT),5)
 BUILD ?= build
+else
+BUILD ?= build-qt$(QT)
+endif
 PREFIX ?= /usr/local
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
@@ -13,7 +20,7 @@ deps:
 	./scripts/install-deps.sh
 
 configure: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DTALVEX_QT_MAJOR=$(QT) $(CMAKE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)

@@ -25,7 +25,7 @@ constexpr int STALE_RECORDS = 1000;
 
 QString SessionFile()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::DataLocation) +
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
            QStringLiteral("/Talvex/clipforge 20.1.2/") + QFileInfo(QCoreApplication::applicationFilePath()).baseName() +
            QStringLiteral(".ini");
 }

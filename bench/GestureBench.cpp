@@ -54,7 +54,7 @@ public:
         Native::MSG message{};
         message.message = Native::GestureMessage::GESTURE_NOTIFY;
         message.lParam = reinterpret_cast<Native::LPARAM>(&notification);
-        long result = 0;
+        Talvex::QtCompat::NativeEventResult result = 0;
         nativeEvent("windows_generic_MSG", &message, &result);
     }
     App::Gesture::Consumer* Route(const Gesture&) override { return consumer; }
@@ -106,7 +106,7 @@ void WholeMessage(benchmark::State& state)
     Native::MSG message{};
     message.message = Native::GestureMessage::GESTURE;
     message.lParam = reinterpret_cast<Native::LPARAM>(&info);
-    long result = 0;
+    Talvex::QtCompat::NativeEventResult result = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(router.nativeEvent("windows_generic_MSG", &message, &result));
     }

@@ -168,7 +168,7 @@ void DemoTour::FlipDesktopToDark()
 void DemoTour::ScrollByTouch()
 {
     MediaList& list = window.Files();
-    QTouchDevice* device = QTest::createTouchDevice();
+    auto* device = QTest::createTouchDevice();
     const int rowHeight = qMax(1, list.sizeHintForRow(0));
     const int topBefore = list.indexAt({5, 0}).row();
     const QPoint start(list.viewport()->width() / 2, list.viewport()->height() - 20);

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the library, its tests, benchmarks and demo need.
+# Installs the Debian 12 packages the library, its tests, benchmarks and demo need,
+# for both the Qt 5 and the Qt 6 build.
 # Does nothing when every package is already installed.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build make
   qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools
+  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libgoogle-glog-dev libboost-dev libboost-filesystem-dev
   libgtest-dev libgmock-dev libbenchmark-dev valgrind python3
   libx11-dev libxcb1-dev libdeflate-dev libdw-dev

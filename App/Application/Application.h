@@ -2,6 +2,7 @@
 
 #include "App/Application/URLKeys.h"
 #include "App/Application/WorkingMode.h"
+#include "Platform/Qt/TranslationFunctions.h"
 
 #include <TalvexExport.h>
 
@@ -46,6 +47,8 @@ class TestOptions;
 // otherwise, holds the application's named instance mutex until destruction.
 class TALVEX_EXPORT Application : public QApplication {
     Q_OBJECT
+    // trUtf8 as well as tr, on Qt 6 too (where it is tr under its old name).
+    TALVEX_TR_UTF8
 public:
     struct AppContext {
         bool holdInstanceMutex = true;

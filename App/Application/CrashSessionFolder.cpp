@@ -13,7 +13,7 @@ QString CrashSessionFolder()
     const QString productFolder = QStringLiteral("%1 %2.%3")
                                       .arg(QLatin1String(Build::PRODUCT_NAME), QLatin1String(Build::MAJOR_VERSION),
                                            QLatin1String(Build::MINOR_VERSION));
-    return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + separator + QStringLiteral("Talvex") +
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + separator + QStringLiteral("Talvex") +
            separator + productFolder;
 }
 

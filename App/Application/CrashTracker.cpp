@@ -17,6 +17,8 @@
 
 #include <glog/logging.h>
 
+#include <cstdlib>
+
 namespace Talvex::App {
 namespace {
 
@@ -117,16 +119,14 @@ bool IsTaken(const QString& key, const QString& executable, bool othersToo)
 
 std::string NewSessionId()
 {
-    // qrand keeps the suffix reproducible from the seed; its deprecation in favour of
-    // QRandomGenerator does not apply here. The millisecond of the start alone would
-    // give instances started together the same identifier and merge their crash
-    // reports, so the process id is mixed in.
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
+    // The suffix stays reproducible from the seed: rand_r on a seed of our own is what
+    // Qt 5's qsrand and qrand computed (Qt 6 dropped them), so both builds give the same
+    // suffix for the same seed. The millisecond of the start alone would give instances
+    // started together the same identifier and merge their crash reports, so the
+    // process id is mixed in.
     const auto pid = static_cast<uint>(QCoreApplication::applicationPid());
-    qsrand(static_cast<uint>(QTime::currentTime().msec()) ^ (pid * 2654435761u));
-    const int suffix = qrand() % 900000 + 100000;
-    QT_WARNING_POP
+    auto seed = static_cast<unsigned>(QTime::currentTime().msec()) ^ (pid * 2654435761u);
+    const int suffix = rand_r(&seed) % 900000 + 100000;
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd-HHmmss"));
     return Util::QStringToUtf8(stamp + QLatin1Char('-') + QString::number(suffix));
 }

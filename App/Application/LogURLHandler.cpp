@@ -1,6 +1,7 @@
 #include "App/Application/LogURLHandler.h"
 
 #include "Platform/Native/OwnedFile.h"
+#include "Platform/Qt/TextStreamEncoding.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -33,7 +34,7 @@ void LogURLHandler::logUrls(const QUrl& url)
         return;
     }
     QTextStream stream(file);
-    stream.setCodec("UTF-8");
+    QtCompat::SetUtf8(stream);
     stream << url.url() << Qt::endl;
 }
 

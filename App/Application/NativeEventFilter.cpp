@@ -28,7 +28,8 @@ void NativeEventFilter::SetGestureRoute(GestureRoute route)
     gestureRoute = std::move(route);
 }
 
-bool NativeEventFilter::nativeEventFilter(const QByteArray& eventType, void* message, long* result)
+bool NativeEventFilter::nativeEventFilter(const QByteArray& eventType, void* message,
+                                          QtCompat::NativeEventResult* result)
 {
     if (gestureRoute && gestureRoute(eventType, message, result)) {
         return true;

@@ -5,6 +5,7 @@
 #include "Platform/Core/DyLib.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 namespace {
 
@@ -36,6 +37,29 @@ const char* const GPU_UNSUPPORTED_DRIVER_MESSAGE = QT_TRANSLATE_NOOP(
 const int PROCESS_DPI_UNAWARE = 0;
 using SetProcessDpiAwarenessFunction = long(TALVEX_SYSTEM_CALL*)(int);
 
+// Qt 5 scales only when asked to; Qt 6 always scales unless its environment says not
+// to, and by default passes fractional factors through where Qt 5 rounded them.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+void DisableQtHighDpiScaling()
+{
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+}
+
+void EnableQtHighDpiScaling()
+{
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+}
+#else
+void DisableQtHighDpiScaling()
+{
+}
+
+void EnableQtHighDpiScaling()
+{
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+}
+#endif
+
 QString DriverMessage(const char* text, const Talvex::URLKeys& key)
 {
     auto* application = qobject_cast<Talvex::App::Application*>(QCoreApplication::instance());
@@ -52,6 +76,7 @@ namespace Talvex::App {
 void HighDpiFix()
 {
     if (qgetenv("TALVEX_DPI_POLICY") == "NOSCALE") {
+        DisableQtHighDpiScaling();
         return;
     }
     Core::DyLib shcore;
@@ -61,7 +86,7 @@ void HighDpiFix()
             return;
         }
     }
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    EnableQtHighDpiScaling();
 }
 
 void UseDesktopOpenGL()

@@ -319,7 +319,7 @@ QString TestOptionParser::HelpText(const QList<QCommandLineOption>& productOptio
     int width = 0;
     for (const HelpRows* rows : {&library, &product}) {
         for (const auto& row : *rows) {
-            width = std::max(width, row.first.size());
+            width = std::max(width, static_cast<int>(row.first.size()));
         }
     }
     QString text = Section(QStringLiteral("Diagnostic test options:"), library, width);

@@ -1,5 +1,7 @@
 #include "Platform/Browser/BrowserCommand.h"
 
+#include "Platform/Qt/TextStreamEncoding.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -46,7 +48,7 @@ QString ReadEntry(const QString& path, const QString& group, const QString& key)
         return {};
     }
     QTextStream in(&file);
-    in.setCodec("UTF-8");
+    QtCompat::SetUtf8(in);
     const QString header = QLatin1Char('[') + group + QLatin1Char(']');
     bool inGroup = false;
     while (!in.atEnd()) {
@@ -56,7 +58,7 @@ QString ReadEntry(const QString& path, const QString& group, const QString& key)
             continue;
         }
         const int equals = line.indexOf(QLatin1Char('='));
-        if (inGroup && equals > 0 && line.leftRef(equals).trimmed() == key) {
+        if (inGroup && equals > 0 && QStringView(line).left(equals).trimmed() == key) {
             return line.mid(equals + 1).trimmed();
         }
     }

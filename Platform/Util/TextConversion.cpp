@@ -123,7 +123,7 @@ std::string QStringToUtf8(const QString& text)
     const auto* units = reinterpret_cast<const ushort*>(text.constData());
     char slice[SLICE];
     for (int at = 0; at < text.size(); at += SLICE) {
-        const auto length = static_cast<std::size_t>(std::min(SLICE, text.size() - at));
+        const auto length = static_cast<std::size_t>(std::min<qsizetype>(SLICE, text.size() - at));
         if (!NarrowAscii(units + at, length, slice)) {
             const QByteArray bytes = text.toUtf8();
             return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));

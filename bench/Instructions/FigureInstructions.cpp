@@ -9,6 +9,7 @@
 #include "App/Application/Gesture/TouchBridge.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
 #include "App/Application/Settings/SettingsManager.h"
+#include "Platform/Qt/TouchPoints.h"
 #include "common/Workloads.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <QTimer>
 #include <QTouchEvent>
 #include <QWindow>
+#include <QtTest/QTest>
 
 #include <valgrind/callgrind.h>
 
@@ -147,19 +149,16 @@ void ThemeFigures()
 // window system would; the lift leaves the touch bridge gliding.
 void Flick(QListView& list)
 {
-    static QTouchDevice device;
+    static Talvex::QtCompat::TouchDevice* const device = QTest::createTouchDevice();
     QWindow* window = list.window()->windowHandle();
     for (int step = 0; step <= 5; ++step) {
         const QPoint at = list.viewport()->mapTo(&list, QPoint(100, 190 - 60 * step));
-        QTouchEvent::TouchPoint point(0);
         const auto state = step == 0 ? Qt::TouchPointPressed : step == 5 ? Qt::TouchPointReleased : Qt::TouchPointMoved;
-        point.setState(state);
-        point.setPos(at);
-        point.setScreenPos(list.mapToGlobal(at));
         const auto type = step == 0 ? QEvent::TouchBegin : step == 5 ? QEvent::TouchEnd : QEvent::TouchUpdate;
-        QTouchEvent event(type, &device, Qt::NoModifier, state, {point});
-        event.setTimestamp(ulong(1000 + 10 * step));
-        QCoreApplication::sendEvent(window, &event);
+        const auto event = Talvex::QtCompat::NewTouchEvent(
+            type, device, {Talvex::QtCompat::MakeTouchPoint(0, state, at, list.mapToGlobal(at))});
+        event->setTimestamp(ulong(1000 + 10 * step));
+        QCoreApplication::sendEvent(window, event.get());
     }
 }
 

@@ -22,7 +22,7 @@ protected:
 
 void SendMouse(QWidget& target, QEvent::Type type, Qt::MouseButtons buttons)
 {
-    QMouseEvent event(type, QPointF(1, 1), Qt::LeftButton, buttons, Qt::NoModifier);
+    QMouseEvent event(type, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(&target, &event);
 }
 

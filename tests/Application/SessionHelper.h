@@ -76,7 +76,7 @@ inline QString HelperSessionFile()
 // The session file of this test program itself, for trackers built in the test.
 inline QString OwnSessionFile()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::DataLocation) +
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
            QStringLiteral("/Talvex/clipforge 20.1.2/") + QFileInfo(QCoreApplication::applicationFilePath()).baseName() +
            QStringLiteral(".ini");
 }

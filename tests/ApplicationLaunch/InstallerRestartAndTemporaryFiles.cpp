@@ -41,7 +41,7 @@ TEST_F(LaunchTest, RestartNeedsConfirmationAndAProductThatQuits)
     // An application whose crash history holds one session of an earlier run; the
     // session file lives under the name the application has when it is built.
     QCoreApplication::setApplicationName(QStringLiteral("restart-test"));
-    QSettings(QStandardPaths::writableLocation(QStandardPaths::DataLocation) +
+    QSettings(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
                   QStringLiteral("/Talvex/clipforge 20.1.2/testApplicationLaunch.ini"),
               QSettings::IniFormat)
         .setValue(QStringLiteral("1"), QLatin1String(CRASHED_SESSION));

@@ -52,7 +52,7 @@ protected:
 
 void SendMouse(QWidget& widget, QEvent::Type type)
 {
-    QMouseEvent event(type, QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent event(type, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&widget, &event);
 }
 

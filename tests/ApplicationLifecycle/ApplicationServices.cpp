@@ -16,7 +16,7 @@ namespace {
 class CountingHandler : public App::EventHandler {
 public:
     int calls = 0;
-    void OnNativeEvent(const QByteArray&, void*, long*) override { ++calls; }
+    void OnNativeEvent(const QByteArray&, void*, QtCompat::NativeEventResult*) override { ++calls; }
 };
 
 class FixedUrlApplication : public App::Application {
@@ -98,7 +98,7 @@ TEST_F(ApplicationServices, HandlerRegisteredTwiceIsCalledTwiceUntilUnregistered
     auto application = Make();
     auto handler = std::make_shared<CountingHandler>();
     const auto callsAfterOneMessage = [&] {
-        long result = 0;
+        QtCompat::NativeEventResult result = 0;
         int message = 0;
         QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", &message, &result);
         return handler->calls;

@@ -72,7 +72,7 @@ TEST_F(ApplicationStartAndQuit, LeavingTheEventLoopStopsTheCrashSessionWhileTheA
 {
     auto application = Make();
     // The session file as the tracker named it when the application was built.
-    const QString sessionFile = QStandardPaths::writableLocation(QStandardPaths::DataLocation) +
+    const QString sessionFile = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
                                 QStringLiteral("/Talvex/clipforge 20.1.2/testApplicationLifecycle.ini");
     const QString pid = QString::number(QCoreApplication::applicationPid());
     const auto recorded = [&] { return QSettings(sessionFile, QSettings::IniFormat).value(pid).toString(); };
@@ -90,7 +90,7 @@ TEST_F(ApplicationStartAndQuit, RefusedCrashSessionFileIsNamedAgainOnceTheProduc
 {
     const QString sessionFile = [this] {
         const auto probe = Make();
-        return QStandardPaths::writableLocation(QStandardPaths::DataLocation) +
+        return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
                QStringLiteral("/Talvex/clipforge 20.1.2/testApplicationLifecycle.ini");
     }();
     QFile::remove(sessionFile);

@@ -1,4 +1,6 @@
 #include "App/Application/Dialogs/ConfirmationAlertBox.h"
+#include "App/Application/Dialogs/Informer.h"
+#include "App/Application/Dialogs/MacMenuActionHandler.h"
 #include "App/Application/LookAndFeel/DesktopThemeFollower.h"
 #include "App/Application/LookAndFeel/LookAndFeelHandler.h"
 #include "App/Application/RestartApplication.h"
@@ -57,6 +59,21 @@ TEST_F(LibraryCatalogues, TheConfirmationCheckBoxFollowsTheLanguageAndItsButtons
     lookAndFeel.reset(); // takes its catalogues out of the application
     App::ConfirmationAlertBox english(nullptr, Util::AlertBox::Question, "Title", "Text", QMessageBox::Yes);
     EXPECT_EQ(english.checkBox()->text(), "Don't show this again");
+}
+
+// Qt 6 no longer declares trUtf8; these classes still offer it, translating through
+// their own context exactly as tr does (the source text is UTF-8, the count fills %n).
+TEST_F(LibraryCatalogues, TrUtf8TranslatesThroughTheClassContextAsTrDoes)
+{
+    const auto lookAndFeel = ShipAndLoad("de_DE");
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    const char* const copied = "Email address has been copied to the clipboard";
+    EXPECT_EQ(App::Informer::trUtf8(copied), "Die E-Mail-Adresse wurde in die Zwischenablage kopiert");
+    EXPECT_EQ(App::Informer::trUtf8(copied), App::Informer::tr(copied));
+    EXPECT_EQ(App::Application::trUtf8("Grüße", "greeting"), QString::fromUtf8("Grüße"));
+    EXPECT_EQ(App::MacMenuActionHandler::trUtf8("%n windows", nullptr, 3), "3 windows");
+    QT_WARNING_POP
 }
 
 TEST_F(LibraryCatalogues, TheFollowEntryOfTheThemeMenuIsTitledInTheLanguageLoaded)

@@ -23,7 +23,7 @@ App::Gesture::Consumer* RouteAt(QWidget* widget)
 
 class CountingHandler : public App::EventHandler {
 public:
-    void OnNativeEvent(const QByteArray&, void*, long*) override { ++calls; }
+    void OnNativeEvent(const QByteArray&, void*, QtCompat::NativeEventResult*) override { ++calls; }
     int calls = 0;
 };
 
@@ -33,7 +33,7 @@ bool Dispatch(const QByteArray& type, std::uint32_t number, void* lParam, void* 
     message.hwnd = window;
     message.message = number;
     message.lParam = reinterpret_cast<Native::LPARAM>(lParam);
-    long result = 0;
+    QtCompat::NativeEventResult result = 0;
     return QAbstractEventDispatcher::instance()->filterNativeEvent(type, &message, &result);
 }
 

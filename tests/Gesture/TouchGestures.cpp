@@ -21,7 +21,7 @@ protected:
 };
 
 // Drags one finger from `from` by `by` in steps of 10 pixels, as fast as QTest sends.
-void Drag(QWidget* widget, QTouchDevice* device, QPoint from, QPoint by)
+void Drag(QWidget* widget, QtCompat::TouchDevice* device, QPoint from, QPoint by)
 {
     QTest::touchEvent(widget, device).press(0, from, widget);
     const int steps = std::max(std::abs(by.x()), std::abs(by.y())) / 10;

@@ -4,6 +4,7 @@
 #include "common/WaitUntil.h"
 
 #include "App/Application/Gesture/TouchBridge.h"
+#include "Platform/Qt/TouchPoints.h"
 
 #include <QTimer>
 #include <QTouchEvent>
@@ -24,19 +25,14 @@ protected:
     // Points are in `widget` coordinates.
     void Send(QWidget& widget, QEvent::Type type, ulong time, const std::vector<Finger>& fingers)
     {
-        QList<QTouchEvent::TouchPoint> points;
-        Qt::TouchPointStates states;
+        QList<QtCompat::TouchPoint> points;
         for (const auto& [id, state, position] : fingers) {
-            QTouchEvent::TouchPoint point(id);
-            point.setState(state);
-            point.setPos(widget.mapTo(widget.window(), position.toPoint()));
-            point.setScreenPos(widget.mapToGlobal(position.toPoint()));
-            points << point;
-            states |= state;
+            points << QtCompat::MakeTouchPoint(id, state, widget.mapTo(widget.window(), position.toPoint()),
+                                               widget.mapToGlobal(position.toPoint()));
         }
-        QTouchEvent event(type, device, Qt::NoModifier, states, points);
-        event.setTimestamp(time);
-        QCoreApplication::sendEvent(widget.window()->windowHandle(), &event);
+        const auto event = QtCompat::NewTouchEvent(type, device, points);
+        event->setTimestamp(time);
+        QCoreApplication::sendEvent(widget.window()->windowHandle(), event.get());
     }
 
     // One finger from `from` by `by` in `ms`, an event every 10 ms, lifted where it
@@ -81,7 +77,7 @@ protected:
         });
     }
 
-    QTouchDevice* device = QTest::createTouchDevice();
+    QtCompat::TouchDevice* device = QTest::createTouchDevice();
     ulong clockMs = 1000;
 };
 

@@ -45,7 +45,8 @@ TEST_F(LocaleSwitching, UnusableFoldersAndCataloguesStillMakeTheLanguageCurrent)
     QFile good(TALVEX_TEST_CATALOGUES "/app_de_DE.qm");
     ASSERT_TRUE(good.open(QIODevice::ReadOnly));
     const QByteArray catalogue = good.readAll();
-    for (int length : {catalogue.size() / 2, catalogue.size() - 3, 16, 0}) {
+    const auto size = static_cast<int>(catalogue.size());
+    for (int length : {size / 2, size - 3, 16, 0}) {
         Write(QStringLiteral("resources/locales/de_DE/cut%1.qm").arg(length), catalogue.left(length));
     }
     Write("resources/locales/ru_RU/noise.qm", QByteArray::fromHex("9e3779b97f4a7c15").repeated(512));

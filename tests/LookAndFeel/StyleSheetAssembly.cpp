@@ -29,7 +29,8 @@ public:
     std::string seen;
 };
 
-// The sheet as the plain reading gives it: files read in text mode, substitution files
+// The sheet as the plain reading gives it: files read in text mode and decoded up to
+// their first NUL (as Qt 5's QString::fromUtf8 of a byte array did), substitution files
 // decoded by a text stream and turned into variant maps, one replace per placeholder.
 std::string PlainlyAssembled(const App::ILookAndFeelManager::ThemeDescription& description, const QString& locale)
 {
@@ -53,11 +54,22 @@ std::string PlainlyAssembled(const App::ILookAndFeelManager::ThemeDescription& d
     QString sheet;
     for (const std::string& path : description.styleSheets) {
         QFile file(QString::fromStdString(path));
-        sheet +=
-            (file.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(file.readAll()) : QString()) + '\n';
+        sheet += (file.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(file.readAll().constData())
+                                                                   : QString()) +
+                 '\n';
     }
     App::PlaceholderSubstitution::ApplyByLoop(sheet, substitutions);
     return sheet.toStdString();
+}
+
+// Qt 6 made the font database's queries static and deprecated its instances.
+QStringList FontFamilies()
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return QFontDatabase::families();
+#else
+    return QFontDatabase().families();
+#endif
 }
 
 } // namespace
@@ -102,10 +114,10 @@ TEST_F(StyleSheetAssembly, JoinsEachBundlesSheetsInNamedOrListedOrderThenTheProd
     AddTheme("Light", {"Base", "Extra"});
     WriteFile("resources/themes/Light/readme.txt", "not a bundle");
 
-    ASSERT_FALSE(QFontDatabase().families().contains(TALVEX_TEST_FONT_FAMILY)) << "the system knows the test font";
+    ASSERT_FALSE(FontFamilies().contains(TALVEX_TEST_FONT_FAMILY)) << "the system knows the test font";
     MakeManager({"Base", "Missing", "Extra"}).SetTheme("Light");
     EXPECT_EQ(manager->GetUnitedStylesheet(), BASE + EXTRA + PRODUCT);
-    EXPECT_TRUE(QFontDatabase().families().contains(TALVEX_TEST_FONT_FAMILY)) << "the manifest's font is registered";
+    EXPECT_TRUE(FontFamilies().contains(TALVEX_TEST_FONT_FAMILY)) << "the manifest's font is registered";
 
     MakeManager({"Extra", "Base"}).SetTheme("Light");
     EXPECT_EQ(manager->GetUnitedStylesheet(), EXTRA + BASE + PRODUCT);

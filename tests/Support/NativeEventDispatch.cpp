@@ -10,7 +10,7 @@ namespace {
 
 class CallingHandler : public Talvex::App::EventHandler {
 public:
-    void OnNativeEvent(const QByteArray&, void*, long*) override { call(); }
+    void OnNativeEvent(const QByteArray&, void*, Talvex::QtCompat::NativeEventResult*) override { call(); }
     std::function<void()> call;
 };
 
@@ -27,7 +27,7 @@ protected:
     Talvex::App::NativeEventFilter filter;
     std::vector<int> calls;
     int message = 0;
-    long result = 0;
+    Talvex::QtCompat::NativeEventResult result = 0;
 };
 
 } // namespace
@@ -36,7 +36,9 @@ protected:
 TEST_F(NativeEventDispatch, RoutedMessageReachesNoHandlerAnotherReachesEachInOrderEvenAsOneLeaves)
 {
     bool consume = true;
-    filter.SetGestureRoute([&](const QByteArray&, void* routed, long*) { return routed == &message && consume; });
+    filter.SetGestureRoute([&](const QByteArray&, void* routed, Talvex::QtCompat::NativeEventResult*) {
+        return routed == &message && consume;
+    });
     auto leaving = Handler(1);
     const std::weak_ptr<CallingHandler> watch = leaving;
     leaving->call = [this, watch] {

@@ -11,20 +11,25 @@ if(rc)
 endif()
 # What ships besides the library and its headers: the catalogues, the theme checker,
 # and (when it was built) the sample product, which the installed checker must pass.
+# SUFFIX is empty for the Qt 5 package and 6 for the Qt 6 one, whose files all carry it.
 set(prefix ${WORK_DIR}/prefix)
-foreach(file include/TalvexVersion.h share/talvex/translations/talvex_de_DE.qm
-             share/talvex/translations/talvex_ru_RU.qm bin/talvex-theme-check)
+set(include_dir include)
+if(SUFFIX)
+  set(include_dir include/TalvexApp${SUFFIX})
+endif()
+foreach(file ${include_dir}/TalvexVersion.h share/talvex${SUFFIX}/translations/talvex_de_DE.qm
+             share/talvex${SUFFIX}/translations/talvex_ru_RU.qm bin/talvex-theme-check${SUFFIX})
   if(NOT EXISTS ${prefix}/${file})
     message(FATAL_ERROR "the install lacks ${file}")
   endif()
 endforeach()
 if(CHECK_DEMO)
-  file(GLOB demo LIST_DIRECTORIES false ${prefix}/lib*/talvex-demo/talvex-demo)
+  file(GLOB demo LIST_DIRECTORIES false ${prefix}/lib*/talvex-demo${SUFFIX}/talvex-demo)
   if(NOT demo)
     message(FATAL_ERROR "the install lacks the sample product")
   endif()
   get_filename_component(demo_dir ${demo} DIRECTORY)
-  execute_process(COMMAND ${prefix}/bin/talvex-theme-check ${demo_dir}/resources RESULT_VARIABLE rc OUTPUT_VARIABLE out)
+  execute_process(COMMAND ${prefix}/bin/talvex-theme-check${SUFFIX} ${demo_dir}/resources RESULT_VARIABLE rc OUTPUT_VARIABLE out)
   if(rc)
     message(FATAL_ERROR "the installed checker rejects the installed sample product (${rc}):\n${out}")
   endif()
@@ -44,7 +49,7 @@ if(README)
   set(product_args -DEXAMPLE=${WORK_DIR}/example.cpp)
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build -G Ninja
-    -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix ${product_args}
+    -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix -DTALVEX_PACKAGE=TalvexApp${SUFFIX} ${product_args}
   RESULT_VARIABLE rc)
 if(rc)
   message(FATAL_ERROR "configuring the product against the installed package failed: ${rc}")

@@ -52,7 +52,9 @@ bool BundleInspector::ReadText(const QString& file, QString& text) const
     if (!Opens() || !source.open(QIODevice::ReadOnly | QIODevice::Text)) {
         return false;
     }
-    text = QString::fromUtf8(source.readAll());
+    // Up to the first NUL, as the library reads a sheet (and Qt 5's fromUtf8 of a byte
+    // array did; Qt 6's would go on).
+    text = QString::fromUtf8(source.readAll().constData());
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/Qt/TranslationFunctions.h"
 #include "Platform/Util/AlertBox.h"
 
 #include <TalvexExport.h>
@@ -27,6 +28,8 @@ class InformerPrivate;
 // ExecDialog is not re-entrant.
 class TALVEX_EXPORT Informer : public QObject {
     Q_OBJECT
+    // trUtf8 as well as tr, on Qt 6 too (where it is tr under its old name).
+    TALVEX_TR_UTF8
 
 public:
     // `parentProvider`, when set, is asked once now for the informer's own parent and

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/Qt/TranslationFunctions.h"
+
 #include <TalvexExport.h>
 
 #include <QObject>
@@ -18,6 +20,8 @@ namespace Talvex::App {
 // handler is a child of the menu bar. GUI thread only.
 class TALVEX_EXPORT MacMenuActionHandler : public QObject {
     Q_OBJECT
+    // trUtf8 as well as tr, on Qt 6 too (where it is tr under its old name).
+    TALVEX_TR_UTF8
 
 public:
     MacMenuActionHandler(QMenuBar* menuBar, std::function<bool(QWidget*)> canManipulate);

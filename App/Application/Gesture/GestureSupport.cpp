@@ -29,10 +29,11 @@ bool IsWindowsMessage(const QByteArray& eventType)
 void InstallGestureSupport(QObject& application, NativeEventFilter& filter)
 {
     auto lazy = std::make_shared<LazyRouter>();
-    filter.SetGestureRoute([lazy, &filter](const QByteArray& eventType, void* message, long* result) {
-        std::call_once(lazy->created, [&] { lazy->router = new Router(&filter); });
-        return IsWindowsMessage(eventType) && lazy->router->nativeEvent(eventType, message, result);
-    });
+    filter.SetGestureRoute(
+        [lazy, &filter](const QByteArray& eventType, void* message, QtCompat::NativeEventResult* result) {
+            std::call_once(lazy->created, [&] { lazy->router = new Router(&filter); });
+            return IsWindowsMessage(eventType) && lazy->router->nativeEvent(eventType, message, result);
+        });
     Application::SetScrollAreaShowHook(&Scroller::AttachTo);
 #if !defined(_WIN32)
     new TouchBridge(&application);

@@ -83,7 +83,7 @@ Consumer* Router::Route(const Gesture& gesture)
     return nullptr;
 }
 
-bool Router::nativeEvent(const QByteArray&, void* message, long* result)
+bool Router::nativeEvent(const QByteArray&, void* message, QtCompat::NativeEventResult* result)
 {
     const auto& msg = *static_cast<const Native::MSG*>(message);
     void* const wParam = AsPointer(msg.wParam);
@@ -92,8 +92,8 @@ bool Router::nativeEvent(const QByteArray&, void* message, long* result)
         // The default window procedure passes a child window's gesture on to its parent,
         // where it is handled.
         if (HasParentWindow(msg.hwnd)) {
-            *result =
-                static_cast<long>(Native::GestureApi().DefWindowProcW(msg.hwnd, msg.message, msg.wParam, msg.lParam));
+            *result = static_cast<QtCompat::NativeEventResult>(
+                Native::GestureApi().DefWindowProcW(msg.hwnd, msg.message, msg.wParam, msg.lParam));
             return true;
         }
         if (OnGesture(msg.hwnd, wParam, lParam)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "App/Application/Gesture/Producer.h"
+#include "Platform/Qt/NativeEventResult.h"
 
 #include <TalvexExport.h>
 
@@ -23,8 +24,9 @@ public:
     Consumer* Route(const Gesture& gesture) override;
 
     // Takes message to be a window-system MSG whatever the event type says; true when
-    // the message was handled, with *result set. Same arguments as a native event filter.
-    bool nativeEvent(const QByteArray& eventType, void* message, long* result);
+    // the message was handled, with *result set. Same arguments as a native event filter
+    // (so the result is a long on Qt 5 and a qintptr on Qt 6).
+    bool nativeEvent(const QByteArray& eventType, void* message, QtCompat::NativeEventResult* result);
 };
 
 } // namespace Talvex::App::Gesture

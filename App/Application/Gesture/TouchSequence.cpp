@@ -1,6 +1,7 @@
 #include "App/Application/Gesture/Consumer.h"
 #include "App/Application/Gesture/Producer.h"
 #include "App/Application/Gesture/TouchSequence_p.h"
+#include "Platform/Qt/TouchPoints.h"
 
 #include <QLineF>
 #include <QWidget>
@@ -12,7 +13,7 @@
 namespace Talvex::App::Gesture {
 namespace {
 
-using TouchPoint = QTouchEvent::TouchPoint;
+using QtCompat::TouchPoint;
 // A second finger that lands this soon after the first makes a two-finger gesture;
 // later, with the first finger still held, it makes a press-and-tap.
 const ulong SIMULTANEOUS_MS = 150;
@@ -24,7 +25,7 @@ const double INERTIA_SPAN_MS = 100.0;
 
 const TouchPoint* Find(const QTouchEvent& event, int id)
 {
-    for (const TouchPoint& point : event.touchPoints()) {
+    for (const TouchPoint& point : QtCompat::TouchPoints(event)) {
         if (point.id() == id) {
             return &point;
         }
@@ -34,8 +35,8 @@ const TouchPoint* Find(const QTouchEvent& event, int id)
 
 const TouchPoint* NewFinger(const QTouchEvent& event, int knownId)
 {
-    for (const TouchPoint& point : event.touchPoints()) {
-        if (point.id() != knownId && point.state() == Qt::TouchPointPressed) {
+    for (const TouchPoint& point : QtCompat::TouchPoints(event)) {
+        if (point.id() != knownId && QtCompat::IsPressed(point)) {
             return &point;
         }
     }
@@ -44,7 +45,7 @@ const TouchPoint* NewFinger(const QTouchEvent& event, int knownId)
 
 bool Released(const TouchPoint* point)
 {
-    return !point || point->state() == Qt::TouchPointReleased;
+    return !point || QtCompat::IsReleased(*point);
 }
 
 Point Rounded(QPointF point)
@@ -93,13 +94,13 @@ bool TouchSequence::Begin(const QTouchEvent& event, Producer& router)
     phase = Phase::Ignored;
     target.reset();
     click = false;
-    if (event.touchPoints().isEmpty()) {
+    if (QtCompat::TouchPoints(event).isEmpty()) {
         return false;
     }
-    const TouchPoint& finger = event.touchPoints().first();
+    const TouchPoint& finger = QtCompat::TouchPoints(event).first();
     firstId = finger.id();
-    startPosition = finger.pos();
-    windowOrigin = finger.screenPos() - finger.pos();
+    startPosition = QtCompat::Position(finger);
+    windowOrigin = QtCompat::ScreenPosition(finger) - QtCompat::Position(finger);
     startTime = event.timestamp();
     panOrigin = lastPan = startPosition;
     track.Reset(startPosition, startTime);
@@ -191,21 +192,21 @@ void TouchSequence::StepPending(const QTouchEvent& event)
     const TouchPoint* finger = Find(event, firstId);
     if (Released(finger)) {
         // A finger that wandered off without making a gesture is no click either.
-        click = finger && !Moved(finger->pos(), startPosition);
+        click = finger && !Moved(QtCompat::Position(*finger), startPosition);
         phase = Phase::Finished;
     } else if (const TouchPoint* second = NewFinger(event, firstId)) {
         if (event.timestamp() - startTime <= SIMULTANEOUS_MS) {
             EnterTwoFingers(*finger, *second);
         } else {
             secondId = second->id();
-            secondStart = second->pos();
+            secondStart = QtCompat::Position(*second);
             phase = Phase::PressAndTap;
         }
-    } else if (PanAllows(finger->pos() - startPosition)) {
-        StartPan(finger->pos() - startPosition, Phase::Panning);
-        MovePan(finger->pos(), event.timestamp());
+    } else if (PanAllows(QtCompat::Position(*finger) - startPosition)) {
+        StartPan(QtCompat::Position(*finger) - startPosition, Phase::Panning);
+        MovePan(QtCompat::Position(*finger), event.timestamp());
     } else {
-        track.Add(finger->pos(), event.timestamp());
+        track.Add(QtCompat::Position(*finger), event.timestamp());
     }
 }
 
@@ -246,7 +247,7 @@ void TouchSequence::StartPan(QPointF delta, Phase next)
 void TouchSequence::StepPan(const QTouchEvent& event)
 {
     const TouchPoint* finger = Find(event, firstId);
-    const QPointF position = finger ? finger->pos() : lastPan;
+    const QPointF position = finger ? QtCompat::Position(*finger) : lastPan;
     if (Released(finger)) {
         LiftPan(position, event.timestamp());
     } else {
@@ -379,11 +380,11 @@ Gesture::Pan TouchSequence::GlideRecord() const
 void TouchSequence::EnterTwoFingers(const TouchPoint& first, const TouchPoint& second)
 {
     secondId = second.id();
-    secondStart = second.pos();
-    startDistance = lastDistance = QLineF(first.pos(), second.pos()).length();
-    lastRawAngle = ScreenAngle(first.pos(), second.pos());
+    secondStart = QtCompat::Position(second);
+    startDistance = lastDistance = QLineF(QtCompat::Position(first), QtCompat::Position(second)).length();
+    lastRawAngle = ScreenAngle(QtCompat::Position(first), QtCompat::Position(second));
     angle = 0.0;
-    center = twoFingerStart = (first.pos() + second.pos()) / 2;
+    center = twoFingerStart = (QtCompat::Position(first) + QtCompat::Position(second)) / 2;
     phase = Phase::TwoFingers;
 }
 
@@ -393,11 +394,11 @@ void TouchSequence::StepTwoFingers(const QTouchEvent& event)
     const TouchPoint* second = Find(event, secondId);
     const bool released = Released(first) || Released(second);
     if (first && second) {
-        lastDistance = QLineF(first->pos(), second->pos()).length();
-        const double raw = ScreenAngle(first->pos(), second->pos());
+        lastDistance = QLineF(QtCompat::Position(*first), QtCompat::Position(*second)).length();
+        const double raw = ScreenAngle(QtCompat::Position(*first), QtCompat::Position(*second));
         angle += Normalized(raw - lastRawAngle);
         lastRawAngle = raw;
-        center = (first->pos() + second->pos()) / 2;
+        center = (QtCompat::Position(*first) + QtCompat::Position(*second)) / 2;
     }
     if (phase == Phase::TwoFingers) {
         RecognizeTwoFingers(first, second, released, event.timestamp());
@@ -421,7 +422,8 @@ void TouchSequence::StepTwoFingers(const QTouchEvent& event)
 void TouchSequence::RecognizeTwoFingers(const TouchPoint* first, const TouchPoint* second, bool released, ulong time)
 {
     if (released) {
-        const bool still = first && second && !Moved(first->pos(), startPosition) && !Moved(second->pos(), secondStart);
+        const bool still = first && second && !Moved(QtCompat::Position(*first), startPosition) &&
+                           !Moved(QtCompat::Position(*second), secondStart);
         if (wishes.tap && still) {
             auto tap = Record<Gesture::Tap>(center);
             tap.begin = tap.end = true;
@@ -483,17 +485,17 @@ void TouchSequence::StepPressAndTap(const QTouchEvent& event)
 {
     const TouchPoint* holder = Find(event, firstId);
     const TouchPoint* tapper = Find(event, secondId);
-    if (Released(holder) || Moved(holder->pos(), startPosition) || !tapper) {
+    if (Released(holder) || Moved(QtCompat::Position(*holder), startPosition) || !tapper) {
         phase = Phase::Finished;
         return;
     }
-    if (tapper->state() != Qt::TouchPointReleased) {
+    if (!QtCompat::IsReleased(*tapper)) {
         return;
     }
-    if (wishes.pressAndTap && !Moved(tapper->pos(), secondStart)) {
-        auto pressAndTap = Record<Gesture::PressAndTap>(holder->pos());
+    if (wishes.pressAndTap && !Moved(QtCompat::Position(*tapper), secondStart)) {
+        auto pressAndTap = Record<Gesture::PressAndTap>(QtCompat::Position(*holder));
         pressAndTap.begin = pressAndTap.end = true;
-        pressAndTap.tapPosition = Rounded(tapper->pos());
+        pressAndTap.tapPosition = Rounded(QtCompat::Position(*tapper));
         Deliver(pressAndTap);
     }
     phase = Phase::Finished;

@@ -73,11 +73,10 @@ void IPCFocusTransfererSlave::SetCommunicationChannel(boost::intrusive_ptr<Talve
 void IPCFocusTransfererSlave::SetAppHandler(long long handle)
 {
     masterProcessHandle = handle;
-    watchResult =
-        QtConcurrent::run(QThreadPool::globalInstance(), this, &IPCFocusTransfererSlave::RunningProcessesWatcher);
-    if (watchObserver.future() != watchResult) {
-        watchObserver.setFuture(watchResult);
-    }
+    watchResult = QtConcurrent::run(QThreadPool::globalInstance(), [this] { return RunningProcessesWatcher(); });
+    // A fresh run is never the future the observer already watches (and the observer
+    // ignores being given the same one again).
+    watchObserver.setFuture(watchResult);
 }
 
 void IPCFocusTransfererSlave::ChannelClosed()

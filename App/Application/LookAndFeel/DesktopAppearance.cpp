@@ -145,9 +145,15 @@ void DesktopAppearancePrivate::Start(std::chrono::milliseconds bound)
         ReportUnavailable(QStringLiteral("no session bus (") + connection.lastError().message() + QLatin1Char(')'));
         return;
     }
-    // QtDBus names the receiving slot by its signature; there is no typed connect.
-    connection.connect(PORTAL_SERVICE, PORTAL_PATH, SETTINGS_INTERFACE, QStringLiteral("SettingChanged"), this,
-                       SLOT(OnSettingChanged(QString, QString, QDBusVariant)));
+    // QtDBus names the receiving slot by its signature; there is no typed connect. Qt 6
+    // finds the slot's argument types by name and refuses the connection while
+    // QDBusVariant is not yet a registered type, as it is not before the first answer.
+    qRegisterMetaType<QDBusVariant>();
+    if (!connection.connect(PORTAL_SERVICE, PORTAL_PATH, SETTINGS_INTERFACE, QStringLiteral("SettingChanged"), this,
+                            SLOT(OnSettingChanged(QString, QString, QDBusVariant)))) {
+        LOG(ERROR) << "Desktop appearance: cannot listen for the portal's changes ("
+                   << connection.lastError().message().toStdString() << "); only the start's reading is followed";
+    }
     for (const QString& key : {COLOR_SCHEME, CONTRAST, ACCENT_COLOR}) {
         Ask(key, READ_ONE);
     }

@@ -1,5 +1,6 @@
 #include "App/Application/Settings/SettingsManager.h"
 
+#include "Platform/Qt/VariantEquality.h"
 #include "Platform/Util/TextConversion.h"
 
 #include <QDir>
@@ -138,7 +139,8 @@ bool SettingsManager::UpdateValue(const std::string& key, const QVariant& newVal
 {
     const QString qtKey = QtKey(key);
     oldValue = settings.value(qtKey);
-    if (newValue == oldValue) {
+    // Qt 5's converting comparison on either Qt: the integer 5 matches a stored "5".
+    if (QtCompat::ConvertingEquals(newValue, oldValue)) {
         return false;
     }
     settings.setValue(qtKey, newValue);
