@@ -172,7 +172,9 @@ void CrashTracker::RemoveOwnRecord()
 
 void CrashTracker::StartSession()
 {
-    if (!StoreIsSafe()) {
+    // Construction has just checked the file and its folders (an empty name when it
+    // refused them); checking again here would only repeat that work at every start.
+    if (sessionStore.fileName().isEmpty()) {
         return;
     }
     const Native::FileWriteGuard guard(sessionStore.fileName());
