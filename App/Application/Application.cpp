@@ -32,6 +32,8 @@
 #include <boost/algorithm/string/replace.hpp>
 #include <glog/logging.h>
 
+#include <atomic>
+#include <cstdint>
 #include <cstring>
 
 namespace Talvex::App {
@@ -70,37 +72,44 @@ void TrackMouse(QEvent::Type type)
 // class hierarchy or a text compare. The class is told by the object's virtual table,
 // one load away, where asking for its meta-object is a virtual call; objects of one
 // class share one meta-object (the dynamic ones of scripting engines aside, which keep
-// their class's name). Events are delivered on worker threads too, so the memos are
-// kept per thread: a shared one could pair one thread's class with another's answer.
-// The initial-exec model keeps the access a plain thread-pointer load instead of a
-// call into the dynamic loader.
-struct ClassMemo {
-    const void* lastClass = nullptr;
-    bool answer = false;
-};
-thread_local ClassMemo webTimerClass __attribute__((tls_model("initial-exec")));
-thread_local ClassMemo scrollAreaClass __attribute__((tls_model("initial-exec")));
-
-Q_ALWAYS_INLINE const void* ClassOf(const QObject* receiver)
-{
-    const void* table;
-    std::memcpy(&table, receiver, sizeof table);
-    return table;
-}
-
-Q_ALWAYS_INLINE bool Remembers(const ClassMemo& memo, const QObject* receiver)
-{
-    return ClassOf(receiver) == memo.lastClass;
-}
-
-template <class Question> bool AskOfClass(ClassMemo& memo, const QObject* receiver, Question question)
-{
-    if (!Remembers(memo, receiver)) {
-        memo.lastClass = ClassOf(receiver);
-        memo.answer = question(receiver->metaObject());
+// their class's name). The table's address and the answer share one word (a virtual
+// table is pointer-aligned, so its lowest bit is free): events are delivered on worker
+// threads too, and a word written whole can never pair one thread's class with
+// another's answer, while a plain load of it costs no more than a flag.
+class ClassMemo {
+public:
+    // True when the last class seen was this receiver's and the answer was no.
+    Q_ALWAYS_INLINE bool SaysNoTo(const QObject* receiver) const
+    {
+        return word.load(std::memory_order_relaxed) == ClassOf(receiver);
     }
-    return memo.answer;
-}
+
+    template <class Question> bool Ask(const QObject* receiver, Question question)
+    {
+        const std::uintptr_t remembered = word.load(std::memory_order_relaxed);
+        if ((remembered & ~ANSWER_BIT) == ClassOf(receiver)) {
+            return (remembered & ANSWER_BIT) != 0;
+        }
+        const bool answer = question(receiver->metaObject());
+        word.store(ClassOf(receiver) | (answer ? ANSWER_BIT : 0), std::memory_order_relaxed);
+        return answer;
+    }
+
+private:
+    static constexpr std::uintptr_t ANSWER_BIT = 1;
+
+    static Q_ALWAYS_INLINE std::uintptr_t ClassOf(const QObject* receiver)
+    {
+        std::uintptr_t table;
+        std::memcpy(&table, receiver, sizeof table);
+        return table;
+    }
+
+    std::atomic<std::uintptr_t> word{0};
+};
+
+ClassMemo webTimerClass;
+ClassMemo scrollAreaClass;
 
 bool IsStarvedClass(const QMetaObject* metaObject)
 {
@@ -112,50 +121,43 @@ bool IsStarvedClass(const QMetaObject* metaObject)
 // only.
 bool IsStarvedTimer(const QObject* receiver)
 {
-    return receiver && AskOfClass(webTimerClass, receiver, IsStarvedClass);
+    return receiver && webTimerClass.Ask(receiver, IsStarvedClass);
+}
+
+// Timers fire often while a drag lasts: for a class seen before and not starved, the
+// check is a compare in notify itself.
+Q_ALWAYS_INLINE bool IsKnownFreeTimer(const QObject* receiver)
+{
+    return receiver && webTimerClass.SaysNoTo(receiver);
 }
 
 bool IsScrollArea(const QObject* receiver)
 {
     return receiver && receiver->isWidgetType() &&
-           AskOfClass(scrollAreaClass, receiver, [](const QMetaObject* metaObject) {
+           scrollAreaClass.Ask(receiver, [](const QMetaObject* metaObject) {
                return metaObject->inherits(&QAbstractScrollArea::staticMetaObject);
            });
 }
 
-Q_ALWAYS_INLINE bool Guarded(QApplication* application, QObject* receiver, QEvent* event)
+// Every event passes here, so the ordinary path stays short: the two pointers the log
+// needs are kept in the frame rather than in saved registers (the handler reads them
+// back, once in a process's life), and the call needs no other setup, its arguments
+// being this function's own.
+__attribute__((noinline)) bool DeliverGuarded(QApplication* application, QObject* receiver, QEvent* event)
 {
+    QObject* volatile failedReceiver = receiver;
+    QEvent* volatile failedEvent = event;
     try {
         return application->QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        EventExceptionLog::Write(receiver, event, error);
+        EventExceptionLog::Write(failedReceiver, failedEvent, error);
         throw;
     }
 }
 
-__attribute__((noinline)) bool DeliverGuarded(QApplication* application, QObject* receiver, QEvent* event)
-{
-    return Guarded(application, receiver, event);
-}
-
-__attribute__((noinline)) bool DeliverTimerOfNewClass(QApplication* application, QObject* receiver, QEvent* event)
-{
-    return !IsStarvedTimer(receiver) && DeliverGuarded(application, receiver, event);
-}
-
-// Timers fire often while a drag lasts: for a class seen before the check is a few loads
-// in the delivery's own frame; a new class is looked at elsewhere.
 __attribute__((noinline)) bool DeliverTimerDuringDrag(QApplication* application, QObject* receiver, QEvent* event)
 {
-    if (receiver) {
-        if (!Remembers(webTimerClass, receiver)) {
-            return DeliverTimerOfNewClass(application, receiver, event);
-        }
-        if (webTimerClass.answer) {
-            return false;
-        }
-    }
-    return Guarded(application, receiver, event);
+    return !IsStarvedTimer(receiver) && DeliverGuarded(application, receiver, event);
 }
 
 __attribute__((noinline)) bool DeliverShow(QApplication* application, QObject* receiver, QEvent* event)
@@ -254,7 +256,7 @@ bool Application::notify(QObject* receiver, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (type == QEvent::Timer) {
-        if (mouseDragging) {
+        if (mouseDragging && !IsKnownFreeTimer(receiver)) {
             return DeliverTimerDuringDrag(this, receiver, event);
         }
     } else if (type <= QEvent::MouseMove) {

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <stdexcept>
+#include <thread>
 
 class CountingTimer : public QObject {
 public:
@@ -124,6 +125,41 @@ TEST_F(ApplicationEventDispatch, SharedWebTimerStarvesOnlyWhileDragging)
     SendMouse(widget, QEvent::MouseMove);
     EXPECT_EQ(FiredAfterOneMore(webTimer), 3) << "a double click is a press";
     SendMouse(widget, QEvent::MouseButtonRelease);
+}
+
+// The class memo is shared by every thread that delivers events; timers of both kinds
+// firing on two threads at once, each switching between classes, must each get the
+// answer of their own class.
+TEST_F(ApplicationEventDispatch, TimersOnTwoThreadsDuringADragEachGetTheirOwnClassAnswer)
+{
+    auto application = Make();
+    QWidget widget;
+    SendMouse(widget, QEvent::MouseButtonPress);
+    SendMouse(widget, QEvent::MouseMove);
+
+    const int rounds = 20000;
+    int webFired[2] = {};
+    int otherFired[2] = {};
+    auto fire = [&](int thread) {
+        WebCore::SharedTimerQt webTimer;
+        CountingTimer otherTimer;
+        for (int round = 0; round < rounds; ++round) {
+            FiredAfterOneMore(webTimer);
+            FiredAfterOneMore(otherTimer);
+        }
+        webFired[thread] = webTimer.fired;
+        otherFired[thread] = otherTimer.fired;
+    };
+    std::thread first(fire, 0);
+    std::thread second(fire, 1);
+    first.join();
+    second.join();
+    SendMouse(widget, QEvent::MouseButtonRelease);
+
+    for (int thread : {0, 1}) {
+        EXPECT_EQ(webFired[thread], 0) << "thread " << thread;
+        EXPECT_EQ(otherFired[thread], rounds) << "thread " << thread;
+    }
 }
 
 TEST_F(ApplicationEventDispatch, ExceptionFromAHandlerIsLoggedOnceAndRethrown)
