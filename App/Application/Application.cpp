@@ -304,8 +304,9 @@ void Application::OnStart()
 {
     VLOG(30) << "Preferred browser path " << Util::QStringToUtf8(d->preferredBrowser->Path());
     WriteStartFacts();
-    // Logging is set up by now; the refusal at construction may have reached stderr only.
+    // Logging is set up by now; the refusals at construction may have reached stderr only.
     d->crashTracker.ReportRefusal();
+    d->crashReports->ReportEarlyErrors();
     d->testOptions->OnStart(GetAdditionalTestOptions(), [this] {
         RunFirstRunActions();
         emit ApplicationStarted();

@@ -44,17 +44,16 @@ bool EndsWith(const std::string& text, const char* end)
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// Refuses the folder when it, or the session folder holding it, is not ours alone.
-bool PrepareFolder(const QString& folder)
+// The ERROR line refusing the folder when it, or the session folder holding it, is not
+// ours alone; empty when it may be used.
+std::string FolderRefusal(const QString& folder)
 {
     QString problem;
     const QString parent = QFileInfo(folder).absolutePath();
-    const bool ok = Native::IsOwnedFolder(parent, &problem) && Native::MakeOwnedFolder(folder, &problem, true);
-    if (!ok) {
-        LOG(ERROR) << "Crash reports are not kept in " << Util::QStringToUtf8(Native(folder)) << ": "
-                   << Util::QStringToUtf8(problem);
+    if (Native::IsOwnedFolder(parent, &problem) && Native::MakeOwnedFolder(folder, &problem, true)) {
+        return std::string();
     }
-    return ok;
+    return "Crash reports are not kept in " + Util::QStringToUtf8(Native(folder)) + ": " + Util::QStringToUtf8(problem);
 }
 
 } // namespace
@@ -64,9 +63,13 @@ QString CrashReports::DefaultFolder()
     return CrashSessionFolder() + QDir::separator() + QStringLiteral("crashes");
 }
 
-CrashReports::CrashReports(const QString& folder, const std::string& sessionId)
-    : folder(folder), sessionId(sessionId), usable(PrepareFolder(folder))
+CrashReports::CrashReports(const QString& folder, const std::string& sessionId) : folder(folder), sessionId(sessionId)
 {
+    const std::string refusal = FolderRefusal(folder);
+    usable = refusal.empty();
+    if (!usable) {
+        LogError(refusal);
+    }
     KeepNewest();
 }
 
@@ -98,8 +101,8 @@ void CrashReports::SetHandlerEnabled(bool enabled)
     QString problem;
     installed = Native::CrashHandler::Install(folder, sessionId, "Talvex " TALVEX_VERSION_STRING, &problem);
     if (!installed) {
-        LOG(ERROR) << "No crash reports for this run: " << Util::QStringToUtf8(Native(folder)) << ": "
-                   << Util::QStringToUtf8(problem);
+        LogError("No crash reports for this run: " + Util::QStringToUtf8(Native(folder)) + ": " +
+                 Util::QStringToUtf8(problem));
     }
 }
 
@@ -133,8 +136,8 @@ bool CrashReports::IsOwnReport(const QString& name) const
     QString problem;
     const bool own = Native::IsOwnedFile(QDir(folder).filePath(name), &problem);
     if (!own) {
-        LOG(ERROR) << "Crash report " << Util::QStringToUtf8(Native(QDir(folder).filePath(name)))
-                   << " is left alone: " << Util::QStringToUtf8(problem);
+        LogError("Crash report " + Util::QStringToUtf8(Native(QDir(folder).filePath(name))) +
+                 " is left alone: " + Util::QStringToUtf8(problem));
     }
     return own;
 }
@@ -179,7 +182,7 @@ std::string CrashReports::Read(const QString& name) const
         const ssize_t length = ::read(fd, text.data(), text.size());
         text.resize(length > 0 ? static_cast<size_t>(length) : 0);
     } else {
-        LOG(ERROR) << "Crash report " << Util::QStringToUtf8(Native(path)) << " is not a file of ours; not read";
+        LogError("Crash report " + Util::QStringToUtf8(Native(path)) + " is not a file of ours; not read");
     }
     close(fd);
     return text;
@@ -213,6 +216,23 @@ std::string CrashReports::Get(const std::string& sessionId) const
         Save(name, text);
     }
     return text;
+}
+
+void CrashReports::LogError(const std::string& line) const
+{
+    LOG(ERROR) << line;
+    if (keepingErrors) {
+        earlyErrors.push_back(line);
+    }
+}
+
+void CrashReports::ReportEarlyErrors()
+{
+    for (const std::string& line : earlyErrors) {
+        LOG(ERROR) << line;
+    }
+    earlyErrors.clear();
+    keepingErrors = false;
 }
 
 } // namespace Talvex::App

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <string>
+#include <vector>
 
 namespace Talvex::App {
 
@@ -47,6 +48,10 @@ public:
     std::string Get(const std::string& sessionId) const;
     // Removes every report of ours.
     void Clear() const;
+    // Logs once more the ERRORs written so far. Reports are set up with the application,
+    // before the product sets up logging, so those lines reached stderr only; the
+    // application calls this when it starts. Later ERRORs are not kept for it.
+    void ReportEarlyErrors();
 
 private:
     bool IsUsable() const;
@@ -55,11 +60,15 @@ private:
     void KeepNewest() const;
     std::string Read(const QString& name) const;
     void Save(const QString& name, const std::string& text) const;
+    void LogError(const std::string& line) const;
 
     QString folder;
     std::string sessionId;
     bool usable = false;
     bool installed = false;
+    // Mutable because reading and clearing, though const, may name a planted report.
+    mutable std::vector<std::string> earlyErrors;
+    mutable bool keepingErrors = true;
 };
 
 } // namespace Talvex::App

@@ -1,6 +1,7 @@
 #include "common/ApplicationFakes.h"
 #include "common/LogCapture.h"
 
+#include <QDir>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -102,6 +103,21 @@ TEST_F(ApplicationStartAndQuit, RefusedCrashSessionFileIsNamedAgainOnceTheProduc
     EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "Crash sessions are not tracked in " + sessionFile.toStdString() +
                                                      ": it is a symbolic link"));
     QFile::remove(sessionFile);
+}
+
+TEST_F(ApplicationStartAndQuit, RefusedCrashReportsFolderIsNamedAgainOnceTheProductHasSetUpLogging)
+{
+    const QString folder = Make()->GetCrashReportsFolder();
+    ASSERT_FALSE(folder.isEmpty());
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    ASSERT_TRUE(QFile::link(scratch.path(), folder));
+    auto application = Make();
+    application->SetCustomizationManager(QuietCustomization(), false);
+    LogCapture log;
+    application->Start();
+    EXPECT_TRUE(log.Contains(google::GLOG_ERROR,
+                             "Crash reports are not kept in " + folder.toStdString() + ": is a symbolic link"));
+    QFile::remove(folder);
 }
 
 } // namespace Talvex::Test
