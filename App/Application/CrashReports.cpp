@@ -14,6 +14,8 @@
 
 #include <glog/logging.h>
 
+#include <utility>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -164,7 +166,7 @@ void CrashReports::Clear() const
 
 // Opened without following a link and without waiting on a FIFO, then checked as what
 // was opened, so that nothing swapped in after a check is read.
-std::string CrashReports::Read(const QString& name) const
+std::optional<std::string> CrashReports::Read(const QString& name) const
 {
     const QString path = QDir(folder).filePath(name);
     const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -172,15 +174,18 @@ std::string CrashReports::Read(const QString& name) const
         if (errno != ENOENT) {
             IsOwnReport(name);
         }
-        return std::string();
+        return std::nullopt;
     }
     struct stat status {};
-    std::string text;
+    std::optional<std::string> text;
     if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == geteuid() &&
         (status.st_mode & (S_IWGRP | S_IWOTH)) == 0) {
-        text.resize(Native::CrashHandler::MAX_REPORT_SIZE);
-        const ssize_t length = ::read(fd, text.data(), text.size());
-        text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+        std::string read(Native::CrashHandler::MAX_REPORT_SIZE, '\0');
+        const ssize_t length = ::read(fd, read.data(), read.size());
+        if (length >= 0) {
+            read.resize(static_cast<size_t>(length));
+            text = std::move(read);
+        }
     } else {
         LogError("Crash report " + Util::QStringToUtf8(Native(path)) + " is not a file of ours; not read");
     }
@@ -204,15 +209,15 @@ std::string CrashReports::Get(const std::string& sessionId) const
     if (!IsUsable() || !IsReportName(name)) {
         return std::string();
     }
-    const std::string stored = Read(name);
-    if (stored.empty()) {
-        return stored;
+    const std::optional<std::string> stored = Read(name);
+    if (!stored) {
+        return std::string();
     }
-    std::string text = Native::ResolveCrashReport(stored);
+    std::string text = Native::ResolveCrashReport(*stored);
     if (!EndsWith(text, Native::CrashHandler::END_MARKER) && !EndsWith(text, CUT_NOTE)) {
         text += CUT_NOTE;
     }
-    if (text != stored) {
+    if (text != *stored) {
         Save(name, text);
     }
     return text;

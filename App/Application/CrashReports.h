@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,8 @@ public:
     void SetProduct(const std::string& name, const std::string& version);
 
     // The report of `sessionId`, names resolved as far as the debug information allows
-    // (and saved so, for the next call), with a closing note when it was cut short.
+    // (and saved so, for the next call), with a closing note when it was cut short; an
+    // empty report (nothing could be written, as on a full disk) is that note alone.
     // Empty when there is none or it may not be read.
     std::string Get(const std::string& sessionId) const;
     // Removes every report of ours.
@@ -58,7 +60,8 @@ private:
     QStringList ReportNames() const;
     bool IsOwnReport(const QString& name) const;
     void KeepNewest() const;
-    std::string Read(const QString& name) const;
+    // Nothing when there is no report of ours to read; an empty text when the file is empty.
+    std::optional<std::string> Read(const QString& name) const;
     void Save(const QString& name, const std::string& text) const;
     void LogError(const std::string& line) const;
 

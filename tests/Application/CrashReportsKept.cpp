@@ -73,6 +73,19 @@ TEST_F(CrashReportsKept, AReportCutShortIsShownAsFarAsItGoesAndSaysSo)
     EXPECT_EQ(reports.Get("../crashes/" + Id(1).toStdString()), "");
 }
 
+// A full disk lets the handler make the file but write nothing into it: that is a crash
+// too, not a session without a report.
+TEST_F(CrashReportsKept, AnEmptyReportIsTheNoteOfACutOneAlone)
+{
+    Write(Id(1), "Crash report\n");
+    Write(Id(2), "");
+    const CrashReports reports(Folder(), Id(3).toStdString());
+    const std::string empty = reports.Get(Id(2).toStdString());
+    EXPECT_FALSE(empty.empty());
+    EXPECT_EQ(reports.Get(Id(1).toStdString()), "Crash report\n" + empty);
+    EXPECT_EQ(reports.Get(Id(2).toStdString()), empty);
+}
+
 TEST_F(CrashReportsKept, ClearingRemovesTheReportsButNothingPlanted)
 {
     Write(Id(1), COMPLETE);

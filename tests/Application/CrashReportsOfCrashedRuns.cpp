@@ -170,11 +170,15 @@ TEST_F(CrashReportsOfCrashedRuns, AFolderOrReportPlantedAsALinkGetsNoReportAndIs
     EXPECT_TRUE(afterLink.errors.contains("Crash reports are not kept")) << afterLink.errors.toStdString();
 }
 
-TEST_F(CrashReportsOfCrashedRuns, AFullDiskStillEndsTheProcessWithItsOwnSignal)
+TEST_F(CrashReportsOfCrashedRuns, AFullDiskStillEndsTheProcessWithItsOwnSignalAndItsEmptyReportReadsAsCut)
 {
     const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("division"), QStringLiteral("full")});
     EXPECT_TRUE(end.crashed);
     EXPECT_EQ(end.signal, SIGFPE);
+    // The file was made, but not one byte of it written.
+    const QString report = RunNextStart().reports.value(end.sessionId).value(0);
+    EXPECT_TRUE(report.contains(QStringLiteral("the process was stopped while writing it"))) << report.toStdString();
+    EXPECT_FALSE(report.contains(QStringLiteral("Crash report"))) << report.toStdString();
 }
 
 } // namespace
