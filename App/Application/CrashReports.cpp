@@ -14,6 +14,8 @@
 
 #include <glog/logging.h>
 
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include <fcntl.h>
@@ -58,6 +60,19 @@ std::string FolderRefusal(const QString& folder)
     return "Crash reports are not kept in " + Util::QStringToUtf8(Native(folder)) + ": " + Util::QStringToUtf8(problem);
 }
 
+// Judged by the owner's permission bits rather than by a try, which a root run would
+// pass: a folder its owner made read-only is respected, and a handler that fails at the
+// crash could tell nobody.
+QString WriteProblem(const QString& folder)
+{
+    struct stat status {};
+    if (stat(QFile::encodeName(folder).constData(), &status) != 0) {
+        return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    const mode_t needed = S_IWUSR | S_IXUSR;
+    return (status.st_mode & needed) == needed ? QString() : QStringLiteral("it is not writable");
+}
+
 } // namespace
 
 QString CrashReports::DefaultFolder()
@@ -100,8 +115,9 @@ void CrashReports::SetHandlerEnabled(bool enabled)
         installed = false;
         return;
     }
-    QString problem;
-    installed = Native::CrashHandler::Install(folder, sessionId, "Talvex " TALVEX_VERSION_STRING, &problem);
+    QString problem = WriteProblem(folder);
+    installed = problem.isEmpty() &&
+                Native::CrashHandler::Install(folder, sessionId, "Talvex " TALVEX_VERSION_STRING, &problem);
     if (!installed) {
         LogError("No crash reports for this run: " + Util::QStringToUtf8(Native(folder)) + ": " +
                  Util::QStringToUtf8(problem));

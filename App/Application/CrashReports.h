@@ -18,8 +18,9 @@ namespace Talvex::App {
 // The folder is made owner-only on construction, unless it or its parent is not ours:
 // then it is refused with an ERROR, nothing is read or written there and no handler is
 // installed. A report name taken by a link or by anything that is not a regular file of
-// ours is never opened or removed: an ERROR names it. Only the KEPT newest reports are
-// kept; construction removes older ones. GUI thread only.
+// ours is never opened or removed: an ERROR names it. A folder its owner may not write
+// gets no handler either, with an ERROR, as the handler could write nothing there. Only
+// the KEPT newest reports are kept; construction removes older ones. GUI thread only.
 class TALVEX_EXPORT CrashReports {
 public:
     static const int KEPT = 20;

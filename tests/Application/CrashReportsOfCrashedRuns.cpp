@@ -181,4 +181,22 @@ TEST_F(CrashReportsOfCrashedRuns, AFullDiskStillEndsTheProcessWithItsOwnSignalAn
     EXPECT_FALSE(report.contains(QStringLiteral("Crash report"))) << report.toStdString();
 }
 
+// The folder turns read-only after the handler got ready, so only the crash finds out.
+TEST_F(CrashReportsOfCrashedRuns, AReadOnlyFolderStillEndsTheProcessWithItsOwnSignalAndTheNextStartSaysSo)
+{
+    const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("null-write"), QStringLiteral("read-only")},
+                                  [](const QString&, QProcess&) {
+                                      QFile::setPermissions(HelperCrashFolder(), QFile::ReadOwner | QFile::ExeOwner);
+                                  });
+    EXPECT_TRUE(end.crashed);
+    EXPECT_EQ(end.signal, SIGSEGV);
+    EXPECT_TRUE(QDir(HelperCrashFolder()).entryList(QDir::Files).isEmpty());
+    const NextStart next = RunNextStart();
+    EXPECT_TRUE(next.crashed.contains(end.sessionId));
+    EXPECT_EQ(next.reports.value(end.sessionId).value(0), QStringLiteral("\n"));
+    const QString error = QStringLiteral("No crash reports for this run: ") + HelperCrashFolder() +
+                          QStringLiteral(": it is not writable");
+    EXPECT_TRUE(next.errors.contains(error.toUtf8())) << next.errors.toStdString();
+}
+
 } // namespace

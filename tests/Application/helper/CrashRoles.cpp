@@ -1,8 +1,10 @@
 // Crash roles of the helper, each a real Application:
-//   crash <kind> [off|full]  prints "session <id>", waits for a line on stdin (so that a
-//                       test may plant files first) and crashes the way <kind> names; with
-//                       "off" the crash handler is turned off first, with "full" no file
-//                       may grow any more when it crashes, as on a full disk.
+//   crash <kind> [off|full|read-only]  prints "session <id>", waits for a line on stdin
+//                       (so that a test may plant files first) and crashes the way <kind>
+//                       names; with "off" the crash handler is turned off first, with
+//                       "full" no file may grow any more when it crashes, as on a full
+//                       disk, and with "read-only" it gives up root's power to write where
+//                       permissions forbid it, so that a read-only folder holds for root too.
 //   hang <seconds>      hangs its GUI thread under --test-crash-timeout=<seconds>.
 //   report              prints "crashed <id>" per crashed session, then each report
 //                       between "report <id>" and "end <id>" lines, twice.
@@ -19,8 +21,11 @@
 #include <string>
 #include <thread>
 
+#include <linux/capability.h>
 #include <pthread.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 using Talvex::App::Application;
 
@@ -97,6 +102,18 @@ void Crash(const std::string& kind)
     }
 }
 
+// Without this capability root is held to the permission bits like anyone else; a
+// process that never had it loses nothing.
+void GiveUpOverridingPermissions()
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+    if (syscall(SYS_capget, &header, data) == 0) {
+        data[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
+        syscall(SYS_capset, &header, data);
+    }
+}
+
 void WaitForInput()
 {
     char line[16];
@@ -121,6 +138,8 @@ int CrashRun(int argc, char** argv, const std::string& variant)
     if (variant == "full") {
         const rlimit noGrowth{0, 0};
         setrlimit(RLIMIT_FSIZE, &noGrowth);
+    } else if (variant == "read-only") {
+        GiveUpOverridingPermissions();
     }
     Crash(argv[2]);
     return 0;
