@@ -133,10 +133,9 @@ Q_ALWAYS_INLINE bool IsKnownFreeTimer(const QObject* receiver)
 
 bool IsScrollArea(const QObject* receiver)
 {
-    return receiver && receiver->isWidgetType() &&
-           scrollAreaClass.Ask(receiver, [](const QMetaObject* metaObject) {
-               return metaObject->inherits(&QAbstractScrollArea::staticMetaObject);
-           });
+    return receiver && receiver->isWidgetType() && scrollAreaClass.Ask(receiver, [](const QMetaObject* metaObject) {
+        return metaObject->inherits(&QAbstractScrollArea::staticMetaObject);
+    });
 }
 
 // Every event passes here, so the ordinary path stays short: the two pointers the log
