@@ -18,6 +18,9 @@ export TALVEX_DEMO_TOUR="$build/demo"
 # Nobody would see a browser: the links the run opens (the first run's thank-you page)
 # go to <build>/demo-run/urls.log instead, and a run that hangs ends after two minutes.
 options=(--test-urls-log "--test-output-dir=$build/demo-run" --test-crash-timeout=120)
+# Set again below only where the product runs on a private bus; on the inherited one
+# the tour leaves the desktop's preference alone.
+unset TALVEX_DEMO_DESKTOP
 if command -v xvfb-run >/dev/null 2>&1; then
   # A session bus of the run's own, with Debian's desktop portal started on it when
   # asked, so the tour can flip the desktop's preference (in a settings store under
@@ -39,6 +42,4 @@ if command -v xvfb-run >/dev/null 2>&1; then
   fi
   exec xvfb-run -a -s "-screen 0 1280x800x24" "${session[@]}" "$demo" "${options[@]}"
 fi
-# On the inherited session bus: the tour leaves the desktop's preference alone.
-unset TALVEX_DEMO_DESKTOP
 QT_QPA_PLATFORM=offscreen exec "$demo" "${options[@]}"
