@@ -17,12 +17,17 @@ namespace {
 // sample product does, and the manager that loads it.
 class LibraryCatalogues : public ApplicationTest {
 protected:
-    std::shared_ptr<App::LookAndFeelManager> ShipAndLoad(const char* locale)
+    void Ship(const char* locale)
     {
         const QString folder = scratch.filePath(QStringLiteral("resources/locales/") + locale);
         QDir().mkpath(folder);
         const QString catalogue = QStringLiteral("talvex_%1.qm").arg(QLatin1String(locale));
         EXPECT_TRUE(QFile::copy(QStringLiteral(TALVEX_CATALOGUE_DIR "/") + catalogue, folder + "/" + catalogue));
+    }
+
+    std::shared_ptr<App::LookAndFeelManager> ShipAndLoad(const char* locale)
+    {
+        Ship(locale);
         return LookAndFeelIn(scratch.path(), locale);
     }
 
@@ -82,6 +87,20 @@ TEST_F(LibraryCatalogues, TheFollowEntryOfTheThemeMenuIsTitledInTheLanguageLoade
     QMenu menu;
     App::LookAndFeelHandler handler(lookAndFeel, nullptr, &menu);
     handler.OfferFollowSystem(std::make_shared<App::DesktopThemeFollower>(lookAndFeel));
+    ASSERT_EQ(menu.actions().size(), 2);
+    EXPECT_EQ(menu.actions().at(0)->text(), "Dem System folgen");
+}
+
+TEST_F(LibraryCatalogues, TheFollowEntryTakesTheLanguageOfTheMenuRebuiltAfterALanguageChange)
+{
+    Ship("de_DE");
+    const auto lookAndFeel = ShipAndLoad("ru_RU");
+    QMenu menu;
+    App::LookAndFeelHandler handler(lookAndFeel, nullptr, &menu);
+    handler.OfferFollowSystem(std::make_shared<App::DesktopThemeFollower>(lookAndFeel));
+    EXPECT_EQ(menu.actions().at(0)->text(), "Как в системе");
+    lookAndFeel->SetLocale("de_DE");
+    handler.SetThemeList({});
     ASSERT_EQ(menu.actions().size(), 2);
     EXPECT_EQ(menu.actions().at(0)->text(), "Dem System folgen");
 }

@@ -58,7 +58,9 @@ TEST_F(DesktopFollowing, WithoutAPortalOrABusThereIsNoPreferenceAndOneInfoLine)
     noPortal.Start();
     noPortal.Start();
     EXPECT_EQ(noPortal.GetPreference(), App::DesktopAppearance::Preference());
-    EXPECT_EQ(log.Count(google::GLOG_INFO, "No desktop appearance preference"), 1);
+    EXPECT_EQ(log.Count(google::GLOG_INFO, "No desktop appearance preference: the desktop settings portal is not "
+                                           "there (org.freedesktop.DBus.Error.ServiceUnknown"),
+              1);
 
     log.Clear();
     App::DesktopAppearance noBus(QStringLiteral("unix:path=") + root.filePath("no-bus"));
@@ -70,6 +72,21 @@ TEST_F(DesktopFollowing, WithoutAPortalOrABusThereIsNoPreferenceAndOneInfoLine)
     MakeFollower();
     StartProduct("Dark");
     EXPECT_EQ(manager->GetCurrentTheme(), "Light");
+}
+
+TEST_F(DesktopFollowing, AKeyLostAfterAnotherWasReadIsNamedAndIsNotReportedAsNoPreference)
+{
+    ServePortal("silent", {"color-scheme=u:1"});
+    App::DesktopAppearance appearance(bus.address);
+    appearance.Start();
+    portal.Send("answer color-scheme");
+    ASSERT_TRUE(WaitUntil([&] { return appearance.GetPreference().colorScheme == Scheme::Dark; }));
+    portal.Stop();
+    ASSERT_TRUE(WaitUntil([&] { return log.Count(google::GLOG_INFO, "could not give") == 2; }));
+    EXPECT_TRUE(log.Contains(google::GLOG_INFO, "could not give contrast (org.freedesktop.DBus.Error.NoReply"));
+    EXPECT_TRUE(log.Contains(google::GLOG_INFO, "could not give accent-color (org.freedesktop.DBus.Error.NoReply"));
+    EXPECT_EQ(log.Count(google::GLOG_INFO, "No desktop appearance preference"), 0);
+    EXPECT_EQ(appearance.GetPreference().colorScheme, Scheme::Dark);
 }
 
 TEST_F(DesktopFollowing, StartsInTheDesktopsSchemeAndEachFlipIsOneThemeChangeWithTheLastStateWinning)
@@ -138,6 +155,17 @@ TEST_F(DesktopFollowing, AccentColourReplacesTheThemesOwnValueOnlyWhileFollowing
     EXPECT_THAT(manager->GetUnitedStylesheet(), Not(HasSubstr("#00ff00")));
 }
 
+TEST_F(DesktopFollowing, AFollowerGoneWhileFollowingTakesItsAccentColourWithIt)
+{
+    ServePortal("v2", {"color-scheme=u:2", "accent-color=c:1,0,0"});
+    MakeFollower();
+    StartProduct();
+    EXPECT_THAT(manager->GetUnitedStylesheet(), HasSubstr("background: #ff0000;"));
+    follower.reset();
+    manager->SetTheme("Light");
+    EXPECT_THAT(manager->GetUnitedStylesheet(), HasSubstr("background: #123456;"));
+}
+
 TEST_F(DesktopFollowing, APortalThatNeverAnswersHoldsTheStartOnlyForTheBoundAndItsLateAnswerIsApplied)
 {
     ServePortal("silent", {"color-scheme=u:1"});
@@ -151,6 +179,25 @@ TEST_F(DesktopFollowing, APortalThatNeverAnswersHoldsTheStartOnlyForTheBoundAndI
     portal.Send("answer");
     ASSERT_TRUE(WaitForTheme("Dark"));
     EXPECT_THAT(ThemeEvents(), ElementsAre("Light", "Dark"));
+}
+
+TEST_F(DesktopFollowing, WithoutFollowingTheStartDoesNotWaitForThePortalYetTakesItsLateAnswer)
+{
+    ServePortal("silent", {"color-scheme=u:1"});
+    MakeFollower(false);
+    QElapsedTimer clock;
+    clock.start();
+    follower->Start();
+    EXPECT_LT(clock.elapsed(), 100);
+
+    // Asked again until the portal holds the calls, which the start did not wait for.
+    ASSERT_TRUE(WaitUntil([&] {
+        portal.Send("answer");
+        return follower->GetAppearance().GetPreference().colorScheme == Scheme::Dark;
+    }));
+    manager->Initialize("en_US", "Light");
+    follower->SetFollowing(true);
+    EXPECT_EQ(manager->GetCurrentTheme(), "Dark");
 }
 
 TEST_F(DesktopFollowing, TheBusGoingAwayKeepsTheThemeAndTheManagerWorking)
@@ -204,6 +251,28 @@ TEST_F(DesktopFollowing, TheFollowEntrySurvivesRebuildsAndAThemePickedInTheMenuS
     ASSERT_TRUE(WaitUntil([&] { return desktop.count() == 2; }));
     EXPECT_EQ(manager->GetCurrentTheme(), "Light");
     EXPECT_THAT(ThemeEvents(), ElementsAre("Light", "Dark", "Light"));
+}
+
+TEST_F(DesktopFollowing, AThemePickedInTheMenuStopsFollowingAlsoWhenTheMenuOffersNoFollowEntry)
+{
+    ServePortal("v2", {"color-scheme=u:2"});
+    MakeFollower();
+    StartProduct();
+    std::shared_ptr<App::ILookAndFeelManager> shared(manager.get(), [](App::ILookAndFeelManager*) {});
+    QMenu menu;
+    App::LookAndFeelHandler handler(shared, nullptr, &menu);
+    handler.SetFollower(follower, false);
+    handler.SetThemeList({"Light", "Dark"});
+    ASSERT_EQ(menu.actions().size(), 2);
+
+    menu.actions().at(1)->trigger();
+    EXPECT_FALSE(follower->IsFollowing());
+    QSignalSpy desktop(&follower->GetAppearance(), &App::DesktopAppearance::PreferenceChanged);
+    portal.Send("set color-scheme=u:1");
+    portal.Send("set color-scheme=u:2");
+    ASSERT_TRUE(WaitUntil([&] { return desktop.count() == 2; }));
+    EXPECT_EQ(manager->GetCurrentTheme(), "Dark");
+    EXPECT_THAT(ThemeEvents(), ElementsAre("Light", "Dark"));
 }
 
 } // namespace Talvex::Test

@@ -67,7 +67,10 @@ private:
 // The tests' own portal (the suite's helper program) on a given bus.
 class PortalService {
 public:
-    ~PortalService()
+    ~PortalService() { Stop(); }
+
+    // Ends the portal; the bus answers the calls it still holds with NoReply.
+    void Stop()
     {
         if (process.state() != QProcess::NotRunning) {
             process.closeWriteChannel();

@@ -31,6 +31,8 @@ const QString ACCENT_COLOR = QStringLiteral("accent-color");
 const QString READ_ONE = QStringLiteral("ReadOne");
 const QString READ = QStringLiteral("Read");
 const QString KEY_NOT_FOUND = QStringLiteral("org.freedesktop.portal.Error.NotFound");
+// QDBusError has no code of its own for this one.
+const QString NAME_HAS_NO_OWNER = QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner");
 
 std::string Utf8(const QString& text)
 {
@@ -149,14 +151,23 @@ void DesktopAppearancePrivate::Start(std::chrono::milliseconds bound)
     // finds the slot's argument types by name and refuses the connection while
     // QDBusVariant is not yet a registered type, as it is not before the first answer.
     qRegisterMetaType<QDBusVariant>();
+    // QtDBus refuses without setting lastError(), so the line names what was refused.
     if (!connection.connect(PORTAL_SERVICE, PORTAL_PATH, SETTINGS_INTERFACE, QStringLiteral("SettingChanged"), this,
                             SLOT(OnSettingChanged(QString, QString, QDBusVariant)))) {
-        LOG(ERROR) << "Desktop appearance: cannot listen for the portal's changes ("
-                   << connection.lastError().message().toStdString() << "); only the start's reading is followed";
+        LOG(ERROR) << "Desktop appearance: the bus refused to connect the portal's signal " << Utf8(SETTINGS_INTERFACE)
+                   << ".SettingChanged to the slot "
+                   << "OnSettingChanged(QString,QString,QDBusVariant); only the start's reading is followed";
     }
     for (const QString& key : {COLOR_SCHEME, CONTRAST, ACCENT_COLOR}) {
         Ask(key, READ_ONE);
     }
+    if (bound.count() > 0) {
+        Wait(bound);
+    }
+}
+
+void DesktopAppearancePrivate::Wait(std::chrono::milliseconds bound)
+{
     QEventLoop wait;
     startWait = &wait;
     QTimer::singleShot(static_cast<int>(bound.count()), &wait, &QEventLoop::quit);
@@ -183,8 +194,11 @@ void DesktopAppearancePrivate::OnAnswer(QDBusPendingCallWatcher* watcher, const 
     const QDBusMessage reply = watcher->reply();
     if (reply.type() == QDBusMessage::ErrorMessage) {
         OnFailure(key, method, reply.errorName(), reply.errorMessage());
-    } else if (!reply.arguments().isEmpty()) {
-        Apply(key, Unwrapped(reply.arguments().constFirst()));
+    } else {
+        keyRead = true;
+        if (!reply.arguments().isEmpty()) {
+            Apply(key, Unwrapped(reply.arguments().constFirst()));
+        }
     }
     if (startWait && pending.empty()) {
         startWait->quit();
@@ -196,14 +210,33 @@ void DesktopAppearancePrivate::OnFailure(const QString& key, const QString& meth
 {
     if (errorName == KEY_NOT_FOUND) {
         // Older portals and backends serve only some keys; the others mean "no preference".
+        keyRead = true;
         return;
     }
     if (method == READ_ONE && QDBusError::errorString(QDBusError::UnknownMethod) == errorName) {
         Ask(key, READ);
         return;
     }
-    ReportUnavailable(QStringLiteral("the desktop settings portal did not answer (") + errorName +
-                      QStringLiteral(": ") + message + QLatin1Char(')'));
+    const QString error = QStringLiteral(" (") + errorName + QStringLiteral(": ") + message + QLatin1Char(')');
+    if (keyRead) {
+        LOG(INFO) << "The desktop settings portal could not give " << Utf8(key) << Utf8(error)
+                  << "; no preference for that key";
+    } else {
+        ReportUnavailable(WhatFailed(errorName) + error);
+    }
+}
+
+QString DesktopAppearancePrivate::WhatFailed(const QString& errorName)
+{
+    if (errorName == QDBusError::errorString(QDBusError::ServiceUnknown) || errorName == NAME_HAS_NO_OWNER) {
+        return QStringLiteral("the desktop settings portal is not there");
+    }
+    if (errorName == QDBusError::errorString(QDBusError::NoReply) ||
+        errorName == QDBusError::errorString(QDBusError::Timeout) ||
+        errorName == QDBusError::errorString(QDBusError::Disconnected)) {
+        return QStringLiteral("the desktop settings portal did not answer");
+    }
+    return QStringLiteral("the desktop settings portal could not be read");
 }
 
 void DesktopAppearancePrivate::ReportUnavailable(const QString& reason)

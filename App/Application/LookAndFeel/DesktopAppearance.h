@@ -19,7 +19,8 @@ struct DesktopAppearancePrivate;
 //
 // GUI thread only. Nothing here throws or retries: without a bus or a portal the
 // preference stays "none" (one INFO line), a key the portal lacks is "none" for that
-// key alone, and an answer of the wrong type is "none" for that key with an ERROR.
+// key alone, a key that fails once another has been read is "none" for that key with
+// an INFO line, and an answer of the wrong type is "none" for that key with an ERROR.
 // Answers that come after Start() has stopped waiting are applied when they arrive
 // and announced through PreferenceChanged, as later changes on the desktop are.
 class TALVEX_EXPORT DesktopAppearance : public QObject {
@@ -42,7 +43,7 @@ public:
     ~DesktopAppearance() override;
 
     // Asks for the three keys and waits for the answers at most `bound`, handling no
-    // user input meanwhile. Only the first call asks.
+    // user input meanwhile; with a zero bound it only asks. Only the first call asks.
     void Start(std::chrono::milliseconds bound = START_BOUND);
     const Preference& GetPreference() const;
 

@@ -24,11 +24,13 @@ public:
     ~DesktopAppearancePrivate() override;
 
     void Start(std::chrono::milliseconds bound);
+    void Wait(std::chrono::milliseconds bound);
     void Ask(const QString& key, const QString& method);
     void OnAnswer(QDBusPendingCallWatcher* watcher, const QString& key, const QString& method);
     void OnFailure(const QString& key, const QString& method, const QString& errorName, const QString& message);
     void Apply(const QString& key, const QVariant& value);
     void ReportUnavailable(const QString& reason);
+    static QString WhatFailed(const QString& errorName);
 
     DesktopAppearance* const owner;
     QString connectionName; // empty for the shared session bus
@@ -36,6 +38,7 @@ public:
     DesktopAppearance::Preference preference;
     bool started = false;
     bool unavailableReported = false;
+    bool keyRead = false;      // the portal has answered for at least one key
     std::set<QString> pending; // keys asked for and not answered yet
     QEventLoop* startWait = nullptr;
 

@@ -15,7 +15,13 @@ DesktopThemeFollower::DesktopThemeFollower(std::shared_ptr<LookAndFeelManager> m
     connect(appearance, &DesktopAppearance::PreferenceChanged, this, &DesktopThemeFollower::Follow);
 }
 
-DesktopThemeFollower::~DesktopThemeFollower() = default;
+// The manager outlives us; a colour left there would go into every later sheet.
+DesktopThemeFollower::~DesktopThemeFollower()
+{
+    if (following) {
+        manager->SetSystemAccentColor(QColor());
+    }
+}
 
 void DesktopThemeFollower::SetThemes(const Themes& named)
 {
@@ -29,7 +35,9 @@ const DesktopThemeFollower::Themes& DesktopThemeFollower::GetThemes() const
 
 void DesktopThemeFollower::Start(std::chrono::milliseconds bound)
 {
-    appearance->Start(bound);
+    // Only a following product's first theme depends on the answer; the others take it
+    // when it comes, in case following is turned on later.
+    appearance->Start(following ? bound : std::chrono::milliseconds(0));
     if (following) {
         manager->SetSystemAccentColor(appearance->GetPreference().accentColor);
     }

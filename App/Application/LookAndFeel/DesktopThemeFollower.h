@@ -39,12 +39,15 @@ public:
     // Reads the desktop through the session bus, or the bus at `busAddress`.
     explicit DesktopThemeFollower(std::shared_ptr<LookAndFeelManager> manager, const QString& busAddress = QString(),
                                   QObject* parent = nullptr);
+    // Takes the desktop's accent colour back out of the manager; the sheet in use is
+    // not rebuilt for that.
     ~DesktopThemeFollower() override;
 
     void SetThemes(const Themes& themes);
     const Themes& GetThemes() const;
 
-    // Reads the desktop's preference, waiting at most `bound` (see DesktopAppearance).
+    // Reads the desktop's preference, waiting at most `bound` (see DesktopAppearance)
+    // while following and not at all otherwise.
     void Start(std::chrono::milliseconds bound = DesktopAppearance::START_BOUND);
 
     // Turning following on applies the desktop's preference at once; turning it off

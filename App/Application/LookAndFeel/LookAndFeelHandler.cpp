@@ -98,12 +98,25 @@ void LookAndFeelHandler::SelectTheme(const std::string& theme)
     }
 }
 
-void LookAndFeelHandler::OfferFollowSystem(std::shared_ptr<DesktopThemeFollower> offered)
+void LookAndFeelHandler::SetFollower(std::shared_ptr<DesktopThemeFollower> given, bool offerEntry)
 {
-    if (!offered || follower) {
+    if (!given || (follower && follower != given)) {
         return;
     }
-    follower = std::move(offered);
+    follower = std::move(given);
+    if (offerEntry && !followAction) {
+        MakeFollowEntry();
+        InsertFollowEntry();
+    }
+}
+
+void LookAndFeelHandler::OfferFollowSystem(std::shared_ptr<DesktopThemeFollower> offered)
+{
+    SetFollower(std::move(offered), true);
+}
+
+void LookAndFeelHandler::MakeFollowEntry()
+{
     followAction = new QAction(this);
     followAction->setCheckable(true);
     followAction->setChecked(follower->IsFollowing());
@@ -111,15 +124,16 @@ void LookAndFeelHandler::OfferFollowSystem(std::shared_ptr<DesktopThemeFollower>
     followSeparator->setSeparator(true);
     connect(followAction, &QAction::triggered, this, [this](bool checked) { follower->SetFollowing(checked); });
     connect(follower.get(), &DesktopThemeFollower::FollowingChanged, followAction, &QAction::setChecked);
-    Retranslate();
-    InsertFollowEntry();
 }
 
+// Titled on every insertion: a rebuild after a language change through the manager
+// retitles the theme entries, and this one must read the same language.
 void LookAndFeelHandler::InsertFollowEntry()
 {
     if (!themeMenu || !followAction) {
         return;
     }
+    RetitleFollowEntry();
     themeMenu->removeAction(followAction);
     themeMenu->removeAction(followSeparator);
     QAction* first = themeMenu->actions().isEmpty() ? nullptr : themeMenu->actions().constFirst();
@@ -170,6 +184,11 @@ void LookAndFeelHandler::Retranslate()
     for (const auto& [name, action] : themeActions) {
         action->setText(ThemeTitle(Util::QStringToUtf8(action->data().toString())));
     }
+    RetitleFollowEntry();
+}
+
+void LookAndFeelHandler::RetitleFollowEntry()
+{
     if (followAction) {
         followAction->setText(tr("Follow the system"));
     }

@@ -51,9 +51,13 @@ public:
     // Choose the entry shown checked without telling the manager or emitting anything.
     void SelectLocale(const std::string& locale);
     void SelectTheme(const std::string& theme);
-    // Offers a checkable "Follow the system" entry at the top of the theme menu, checked
-    // while `follower` follows; checking it turns following on, and a theme picked in
-    // the menu turns it off. Without this call the theme menu is as it always was.
+    // The follower that a theme picked in the menu turns off, whether or not the menu
+    // offers the entry. With `offerEntry`, a checkable "Follow the system" entry at the
+    // top of the theme menu, checked while `follower` follows; checking it turns
+    // following on. Without the entry the theme menu is as it always was. The first
+    // follower given stays; a later call may still add the entry for it.
+    void SetFollower(std::shared_ptr<DesktopThemeFollower> follower, bool offerEntry);
+    // SetFollower(follower, true).
     void OfferFollowSystem(std::shared_ptr<DesktopThemeFollower> follower);
 
     void OnLocaleChanged(const std::string& locale) override;
@@ -79,7 +83,9 @@ private:
     QString ThemeTitle(const std::string& theme) const;
     void RebuildLocaleMenu();
     void RebuildThemeMenu();
+    void MakeFollowEntry();
     void InsertFollowEntry();
+    void RetitleFollowEntry();
 
     std::shared_ptr<ILookAndFeelManager> manager;
     QMenu* localeMenu;

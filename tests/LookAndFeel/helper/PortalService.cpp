@@ -7,8 +7,9 @@
 // Values: "u:N" (uint), "s:text" (a string, the wrong type for every key) and
 // "c:R,G,B" (a triple of doubles). Keys not given are missing.
 // Commands on standard input, one a line: "set key=value" (emits SettingChanged),
-// "flip N" (N color-scheme changes, alternating dark and light), "answer" (answers
-// the calls held so far). Prints "ready" once the portal's name is owned.
+// "flip N" (N color-scheme changes, alternating dark and light), "answer [key]"
+// (answers the calls held so far, or those for that key). Prints "ready" once the
+// portal's name is owned.
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -97,12 +98,18 @@ public:
         connection.send(changed);
     }
 
-    void AnswerHeld()
+    // Every held call, or only those for `key` when one is given.
+    void AnswerHeld(const QString& key)
     {
+        QList<QDBusMessage> kept;
         for (const QDBusMessage& call : held) {
-            connection.send(Answer(call));
+            if (key.isEmpty() || call.arguments().value(1).toString() == key) {
+                connection.send(Answer(call));
+            } else {
+                kept.append(call);
+            }
         }
-        held.clear();
+        held = kept;
     }
 
     QDBusConnection connection;
@@ -123,7 +130,7 @@ void Perform(Portal& portal, const QString& line)
             portal.Set(QStringLiteral("color-scheme"), QVariant::fromValue(dark ? 2u : 1u));
         }
     } else if (command == QLatin1String("answer")) {
-        portal.AnswerHeld();
+        portal.AnswerHeld(argument);
     }
 }
 
