@@ -302,8 +302,17 @@ void WriteSignalReport(int signal, const siginfo_t* info, const void* context)
     Text text(cause, sizeof cause);
     text << "Signal: " << SignalName(signal) << " (";
     text.Number(static_cast<unsigned>(signal)) << "), code ";
-    text.Signed(info->si_code) << ", address ";
-    text.Hex(reinterpret_cast<std::uintptr_t>(info->si_addr)) << "\n";
+    text.Signed(info->si_code);
+    // A signal sent by a process (abort, raise, kill) has no faulting address: that
+    // field then holds the sender's pid and uid.
+    if (info->si_code > 0) {
+        text << ", address ";
+        text.Hex(reinterpret_cast<std::uintptr_t>(info->si_addr));
+    } else {
+        text << ", sent by process ";
+        text.Signed(info->si_pid);
+    }
+    text << "\n";
     if (state.exceptionSet.load()) {
         text << "Exception: " << state.exception << "\n";
     }

@@ -87,6 +87,20 @@ TEST_F(CrashReportsOfCrashedRuns, TheReportNamesTheExceptionAndTheCrashingThread
     EXPECT_TRUE(crashedWorker.contains(QStringLiteral("Thread: crash-worker"))) << crashedWorker.toStdString();
 }
 
+TEST_F(CrashReportsOfCrashedRuns, ASignalTheProcessSentItselfNamesTheSenderNotAFaultingAddress)
+{
+    qint64 pid = 0;
+    const ChildEnd aborted = RunChild({QStringLiteral("crash"), QStringLiteral("abort")},
+                                      [&](const QString&, QProcess& process) { pid = process.processId(); });
+    const ChildEnd faulted = RunChild({QStringLiteral("crash"), QStringLiteral("null-write")});
+    const NextStart next = RunNextStart();
+    const QString abortReport = next.reports.value(aborted.sessionId).value(0);
+    EXPECT_TRUE(abortReport.contains(QStringLiteral(", sent by process %1\n").arg(pid))) << abortReport.toStdString();
+    EXPECT_FALSE(abortReport.contains(QStringLiteral(", address 0x")));
+    const QString faultReport = next.reports.value(faulted.sessionId).value(0);
+    EXPECT_TRUE(faultReport.contains(QStringLiteral(", address 0x0\n"))) << faultReport.toStdString();
+}
+
 TEST_F(CrashReportsOfCrashedRuns, TheExitStatusIsTheOneTheCrashGivesWithoutTheHandlerAndSigtermIsLeftAlone)
 {
     for (const char* kind : {"null-write", "abort"}) {
