@@ -58,9 +58,12 @@ struct State {
     // Thread id of the thread writing the report; a report written ends every later try.
     std::atomic<long> writer{0};
     std::atomic<bool> written{false};
-    // Session and library, kept to rebuild the identity when the product changes.
+    // What the identity is built from, kept to rebuild it when any part changes and
+    // when the handler is installed again.
     std::string session;
     std::string library;
+    std::string product;
+    std::string version;
 };
 State state;
 
@@ -411,13 +414,13 @@ struct AltStack {
     }
 };
 
-void BuildIdentity(const std::string& product, const std::string& version)
+void BuildIdentity()
 {
     Identity* next = identity.load() == &identities[0] ? &identities[1] : &identities[0];
     Text text(next->text, sizeof next->text);
     text << "Session: " << state.session.c_str() << "\n";
-    text << "Product: " << (product.empty() ? "(not set yet)" : product.c_str());
-    text << (version.empty() ? "" : " ") << version.c_str() << "\n";
+    text << "Product: " << (state.product.empty() ? "(not set yet)" : state.product.c_str());
+    text << (state.version.empty() ? "" : " ") << state.version.c_str() << "\n";
     text << "Library: " << state.library.c_str() << "\n";
     identity.store(next);
 }
@@ -439,7 +442,7 @@ bool CrashHandler::Install(const QString& folder, const std::string& sessionId, 
     state.library = libraryVersion;
     state.written.store(false);
     state.writer.store(0);
-    BuildIdentity(std::string(), std::string());
+    BuildIdentity();
     App::RecentLogLines::Enable();
     RefreshModules();
     PrepareThread();
@@ -479,7 +482,9 @@ bool CrashHandler::IsInstalled()
 
 void CrashHandler::SetProduct(const std::string& name, const std::string& version)
 {
-    BuildIdentity(name, version);
+    state.product = name;
+    state.version = version;
+    BuildIdentity();
 }
 
 void CrashHandler::RefreshModules()

@@ -101,6 +101,15 @@ TEST_F(CrashReportsOfCrashedRuns, ASignalTheProcessSentItselfNamesTheSenderNotAF
     EXPECT_TRUE(faultReport.contains(QStringLiteral(", address 0x0\n"))) << faultReport.toStdString();
 }
 
+TEST_F(CrashReportsOfCrashedRuns, AHandlerTurnedOffAndOnAgainStillNamesTheProduct)
+{
+    const ChildEnd end =
+        RunChild({QStringLiteral("crash"), QStringLiteral("null-write"), QStringLiteral("reenable")});
+    EXPECT_EQ(end.signal, SIGSEGV);
+    const QString report = RunNextStart().reports.value(end.sessionId).value(0);
+    EXPECT_TRUE(report.contains(QStringLiteral("Product: Crash Helper 2.5\n"))) << report.toStdString();
+}
+
 TEST_F(CrashReportsOfCrashedRuns, TheExitStatusIsTheOneTheCrashGivesWithoutTheHandlerAndSigtermIsLeftAlone)
 {
     for (const char* kind : {"null-write", "abort"}) {

@@ -1,12 +1,15 @@
 // Crash roles of the helper, each a real Application:
-//   crash <kind> [off|full]  prints "session <id>", waits for a line on stdin (so that a
-//                       test may plant files first) and crashes the way <kind> names; with
-//                       "off" the crash handler is turned off first, with "full" no file
-//                       may grow any more when it crashes, as on a full disk.
+//   crash <kind> [off|full|reenable]  prints "session <id>", waits for a line on stdin
+//                       (so that a test may plant files first) and crashes the way <kind>
+//                       names; with "off" the crash handler is turned off first, with
+//                       "full" no file may grow any more when it crashes, as on a full
+//                       disk, with "reenable" the product "Crash Helper 2.5" is named and
+//                       the handler is then turned off and on again.
 //   hang <seconds>      hangs its GUI thread under --test-crash-timeout=<seconds>.
 //   report              prints "crashed <id>" per crashed session, then each report
 //                       between "report <id>" and "end <id>" lines, twice.
 #include "App/Application/Application.h"
+#include "App/Application/ICustomizationManager.h"
 
 #include <QThread>
 
@@ -78,6 +81,20 @@ CRASHING void CrashOnTwoThreads()
     second.join();
 }
 
+class HelperProduct : public Talvex::App::ICustomizationManager {
+public:
+    std::string GetOrganizationName() const override { return "Talvex Test"; }
+    Talvex::Core::Version GetVersion() const override { return Talvex::Core::Version("2.5"); }
+    std::string GetProductFolderName() const override { return "Crash Helper Test"; }
+    std::string GetApplicationName() const override { return "Crash Helper"; }
+    std::string GetAboutProductName() const override { return "Crash Helper"; }
+    std::string GetProductCodeName() const override { return "crash-helper"; }
+    bool SkipsFirstRunActions() const override { return true; }
+    int GetDistributionType() const override { return 0; }
+    std::string GetPostInstallPage() const override { return std::string(); }
+    bool IsEmailDialogEnabled() const override { return false; }
+};
+
 void Crash(const std::string& kind)
 {
     if (kind == "null-write") {
@@ -113,6 +130,11 @@ int CrashRun(int argc, char** argv, const std::string& variant)
     Application app(argc, argv, Application::AppContext{false});
     if (variant == "off") {
         app.SetCrashHandlerEnabled(false);
+    }
+    if (variant == "reenable") {
+        app.SetCustomizationManager(std::make_shared<HelperProduct>(), false);
+        app.SetCrashHandlerEnabled(false);
+        app.SetCrashHandlerEnabled(true);
     }
     std::printf("session %s\n", app.SessionId().c_str());
     std::fflush(stdout);
