@@ -2,6 +2,7 @@
 
 #include "Platform/Logging/RecentLogLines.h"
 #include "Platform/Native/CrashModules_p.h"
+#include "Platform/Util/Utf8Cut.h"
 
 #include <QFile>
 
@@ -76,14 +77,10 @@ long ThreadId()
 class Text {
 public:
     Text(char* buffer, size_t size) : buffer(buffer), size(size) {}
-    Text& operator<<(const char* text)
-    {
-        while (text && *text && used + 1 < size) {
-            buffer[used++] = *text++;
-        }
-        buffer[used] = '\0';
-        return *this;
-    }
+    Text& operator<<(const char* text) { return Append(text, false); }
+    // Text from outside (an exception, a name) with its line breaks made spaces, so that
+    // no part of it can pass for a line of the report's own.
+    Text& Line(const char* text) { return Append(text, true); }
     Text& Number(unsigned long long value, int base = 10, int width = 0)
     {
         char digits[32];
@@ -111,6 +108,20 @@ public:
     size_t Length() const { return used; }
 
 private:
+    Text& Append(const char* text, bool oneLine)
+    {
+        const size_t start = used;
+        while (text && *text && used + 1 < size) {
+            const char next = *text++;
+            buffer[used++] = oneLine && (next == '\n' || next == '\r') ? ' ' : next;
+        }
+        if (text && *text) {
+            used = start + Util::Utf8CutLength(buffer + start, used - start);
+        }
+        buffer[used] = '\0';
+        return *this;
+    }
+
     char* buffer;
     size_t size;
     size_t used = 0;
@@ -222,7 +233,7 @@ void WriteThread(Report& report, long threadId, const char* threadName)
 {
     char line[256];
     Text text(line, sizeof line);
-    text << "Thread: " << threadName << " (id ";
+    (text << "Thread: ").Line(threadName) << " (id ";
     text.Number(static_cast<unsigned long long>(threadId)) << ")\n";
     report.Write(line, text.Length());
 }
@@ -387,12 +398,12 @@ void OnTerminate()
     } else {
         int status = 0;
         char* name = abi::__cxa_demangle(type->name(), nullptr, nullptr, &status);
-        text << (status == 0 && name ? name : type->name());
+        text.Line(status == 0 && name ? name : type->name());
         std::free(name);
         try {
             throw;
         } catch (const std::exception& error) {
-            text << ": " << error.what();
+            (text << ": ").Line(error.what());
         } catch (...) {
         }
     }
@@ -419,8 +430,8 @@ void BuildIdentity()
     Identity* next = identity.load() == &identities[0] ? &identities[1] : &identities[0];
     Text text(next->text, sizeof next->text);
     text << "Session: " << state.session.c_str() << "\n";
-    text << "Product: " << (state.product.empty() ? "(not set yet)" : state.product.c_str());
-    text << (state.version.empty() ? "" : " ") << state.version.c_str() << "\n";
+    (text << "Product: ").Line(state.product.empty() ? "(not set yet)" : state.product.c_str());
+    (text << (state.version.empty() ? "" : " ")).Line(state.version.c_str()) << "\n";
     text << "Library: " << state.library.c_str() << "\n";
     identity.store(next);
 }

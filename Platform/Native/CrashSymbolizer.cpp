@@ -12,6 +12,7 @@
 namespace Talvex::Native {
 namespace {
 
+const char THREAD_LINE[] = "\nThread: ";
 const char STACK_HEADER[] = "Stack:\n";
 const char RESOLVED_HEADER[] = "Stack (names from the debug information found at the next start):\n";
 
@@ -104,11 +105,23 @@ private:
     bool matches = false;
 };
 
+// Where the stack starts: the line after the thread's, the one place the handler puts it.
+// Text quoted in the report before it (an exception's message) is a single line.
+size_t StackStart(const std::string& report)
+{
+    const size_t thread = report.find(THREAD_LINE);
+    const size_t end = thread == std::string::npos ? thread : report.find('\n', thread + 1);
+    if (end == std::string::npos || report.compare(end + 1, sizeof STACK_HEADER - 1, STACK_HEADER) != 0) {
+        return std::string::npos;
+    }
+    return end + 1;
+}
+
 } // namespace
 
 std::string ResolveCrashReport(const std::string& report)
 {
-    const size_t stack = report.find(STACK_HEADER);
+    const size_t stack = StackStart(report);
     if (stack == std::string::npos) {
         return report;
     }

@@ -110,6 +110,19 @@ TEST_F(CrashReportsOfCrashedRuns, AHandlerTurnedOffAndOnAgainStillNamesTheProduc
     EXPECT_TRUE(report.contains(QStringLiteral("Product: Crash Helper 2.5\n"))) << report.toStdString();
 }
 
+TEST_F(CrashReportsOfCrashedRuns, AMessageQuotingAStackIsOneLineAndTheRealStackGetsTheNames)
+{
+    const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("exception-text")});
+    EXPECT_EQ(end.signal, SIGABRT);
+    const QString report = RunNextStart().reports.value(end.sessionId).value(0);
+    EXPECT_TRUE(report.contains(QStringLiteral("Exception: std::runtime_error: thrown with a stack of its own: Stack: "
+                                               "#0 0x1 +0x1 build-id none /nowhere \u20ac")))
+        << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("ThrowAMessageWithAStackInIt"))) << report.toStdString();
+    // Cuts at the size limits of the message and of the log lines keep whole characters.
+    EXPECT_FALSE(report.contains(QChar::ReplacementCharacter)) << report.toStdString();
+}
+
 TEST_F(CrashReportsOfCrashedRuns, TheExitStatusIsTheOneTheCrashGivesWithoutTheHandlerAndSigtermIsLeftAlone)
 {
     for (const char* kind : {"null-write", "abort"}) {

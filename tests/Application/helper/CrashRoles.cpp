@@ -95,6 +95,20 @@ public:
     bool IsEmailDialogEnabled() const override { return false; }
 };
 
+// A message that quotes a stack of its own and, too long for the report, is cut in the
+// middle of a character; the log lines before it are cut likewise, one of three at least.
+CRASHING void ThrowAMessageWithAStackInIt()
+{
+    std::string euros;
+    for (int i = 0; i < 400; ++i) {
+        euros += "\u20ac";
+    }
+    for (const char* start : {"", "a", "ab"}) {
+        LOG(WARNING) << start << euros;
+    }
+    throw std::runtime_error("thrown with a stack of its own:\nStack:\n#0 0x1 +0x1 build-id none /nowhere\n" + euros);
+}
+
 void Crash(const std::string& kind)
 {
     if (kind == "null-write") {
@@ -103,6 +117,8 @@ void Crash(const std::string& kind)
         CrashByAbort();
     } else if (kind == "exception") {
         CrashByUncaughtException();
+    } else if (kind == "exception-text") {
+        ThrowAMessageWithAStackInIt();
     } else if (kind == "division") {
         CrashByDivision();
     } else if (kind == "recursion") {
