@@ -62,7 +62,7 @@ std::string Demangled(const char* name)
 }
 
 // One module opened at the addresses of its file, so that a frame's offset is its
-// address; null when the file is gone or is not the module that crashed.
+// address; without names when the file is gone or is not the module that crashed.
 class Module {
 public:
     Module(const std::string& path, const std::string& buildId)
@@ -74,7 +74,9 @@ public:
         if (!dwfl) {
             return;
         }
-        module = dwfl_report_elf(dwfl.get(), path.c_str(), path.c_str(), -1, 0, false);
+        // Base 0 plus the first segment's address keeps file addresses as they are, also
+        // for a library linked to start elsewhere than 0.
+        module = dwfl_report_elf(dwfl.get(), path.c_str(), path.c_str(), -1, 0, true);
         dwfl_report_end(dwfl.get(), nullptr, nullptr);
         const unsigned char* bits = nullptr;
         GElf_Addr where = 0;
@@ -85,6 +87,9 @@ public:
     // "in <function> at <file>:<line>", as far as known.
     std::string Describe(unsigned long long offset) const
     {
+        if (!module) {
+            return "(the module's file was not found: no names)";
+        }
         if (!matches) {
             return "(the module changed since the crash: no names)";
         }

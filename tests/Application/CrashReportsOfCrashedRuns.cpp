@@ -163,7 +163,7 @@ TEST_F(CrashReportsOfCrashedRuns, AHangReportHasTheGuiThreadsStackNotTheWatchers
     EXPECT_FALSE(report.contains(QStringLiteral("CrashTimeout::Fire")));
 }
 
-TEST_F(CrashReportsOfCrashedRuns, AModuleRebuiltSinceTheCrashGetsNoNames)
+TEST_F(CrashReportsOfCrashedRuns, AModuleRebuiltOrGoneSinceTheCrashGetsNoNamesAndSaysWhich)
 {
     const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("null-write")});
     QFile file(HelperCrashFolder() + QLatin1Char('/') + end.sessionId + QStringLiteral(".txt"));
@@ -175,6 +175,10 @@ TEST_F(CrashReportsOfCrashedRuns, AModuleRebuiltSinceTheCrashGetsNoNames)
     const std::string resolved = Talvex::Native::ResolveCrashReport(raw.toStdString());
     EXPECT_EQ(resolved.find("CrashByNullWrite"), std::string::npos);
     EXPECT_NE(resolved.find("the module changed since the crash"), std::string::npos);
+    raw.replace(QRegularExpression(QStringLiteral("build-id 0123abcd /")), QStringLiteral("build-id 0123abcd /gone/"));
+    const std::string gone = Talvex::Native::ResolveCrashReport(raw.toStdString());
+    EXPECT_NE(gone.find("the module's file was not found"), std::string::npos) << gone;
+    EXPECT_EQ(gone.find("the module changed since the crash"), std::string::npos);
 }
 
 TEST_F(CrashReportsOfCrashedRuns, AFolderOrReportPlantedAsALinkGetsNoReportAndIsNotFollowed)
