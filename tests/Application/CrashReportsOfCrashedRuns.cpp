@@ -2,6 +2,7 @@
 // their reports, as a product would.
 #include "CrashChild.h"
 
+#include "Platform/Native/CrashHandler.h"
 #include "Platform/Native/CrashSymbolizer.h"
 
 #include <QRegularExpression>
@@ -179,6 +180,35 @@ TEST_F(CrashReportsOfCrashedRuns, AModuleRebuiltOrGoneSinceTheCrashGetsNoNamesAn
     const std::string gone = Talvex::Native::ResolveCrashReport(raw.toStdString());
     EXPECT_NE(gone.find("the module's file was not found"), std::string::npos) << gone;
     EXPECT_EQ(gone.find("the module changed since the crash"), std::string::npos);
+}
+
+TEST_F(CrashReportsOfCrashedRuns, AReportThatNamesWouldMakeTooLongKeepsToTheLimitAndReadsTheSameTwice)
+{
+    const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("null-write")});
+    QFile file(HelperCrashFolder() + QLatin1Char('/') + end.sessionId + QStringLiteral(".txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray raw = file.readAll();
+    file.close();
+    const QByteArray marker(Talvex::Native::CrashHandler::END_MARKER);
+    ASSERT_TRUE(raw.endsWith(marker));
+    // Log lines filling the report so far that its names would take it over the limit.
+    const int limit = static_cast<int>(Talvex::Native::CrashHandler::MAX_REPORT_SIZE);
+    const int names = static_cast<int>(Talvex::Native::ResolveCrashReport(raw.toStdString()).size()) - raw.size();
+    QByteArray filler(limit + 100 - names - raw.size(), 'x');
+    for (int lineEnd = 79; lineEnd < filler.size(); lineEnd += 80) {
+        filler[lineEnd] = '\n';
+    }
+    filler[filler.size() - 1] = '\n';
+    raw.insert(raw.size() - marker.size(), filler);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(raw) == raw.size());
+    file.close();
+
+    const QStringList reports = RunNextStart().reports.value(end.sessionId);
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_EQ(reports.first(), reports.last()) << "a second call reads differently";
+    EXPECT_LE(reports.first().toUtf8().size() - 1, limit);
+    EXPECT_TRUE(reports.first().endsWith(QStringLiteral("End of report\n\n")));
+    EXPECT_TRUE(reports.first().contains(QStringLiteral("CrashByNullWrite")));
 }
 
 TEST_F(CrashReportsOfCrashedRuns, AFolderOrReportPlantedAsALinkGetsNoReportAndIsNotFollowed)
