@@ -39,6 +39,7 @@ const Expected KINDS[] = {
     {"division", SIGFPE, "SIGFPE", "CrashByDivision"},
     {"recursion", SIGSEGV, "SIGSEGV", "CrashByRecursion"},
     {"worker", SIGSEGV, "SIGSEGV", "WorkerCrashByNullWrite"},
+    {"far-library", SIGSEGV, "SIGSEGV", "CrashInAFarLibrary"},
 };
 
 int CountOf(const QString& text, const QString& part)

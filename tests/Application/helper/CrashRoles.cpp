@@ -10,6 +10,7 @@
 //                       between "report <id>" and "end <id>" lines, twice.
 #include "App/Application/Application.h"
 #include "App/Application/ICustomizationManager.h"
+#include "FarLibrary.h"
 
 #include <QThread>
 
@@ -119,6 +120,8 @@ void Crash(const std::string& kind)
         CrashByUncaughtException();
     } else if (kind == "exception-text") {
         ThrowAMessageWithAStackInIt();
+    } else if (kind == "far-library") {
+        CrashInAFarLibrary();
     } else if (kind == "division") {
         CrashByDivision();
     } else if (kind == "recursion") {
