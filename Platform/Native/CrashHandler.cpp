@@ -13,6 +13,7 @@
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
+#include <sys/uio.h>
 #include <ucontext.h>
 #include <unistd.h>
 
@@ -276,23 +277,46 @@ void WriteTail(Report& report)
     report.End();
 }
 
-// The frames of the interrupted code: the ones before it are the handler's own and the
-// signal trampoline.
-int FirstFaultingFrame(void* const* frames, int count, const void* context)
+#if defined(__x86_64__)
+// Reads a word of this process that may not be mapped: the kernel answers a bad address
+// with an error where a plain read would fault inside the handler.
+bool ReadWord(std::uintptr_t address, std::uintptr_t& word)
+{
+    iovec local{&word, sizeof word};
+    iovec remote{reinterpret_cast<void*>(address), sizeof word};
+    return syscall(SYS_process_vm_readv, getpid(), &local, 1UL, &remote, 1UL, 0UL) == static_cast<long>(sizeof word);
+}
+#endif
+
+// Moves the frames of the interrupted code to the front and returns their count: the
+// ones before them are the handler's own and the signal trampoline. A jump to an address
+// in no module (a call through a null or wild pointer) stops the unwinder there; the
+// return address that such a call left at the top of the stack still names the caller.
+// `frames` has room for two frames at least.
+int FaultingFrames(void** frames, int count, const void* context)
 {
 #if defined(__x86_64__)
-    const auto pc = reinterpret_cast<void*>(static_cast<const ucontext_t*>(context)->uc_mcontext.gregs[REG_RIP]);
+    const auto& registers = static_cast<const ucontext_t*>(context)->uc_mcontext.gregs;
+    const auto pc = static_cast<std::uintptr_t>(registers[REG_RIP]);
     for (int i = 0; i < count; ++i) {
-        if (frames[i] == pc) {
-            return i;
+        if (reinterpret_cast<std::uintptr_t>(frames[i]) == pc) {
+            std::memmove(frames, frames + i, (count - i) * sizeof *frames);
+            return count - i;
         }
     }
+    if (CrashModules::Find(pc)) {
+        return count;
+    }
+    frames[0] = reinterpret_cast<void*>(pc);
+    std::uintptr_t caller = 0;
+    const bool called = ReadWord(static_cast<std::uintptr_t>(registers[REG_RSP]), caller) && CrashModules::Find(caller);
+    frames[1] = reinterpret_cast<void*>(caller);
+    return called ? 2 : 1;
 #else
     (void)frames;
-    (void)count;
     (void)context;
+    return count;
 #endif
-    return 0;
 }
 
 // A file size limit would end the process with SIGXFSZ on the first write that passes
@@ -334,9 +358,8 @@ void WriteSignalReport(int signal, const siginfo_t* info, const void* context)
     WriteHead(report, cause);
     WriteCurrentThread(report);
     void* frames[MAX_FRAMES];
-    const int count = backtrace(frames, MAX_FRAMES);
-    const int first = FirstFaultingFrame(frames, count, context);
-    WriteFrames(report, frames + first, count - first);
+    const int count = FaultingFrames(frames, backtrace(frames, MAX_FRAMES), context);
+    WriteFrames(report, frames, count);
     WriteTail(report);
     close(fd);
 }

@@ -39,6 +39,7 @@ const Expected KINDS[] = {
     {"division", SIGFPE, "SIGFPE", "CrashByDivision"},
     {"recursion", SIGSEGV, "SIGSEGV", "CrashByRecursion"},
     {"worker", SIGSEGV, "SIGSEGV", "WorkerCrashByNullWrite"},
+    {"null-call", SIGSEGV, "SIGSEGV", "CrashByNullCall"},
     {"far-library", SIGSEGV, "SIGSEGV", "CrashInAFarLibrary"},
 };
 

@@ -67,6 +67,14 @@ CRASHING int CrashByRecursion(int depth)
     return CrashByRecursion(depth + 1) + frame[0];
 }
 
+void (*volatile noFunction)() = nullptr;
+
+CRASHING void CrashByNullCall()
+{
+    noFunction();
+    std::printf("returned from nowhere\n");
+}
+
 CRASHING void WorkerCrashByNullWrite()
 {
     pthread_setname_np(pthread_self(), "crash-worker");
@@ -120,6 +128,8 @@ void Crash(const std::string& kind)
         CrashByUncaughtException();
     } else if (kind == "exception-text") {
         ThrowAMessageWithAStackInIt();
+    } else if (kind == "null-call") {
+        CrashByNullCall();
     } else if (kind == "far-library") {
         CrashInAFarLibrary();
     } else if (kind == "division") {
