@@ -106,8 +106,7 @@ TEST_F(CrashReportsOfCrashedRuns, ASignalTheProcessSentItselfNamesTheSenderNotAF
 
 TEST_F(CrashReportsOfCrashedRuns, AHandlerTurnedOffAndOnAgainStillNamesTheProduct)
 {
-    const ChildEnd end =
-        RunChild({QStringLiteral("crash"), QStringLiteral("null-write"), QStringLiteral("reenable")});
+    const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("null-write"), QStringLiteral("reenable")});
     EXPECT_EQ(end.signal, SIGSEGV);
     const QString report = RunNextStart().reports.value(end.sessionId).value(0);
     EXPECT_TRUE(report.contains(QStringLiteral("Product: Crash Helper 2.5\n"))) << report.toStdString();
