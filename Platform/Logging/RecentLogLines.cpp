@@ -1,5 +1,7 @@
 #include "Platform/Logging/RecentLogLines.h"
 
+#include "Platform/Util/Utf8Cut.h"
+
 #include <glog/logging.h>
 
 #include <algorithm>
@@ -30,7 +32,7 @@ public:
         const std::string formatted = ToString(severity, baseName, line, time, message, length);
         Slot& slot = slots[nextLine.fetch_add(1) % RecentLogLines::LINES];
         slot.sequence.fetch_add(1);
-        slot.length = std::min(formatted.size(), sizeof slot.text);
+        slot.length = Util::Utf8CutLength(formatted.data(), std::min(formatted.size(), sizeof slot.text));
         std::memcpy(slot.text, formatted.data(), slot.length);
         slot.sequence.fetch_add(1);
     }

@@ -2,6 +2,7 @@
 
 #include "Platform/Logging/RecentLogLines.h"
 #include "Platform/Native/CrashModules_p.h"
+#include "Platform/Util/Utf8Cut.h"
 
 #include <QFile>
 
@@ -12,6 +13,7 @@
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
+#include <sys/uio.h>
 #include <ucontext.h>
 #include <unistd.h>
 
@@ -58,9 +60,12 @@ struct State {
     // Thread id of the thread writing the report; a report written ends every later try.
     std::atomic<long> writer{0};
     std::atomic<bool> written{false};
-    // Session and library, kept to rebuild the identity when the product changes.
+    // What the identity is built from, kept to rebuild it when any part changes and
+    // when the handler is installed again.
     std::string session;
     std::string library;
+    std::string product;
+    std::string version;
 };
 State state;
 
@@ -73,14 +78,10 @@ long ThreadId()
 class Text {
 public:
     Text(char* buffer, size_t size) : buffer(buffer), size(size) {}
-    Text& operator<<(const char* text)
-    {
-        while (text && *text && used + 1 < size) {
-            buffer[used++] = *text++;
-        }
-        buffer[used] = '\0';
-        return *this;
-    }
+    Text& operator<<(const char* text) { return Append(text, false); }
+    // Text from outside (an exception, a name) with its line breaks made spaces, so that
+    // no part of it can pass for a line of the report's own.
+    Text& Line(const char* text) { return Append(text, true); }
     Text& Number(unsigned long long value, int base = 10, int width = 0)
     {
         char digits[32];
@@ -108,6 +109,20 @@ public:
     size_t Length() const { return used; }
 
 private:
+    Text& Append(const char* text, bool oneLine)
+    {
+        const size_t start = used;
+        while (text && *text && used + 1 < size) {
+            const char next = *text++;
+            buffer[used++] = oneLine && (next == '\n' || next == '\r') ? ' ' : next;
+        }
+        if (text && *text) {
+            used = start + Util::Utf8CutLength(buffer + start, used - start);
+        }
+        buffer[used] = '\0';
+        return *this;
+    }
+
     char* buffer;
     size_t size;
     size_t used = 0;
@@ -219,7 +234,7 @@ void WriteThread(Report& report, long threadId, const char* threadName)
 {
     char line[256];
     Text text(line, sizeof line);
-    text << "Thread: " << threadName << " (id ";
+    (text << "Thread: ").Line(threadName) << " (id ";
     text.Number(static_cast<unsigned long long>(threadId)) << ")\n";
     report.Write(line, text.Length());
 }
@@ -262,23 +277,46 @@ void WriteTail(Report& report)
     report.End();
 }
 
-// The frames of the interrupted code: the ones before it are the handler's own and the
-// signal trampoline.
-int FirstFaultingFrame(void* const* frames, int count, const void* context)
+#if defined(__x86_64__)
+// Reads a word of this process that may not be mapped: the kernel answers a bad address
+// with an error where a plain read would fault inside the handler.
+bool ReadWord(std::uintptr_t address, std::uintptr_t& word)
+{
+    iovec local{&word, sizeof word};
+    iovec remote{reinterpret_cast<void*>(address), sizeof word};
+    return syscall(SYS_process_vm_readv, getpid(), &local, 1UL, &remote, 1UL, 0UL) == static_cast<long>(sizeof word);
+}
+#endif
+
+// Moves the frames of the interrupted code to the front and returns their count: the
+// ones before them are the handler's own and the signal trampoline. A jump to an address
+// in no module (a call through a null or wild pointer) stops the unwinder there; the
+// return address that such a call left at the top of the stack still names the caller.
+// `frames` has room for two frames at least.
+int FaultingFrames(void** frames, int count, const void* context)
 {
 #if defined(__x86_64__)
-    const auto pc = reinterpret_cast<void*>(static_cast<const ucontext_t*>(context)->uc_mcontext.gregs[REG_RIP]);
+    const auto& registers = static_cast<const ucontext_t*>(context)->uc_mcontext.gregs;
+    const auto pc = static_cast<std::uintptr_t>(registers[REG_RIP]);
     for (int i = 0; i < count; ++i) {
-        if (frames[i] == pc) {
-            return i;
+        if (reinterpret_cast<std::uintptr_t>(frames[i]) == pc) {
+            std::memmove(frames, frames + i, (count - i) * sizeof *frames);
+            return count - i;
         }
     }
+    if (CrashModules::Find(pc)) {
+        return count;
+    }
+    frames[0] = reinterpret_cast<void*>(pc);
+    std::uintptr_t caller = 0;
+    const bool called = ReadWord(static_cast<std::uintptr_t>(registers[REG_RSP]), caller) && CrashModules::Find(caller);
+    frames[1] = reinterpret_cast<void*>(caller);
+    return called ? 2 : 1;
 #else
     (void)frames;
-    (void)count;
     (void)context;
+    return count;
 #endif
-    return 0;
 }
 
 // A file size limit would end the process with SIGXFSZ on the first write that passes
@@ -302,8 +340,17 @@ void WriteSignalReport(int signal, const siginfo_t* info, const void* context)
     Text text(cause, sizeof cause);
     text << "Signal: " << SignalName(signal) << " (";
     text.Number(static_cast<unsigned>(signal)) << "), code ";
-    text.Signed(info->si_code) << ", address ";
-    text.Hex(reinterpret_cast<std::uintptr_t>(info->si_addr)) << "\n";
+    text.Signed(info->si_code);
+    // A signal sent by a process (abort, raise, kill) has no faulting address: that
+    // field then holds the sender's pid and uid.
+    if (info->si_code > 0) {
+        text << ", address ";
+        text.Hex(reinterpret_cast<std::uintptr_t>(info->si_addr));
+    } else {
+        text << ", sent by process ";
+        text.Signed(info->si_pid);
+    }
+    text << "\n";
     if (state.exceptionSet.load()) {
         text << "Exception: " << state.exception << "\n";
     }
@@ -311,9 +358,8 @@ void WriteSignalReport(int signal, const siginfo_t* info, const void* context)
     WriteHead(report, cause);
     WriteCurrentThread(report);
     void* frames[MAX_FRAMES];
-    const int count = backtrace(frames, MAX_FRAMES);
-    const int first = FirstFaultingFrame(frames, count, context);
-    WriteFrames(report, frames + first, count - first);
+    const int count = FaultingFrames(frames, backtrace(frames, MAX_FRAMES), context);
+    WriteFrames(report, frames, count);
     WriteTail(report);
     close(fd);
 }
@@ -375,12 +421,12 @@ void OnTerminate()
     } else {
         int status = 0;
         char* name = abi::__cxa_demangle(type->name(), nullptr, nullptr, &status);
-        text << (status == 0 && name ? name : type->name());
+        text.Line(status == 0 && name ? name : type->name());
         std::free(name);
         try {
             throw;
         } catch (const std::exception& error) {
-            text << ": " << error.what();
+            (text << ": ").Line(error.what());
         } catch (...) {
         }
     }
@@ -402,13 +448,13 @@ struct AltStack {
     }
 };
 
-void BuildIdentity(const std::string& product, const std::string& version)
+void BuildIdentity()
 {
     Identity* next = identity.load() == &identities[0] ? &identities[1] : &identities[0];
     Text text(next->text, sizeof next->text);
     text << "Session: " << state.session.c_str() << "\n";
-    text << "Product: " << (product.empty() ? "(not set yet)" : product.c_str());
-    text << (version.empty() ? "" : " ") << version.c_str() << "\n";
+    (text << "Product: ").Line(state.product.empty() ? "(not set yet)" : state.product.c_str());
+    (text << (state.version.empty() ? "" : " ")).Line(state.version.c_str()) << "\n";
     text << "Library: " << state.library.c_str() << "\n";
     identity.store(next);
 }
@@ -430,7 +476,7 @@ bool CrashHandler::Install(const QString& folder, const std::string& sessionId, 
     state.library = libraryVersion;
     state.written.store(false);
     state.writer.store(0);
-    BuildIdentity(std::string(), std::string());
+    BuildIdentity();
     App::RecentLogLines::Enable();
     RefreshModules();
     PrepareThread();
@@ -470,7 +516,9 @@ bool CrashHandler::IsInstalled()
 
 void CrashHandler::SetProduct(const std::string& name, const std::string& version)
 {
-    BuildIdentity(name, version);
+    state.product = name;
+    state.version = version;
+    BuildIdentity();
 }
 
 void CrashHandler::RefreshModules()

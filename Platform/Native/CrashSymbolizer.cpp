@@ -1,19 +1,29 @@
 #include "Platform/Native/CrashSymbolizer.h"
 
+#include "Platform/Native/CrashHandler.h"
+#include "Platform/Util/Utf8Cut.h"
+
 #include <elfutils/libdwfl.h>
 
 #include <cxxabi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <sstream>
+#include <string>
 
 namespace Talvex::Native {
 namespace {
 
+const char THREAD_LINE[] = "\nThread: ";
 const char STACK_HEADER[] = "Stack:\n";
 const char RESOLVED_HEADER[] = "Stack (names from the debug information found at the next start):\n";
+// A name line longer than this is cut: a template's name can run to many kilobytes.
+const size_t NAME_LINE_SIZE = 512;
+// Room is left for the note that a reader adds to a report cut short.
+const size_t RESOLVED_LIMIT = CrashHandler::MAX_REPORT_SIZE - 128;
 
 struct DwflClose {
     void operator()(Dwfl* dwfl) const { dwfl_end(dwfl); }
@@ -61,7 +71,7 @@ std::string Demangled(const char* name)
 }
 
 // One module opened at the addresses of its file, so that a frame's offset is its
-// address; null when the file is gone or is not the module that crashed.
+// address; without names when the file is gone or is not the module that crashed.
 class Module {
 public:
     Module(const std::string& path, const std::string& buildId)
@@ -73,7 +83,9 @@ public:
         if (!dwfl) {
             return;
         }
-        module = dwfl_report_elf(dwfl.get(), path.c_str(), path.c_str(), -1, 0, false);
+        // Base 0 plus the first segment's address keeps file addresses as they are, also
+        // for a library linked to start elsewhere than 0.
+        module = dwfl_report_elf(dwfl.get(), path.c_str(), path.c_str(), -1, 0, true);
         dwfl_report_end(dwfl.get(), nullptr, nullptr);
         const unsigned char* bits = nullptr;
         GElf_Addr where = 0;
@@ -84,6 +96,9 @@ public:
     // "in <function> at <file>:<line>", as far as known.
     std::string Describe(unsigned long long offset) const
     {
+        if (!module) {
+            return "(the module's file was not found: no names)";
+        }
         if (!matches) {
             return "(the module changed since the crash: no names)";
         }
@@ -104,33 +119,85 @@ private:
     bool matches = false;
 };
 
+// Where the stack starts: the line after the thread's, the one place the handler puts it.
+// Text quoted in the report before it (an exception's message) is a single line.
+size_t StackStart(const std::string& report)
+{
+    const size_t thread = report.find(THREAD_LINE);
+    const size_t end = thread == std::string::npos ? thread : report.find('\n', thread + 1);
+    if (end == std::string::npos || report.compare(end + 1, sizeof STACK_HEADER - 1, STACK_HEADER) != 0) {
+        return std::string::npos;
+    }
+    return end + 1;
+}
+
+std::string NameLine(const std::string& description)
+{
+    std::string line = "    " + description;
+    if (line.size() >= NAME_LINE_SIZE) {
+        line.resize(Util::Utf8CutLength(line.data(), NAME_LINE_SIZE - 1));
+    }
+    return line + '\n';
+}
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Cuts a text over the limit, keeping its end marker, so that what is saved is read back
+// whole.
+void Cap(std::string& text)
+{
+    if (text.size() <= RESOLVED_LIMIT) {
+        return;
+    }
+    const std::string marker = EndsWith(text, CrashHandler::END_MARKER) ? CrashHandler::END_MARKER : "";
+    text.resize(Util::Utf8CutLength(text.data(), RESOLVED_LIMIT - marker.size()));
+    text.resize(text.rfind('\n') + 1);
+    text += marker;
+}
+
+Module& ModuleOf(std::map<std::string, std::unique_ptr<Module>>& modules, const Frame& frame)
+{
+    auto& module = modules[frame.path + ' ' + frame.buildId];
+    if (!module) {
+        module = std::make_unique<Module>(frame.path, frame.buildId);
+    }
+    return *module;
+}
+
 } // namespace
 
 std::string ResolveCrashReport(const std::string& report)
 {
-    const size_t stack = report.find(STACK_HEADER);
+    const size_t stack = StackStart(report);
     if (stack == std::string::npos) {
         return report;
     }
     std::map<std::string, std::unique_ptr<Module>> modules;
     std::string resolved = report.substr(0, stack) + RESOLVED_HEADER;
-    std::istringstream lines(report.substr(stack + sizeof STACK_HEADER - 1));
-    std::string line;
+    size_t next = stack + sizeof STACK_HEADER - 1;
     bool inStack = true;
-    while (std::getline(lines, line)) {
+    while (next < report.size()) {
+        const size_t end = std::min(report.find('\n', next), report.size());
+        const std::string line = report.substr(next, end - next);
+        next = end + 1;
         resolved += line + '\n';
         Frame frame;
         inStack = inStack && !line.empty() && line[0] == '#';
         if (!inStack || !ParseFrame(line, frame)) {
             continue;
         }
-        auto& module = modules[frame.path + ' ' + frame.buildId];
-        if (!module) {
-            module = std::make_unique<Module>(frame.path, frame.buildId);
-        }
         // A return address points after its call, possibly into the next function.
-        resolved += "    " + module->Describe(frame.index == 0 ? frame.offset : frame.offset - 1) + '\n';
+        const std::string name =
+            NameLine(ModuleOf(modules, frame).Describe(frame.index == 0 ? frame.offset : frame.offset - 1));
+        // Names give way to the rest of the report where both would not fit.
+        if (resolved.size() + name.size() + (report.size() - std::min(next, report.size())) <= RESOLVED_LIMIT) {
+            resolved += name;
+        }
     }
+    Cap(resolved);
     return resolved;
 }
 

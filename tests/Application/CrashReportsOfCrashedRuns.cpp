@@ -2,6 +2,7 @@
 // their reports, as a product would.
 #include "CrashChild.h"
 
+#include "Platform/Native/CrashHandler.h"
 #include "Platform/Native/CrashSymbolizer.h"
 
 #include <QRegularExpression>
@@ -38,6 +39,8 @@ const Expected KINDS[] = {
     {"division", SIGFPE, "SIGFPE", "CrashByDivision"},
     {"recursion", SIGSEGV, "SIGSEGV", "CrashByRecursion"},
     {"worker", SIGSEGV, "SIGSEGV", "WorkerCrashByNullWrite"},
+    {"null-call", SIGSEGV, "SIGSEGV", "CrashByNullCall"},
+    {"far-library", SIGSEGV, "SIGSEGV", "CrashInAFarLibrary"},
 };
 
 int CountOf(const QString& text, const QString& part)
@@ -87,6 +90,41 @@ TEST_F(CrashReportsOfCrashedRuns, TheReportNamesTheExceptionAndTheCrashingThread
     EXPECT_TRUE(crashedWorker.contains(QStringLiteral("Thread: crash-worker"))) << crashedWorker.toStdString();
 }
 
+TEST_F(CrashReportsOfCrashedRuns, ASignalTheProcessSentItselfNamesTheSenderNotAFaultingAddress)
+{
+    qint64 pid = 0;
+    const ChildEnd aborted = RunChild({QStringLiteral("crash"), QStringLiteral("abort")},
+                                      [&](const QString&, QProcess& process) { pid = process.processId(); });
+    const ChildEnd faulted = RunChild({QStringLiteral("crash"), QStringLiteral("null-write")});
+    const NextStart next = RunNextStart();
+    const QString abortReport = next.reports.value(aborted.sessionId).value(0);
+    EXPECT_TRUE(abortReport.contains(QStringLiteral(", sent by process %1\n").arg(pid))) << abortReport.toStdString();
+    EXPECT_FALSE(abortReport.contains(QStringLiteral(", address 0x")));
+    const QString faultReport = next.reports.value(faulted.sessionId).value(0);
+    EXPECT_TRUE(faultReport.contains(QStringLiteral(", address 0x0\n"))) << faultReport.toStdString();
+}
+
+TEST_F(CrashReportsOfCrashedRuns, AHandlerTurnedOffAndOnAgainStillNamesTheProduct)
+{
+    const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("null-write"), QStringLiteral("reenable")});
+    EXPECT_EQ(end.signal, SIGSEGV);
+    const QString report = RunNextStart().reports.value(end.sessionId).value(0);
+    EXPECT_TRUE(report.contains(QStringLiteral("Product: Crash Helper 2.5\n"))) << report.toStdString();
+}
+
+TEST_F(CrashReportsOfCrashedRuns, AMessageQuotingAStackIsOneLineAndTheRealStackGetsTheNames)
+{
+    const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("exception-text")});
+    EXPECT_EQ(end.signal, SIGABRT);
+    const QString report = RunNextStart().reports.value(end.sessionId).value(0);
+    EXPECT_TRUE(report.contains(QStringLiteral("Exception: std::runtime_error: thrown with a stack of its own: Stack: "
+                                               "#0 0x1 +0x1 build-id none /nowhere \u20ac")))
+        << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("ThrowAMessageWithAStackInIt"))) << report.toStdString();
+    // Cuts at the size limits of the message and of the log lines keep whole characters.
+    EXPECT_FALSE(report.contains(QChar::ReplacementCharacter)) << report.toStdString();
+}
+
 TEST_F(CrashReportsOfCrashedRuns, TheExitStatusIsTheOneTheCrashGivesWithoutTheHandlerAndSigtermIsLeftAlone)
 {
     for (const char* kind : {"null-write", "abort"}) {
@@ -127,7 +165,7 @@ TEST_F(CrashReportsOfCrashedRuns, AHangReportHasTheGuiThreadsStackNotTheWatchers
     EXPECT_FALSE(report.contains(QStringLiteral("CrashTimeout::Fire")));
 }
 
-TEST_F(CrashReportsOfCrashedRuns, AModuleRebuiltSinceTheCrashGetsNoNames)
+TEST_F(CrashReportsOfCrashedRuns, AModuleRebuiltOrGoneSinceTheCrashGetsNoNamesAndSaysWhich)
 {
     const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("null-write")});
     QFile file(HelperCrashFolder() + QLatin1Char('/') + end.sessionId + QStringLiteral(".txt"));
@@ -139,6 +177,39 @@ TEST_F(CrashReportsOfCrashedRuns, AModuleRebuiltSinceTheCrashGetsNoNames)
     const std::string resolved = Talvex::Native::ResolveCrashReport(raw.toStdString());
     EXPECT_EQ(resolved.find("CrashByNullWrite"), std::string::npos);
     EXPECT_NE(resolved.find("the module changed since the crash"), std::string::npos);
+    raw.replace(QRegularExpression(QStringLiteral("build-id 0123abcd /")), QStringLiteral("build-id 0123abcd /gone/"));
+    const std::string gone = Talvex::Native::ResolveCrashReport(raw.toStdString());
+    EXPECT_NE(gone.find("the module's file was not found"), std::string::npos) << gone;
+    EXPECT_EQ(gone.find("the module changed since the crash"), std::string::npos);
+}
+
+TEST_F(CrashReportsOfCrashedRuns, AReportThatNamesWouldMakeTooLongKeepsToTheLimitAndReadsTheSameTwice)
+{
+    const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("null-write")});
+    QFile file(HelperCrashFolder() + QLatin1Char('/') + end.sessionId + QStringLiteral(".txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray raw = file.readAll();
+    file.close();
+    const QByteArray marker(Talvex::Native::CrashHandler::END_MARKER);
+    ASSERT_TRUE(raw.endsWith(marker));
+    // Log lines filling the report so far that its names would take it over the limit.
+    const int limit = static_cast<int>(Talvex::Native::CrashHandler::MAX_REPORT_SIZE);
+    const int names = static_cast<int>(Talvex::Native::ResolveCrashReport(raw.toStdString()).size()) - raw.size();
+    QByteArray filler(limit + 100 - names - raw.size(), 'x');
+    for (int lineEnd = 79; lineEnd < filler.size(); lineEnd += 80) {
+        filler[lineEnd] = '\n';
+    }
+    filler[filler.size() - 1] = '\n';
+    raw.insert(raw.size() - marker.size(), filler);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(raw) == raw.size());
+    file.close();
+
+    const QStringList reports = RunNextStart().reports.value(end.sessionId);
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_EQ(reports.first(), reports.last()) << "a second call reads differently";
+    EXPECT_LE(reports.first().toUtf8().size() - 1, limit);
+    EXPECT_TRUE(reports.first().endsWith(QStringLiteral("End of report\n\n")));
+    EXPECT_TRUE(reports.first().contains(QStringLiteral("CrashByNullWrite")));
 }
 
 TEST_F(CrashReportsOfCrashedRuns, AFolderOrReportPlantedAsALinkGetsNoReportAndIsNotFollowed)

@@ -1,14 +1,18 @@
 // Crash roles of the helper, each a real Application:
-//   crash <kind> [off|full|read-only]  prints "session <id>", waits for a line on stdin
-//                       (so that a test may plant files first) and crashes the way <kind>
-//                       names; with "off" the crash handler is turned off first, with
-//                       "full" no file may grow any more when it crashes, as on a full
-//                       disk, and with "read-only" it gives up root's power to write where
-//                       permissions forbid it, so that a read-only folder holds for root too.
+//   crash <kind> [off|full|read-only|reenable]  prints "session <id>", waits for a line
+//                       on stdin (so that a test may plant files first) and crashes the way
+//                       <kind> names; with "off" the crash handler is turned off first, with
+//                       "full" no file may grow any more when it crashes, as on a full disk,
+//                       with "read-only" it gives up root's power to write where permissions
+//                       forbid it, so that a read-only folder holds for root too, and with
+//                       "reenable" the product "Crash Helper 2.5" is named and the handler is
+//                       then turned off and on again.
 //   hang <seconds>      hangs its GUI thread under --test-crash-timeout=<seconds>.
 //   report              prints "crashed <id>" per crashed session, then each report
 //                       between "report <id>" and "end <id>" lines, twice.
 #include "App/Application/Application.h"
+#include "App/Application/ICustomizationManager.h"
+#include "FarLibrary.h"
 
 #include <QThread>
 
@@ -68,6 +72,14 @@ CRASHING int CrashByRecursion(int depth)
     return CrashByRecursion(depth + 1) + frame[0];
 }
 
+void (*volatile noFunction)() = nullptr;
+
+CRASHING void CrashByNullCall()
+{
+    noFunction();
+    std::printf("returned from nowhere\n");
+}
+
 CRASHING void WorkerCrashByNullWrite()
 {
     pthread_setname_np(pthread_self(), "crash-worker");
@@ -83,6 +95,34 @@ CRASHING void CrashOnTwoThreads()
     second.join();
 }
 
+class HelperProduct : public Talvex::App::ICustomizationManager {
+public:
+    std::string GetOrganizationName() const override { return "Talvex Test"; }
+    Talvex::Core::Version GetVersion() const override { return Talvex::Core::Version("2.5"); }
+    std::string GetProductFolderName() const override { return "Crash Helper Test"; }
+    std::string GetApplicationName() const override { return "Crash Helper"; }
+    std::string GetAboutProductName() const override { return "Crash Helper"; }
+    std::string GetProductCodeName() const override { return "crash-helper"; }
+    bool SkipsFirstRunActions() const override { return true; }
+    int GetDistributionType() const override { return 0; }
+    std::string GetPostInstallPage() const override { return std::string(); }
+    bool IsEmailDialogEnabled() const override { return false; }
+};
+
+// A message that quotes a stack of its own and, too long for the report, is cut in the
+// middle of a character; the log lines before it are cut likewise, one of three at least.
+CRASHING void ThrowAMessageWithAStackInIt()
+{
+    std::string euros;
+    for (int i = 0; i < 400; ++i) {
+        euros += "\u20ac";
+    }
+    for (const char* start : {"", "a", "ab"}) {
+        LOG(WARNING) << start << euros;
+    }
+    throw std::runtime_error("thrown with a stack of its own:\nStack:\n#0 0x1 +0x1 build-id none /nowhere\n" + euros);
+}
+
 void Crash(const std::string& kind)
 {
     if (kind == "null-write") {
@@ -91,6 +131,12 @@ void Crash(const std::string& kind)
         CrashByAbort();
     } else if (kind == "exception") {
         CrashByUncaughtException();
+    } else if (kind == "exception-text") {
+        ThrowAMessageWithAStackInIt();
+    } else if (kind == "null-call") {
+        CrashByNullCall();
+    } else if (kind == "far-library") {
+        CrashInAFarLibrary();
     } else if (kind == "division") {
         CrashByDivision();
     } else if (kind == "recursion") {
@@ -130,6 +176,11 @@ int CrashRun(int argc, char** argv, const std::string& variant)
     Application app(argc, argv, Application::AppContext{false});
     if (variant == "off") {
         app.SetCrashHandlerEnabled(false);
+    }
+    if (variant == "reenable") {
+        app.SetCustomizationManager(std::make_shared<HelperProduct>(), false);
+        app.SetCrashHandlerEnabled(false);
+        app.SetCrashHandlerEnabled(true);
     }
     std::printf("session %s\n", app.SessionId().c_str());
     std::fflush(stdout);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstddef>
+
+namespace Talvex::Util {
+
+// The length of the longest start of the `length` bytes at `text` that does not end
+// inside a UTF-8 character: a character that a size limit cut is dropped whole, so a
+// cut text stays valid UTF-8. Reads nothing before `text`; allocates nothing and is
+// async-signal-safe.
+size_t Utf8CutLength(const char* text, size_t length);
+
+} // namespace Talvex::Util
