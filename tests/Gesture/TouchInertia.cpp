@@ -198,6 +198,36 @@ TEST_F(TouchInertia, RailsHoldThroughTheGlideAndOnlyTheGutterMakesThem)
     EXPECT_GT(columns.size(), 2u) << "without the gutter the wobble is panned too";
 }
 
+// With the gutter, the rail is chosen among the axes the consumer wants: a diagonal
+// start still pans a vertical-only consumer vertically, and a start at 45 degrees pans
+// a horizontal-only one horizontally, each with its glide.
+TEST_F(TouchInertia, GutterOfASingleAxisConsumerPansThatAxisWhicheverWayTheFingerStarts)
+{
+    UseSteppedClock(16);
+    QWidget widget;
+    const auto consumer =
+        ShownConsumer(widget, Gesture::VerticalPan | Gesture::PanGutter | Gesture::PanInertia);
+    Stroke(widget, {50, 250}, {140, -100}, 100);
+    ASSERT_TRUE(WaitUntil([this] { return !Gliding(); }));
+    EXPECT_EQ(LiftStep(consumer->pans).position, (Point{50, 150}));
+    ASSERT_FALSE(InertiaSteps(consumer->pans).empty());
+    EXPECT_LT(consumer->pans.back().position.y, 140);
+    for (const auto& pan : consumer->pans) {
+        EXPECT_EQ(pan.position.x, 50);
+    }
+
+    consumer->pans.clear();
+    consumer->panWish = Gesture::HorizontalPan | Gesture::PanGutter | Gesture::PanInertia;
+    Stroke(widget, {50, 250}, {100, -100}, 100);
+    ASSERT_TRUE(WaitUntil([this] { return !Gliding(); }));
+    EXPECT_EQ(LiftStep(consumer->pans).position, (Point{150, 250}));
+    ASSERT_FALSE(InertiaSteps(consumer->pans).empty());
+    EXPECT_GT(consumer->pans.back().position.x, 160);
+    for (const auto& pan : consumer->pans) {
+        EXPECT_EQ(pan.position.y, 250);
+    }
+}
+
 QtMessageHandler forwarded = nullptr;
 
 // What the bridge leaves to Qt of such garbage makes Qt's own gesture recognizers

@@ -230,14 +230,18 @@ bool TouchSequence::WantsInertia() const
 }
 
 // An axis the consumer did not ask for stays put; with the gutter, so does the axis
-// the pan did not start along, for the rest of the pan and its glide.
+// the pan did not start along, for the rest of the pan and its glide. The rail is
+// chosen among the wanted axes only: a single-axis consumer pans its axis however
+// diagonally the finger starts.
 void TouchSequence::StartPan(QPointF delta, Phase next)
 {
     const bool twoFingers = next == Phase::TwoFingerPan;
     const bool gutter = (wishes.pan & (Gesture::All | Gesture::PanGutter)) != 0;
-    const bool mostlyVertical = std::abs(delta.y()) >= std::abs(delta.x());
-    horizontalLocked = !AxisWanted(Gesture::HorizontalPan, twoFingers) || (gutter && mostlyVertical);
-    verticalLocked = !AxisWanted(Gesture::VerticalPan, twoFingers) || (gutter && !mostlyVertical);
+    const bool horizontalWanted = AxisWanted(Gesture::HorizontalPan, twoFingers);
+    const bool verticalWanted = AxisWanted(Gesture::VerticalPan, twoFingers);
+    const bool railVertical = !horizontalWanted || (verticalWanted && std::abs(delta.y()) >= std::abs(delta.x()));
+    horizontalLocked = !horizontalWanted || (gutter && railVertical);
+    verticalLocked = !verticalWanted || (gutter && !railVertical);
     phase = next;
     auto begin = PanRecord(panOrigin);
     begin.begin = true;
