@@ -6,8 +6,10 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <set>
+#include <utility>
 
 namespace Talvex::Test {
 namespace {
@@ -39,6 +41,29 @@ protected:
 
     std::vector<Gesture::Pan> seen;
 };
+
+// Records its pan steps and, from inside its first end step, lets a new touch land, as
+// a handler that runs a nested event loop would while the user touches again.
+class TouchingConsumer : public ChildConsumer {
+public:
+    using ChildConsumer::ChildConsumer;
+    using RecordingConsumer::OnGesture;
+
+    void OnGesture(const Gesture::Pan& pan) override
+    {
+        RecordingConsumer::OnGesture(pan);
+        if (pan.end && onEnd) {
+            std::exchange(onEnd, nullptr)();
+        }
+    }
+
+    std::function<void()> onEnd;
+};
+
+int BeginSteps(const std::vector<Gesture::Pan>& pans)
+{
+    return int(std::count_if(pans.begin(), pans.end(), [](const Gesture::Pan& pan) { return pan.begin; }));
+}
 
 // The step the finger's lift sent: the last one before the glide.
 Gesture::Pan LiftStep(const std::vector<Gesture::Pan>& pans)
@@ -101,6 +126,34 @@ TEST_F(TouchInertia, TouchDuringAGlideStopsItWithOneEndStepAndWithoutTheWishTher
     EXPECT_TRUE(InertiaSteps(consumer->pans).empty());
     EXPECT_TRUE(consumer->pans.back().end);
     EXPECT_EQ(consumer->pans.back().inertiaVector, (Point{0, 0}));
+}
+
+// Whether the end step comes from a lift without speed or from the glide's rest, a
+// touch that lands from inside it is a sequence of its own, and the old pan ends once.
+TEST_F(TouchInertia, TouchLandingDuringAnEndStepGetsItsOwnPanAndTheOldPanEndsOnce)
+{
+    QWidget widget;
+    widget.resize(300, 300);
+    auto* consumer = new TouchingConsumer(&widget);
+    widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    UseSteppedClock(16);
+    using P = QPointF;
+    for (const int wish : {int(Gesture::VerticalPan), Gesture::VerticalPan | Gesture::PanInertia}) {
+        consumer->panWish = wish;
+        consumer->pans.clear();
+        consumer->onEnd = [&] { Send(widget, QEvent::TouchBegin, clockMs, {{1, Qt::TouchPointPressed, P(200, 250)}}); };
+        Stroke(widget, {100, 250}, {0, -200}, 100);
+        ASSERT_TRUE(WaitUntil([&] { return !consumer->onEnd; }));
+        Send(widget, QEvent::TouchUpdate, clockMs + 100, {{1, Qt::TouchPointMoved, P(200, 150)}});
+        Send(widget, QEvent::TouchEnd, clockMs + 2000, {{1, Qt::TouchPointReleased, P(200, 150)}});
+        clockMs += 3000;
+        EXPECT_FALSE(Gliding());
+        EXPECT_EQ(BeginSteps(consumer->pans), 2) << "wish " << wish;
+        EXPECT_EQ(EndSteps(consumer->pans), 2) << "wish " << wish;
+        EXPECT_TRUE(consumer->pans.back().end);
+        EXPECT_EQ(consumer->pans.back().position, (Point{200, 150})) << "wish " << wish;
+    }
 }
 
 // A per-item list scrolls by pixels for the whole glide and gets its mode back with the
