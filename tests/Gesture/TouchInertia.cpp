@@ -128,6 +128,41 @@ TEST_F(TouchInertia, TouchDuringAGlideStopsItWithOneEndStepAndWithoutTheWishTher
     EXPECT_EQ(consumer->pans.back().inertiaVector, (Point{0, 0}));
 }
 
+// A glide starts only once the glass is clear, and a finger that lands while it runs
+// stops it, even when the window system reports that finger as an update.
+TEST_F(TouchInertia, NoGlideWhileAnotherFingerIsHeldAndAFingerJoiningAGlideStopsIt)
+{
+    QWidget widget;
+    const auto consumer = ShownConsumer(widget, Gesture::VerticalPan | Gesture::PanInertia);
+    UseSteppedClock(16);
+    using P = QPointF;
+    Send(widget, QEvent::TouchBegin, 1000, {{0, Qt::TouchPointPressed, P(100, 250)}});
+    Send(widget, QEvent::TouchUpdate, 1010, {{0, Qt::TouchPointMoved, P(100, 230)}});
+    Send(widget, QEvent::TouchUpdate, 1020,
+         {{0, Qt::TouchPointMoved, P(100, 210)}, {1, Qt::TouchPointPressed, P(250, 40)}});
+    for (int step = 3; step < 10; ++step) {
+        Send(widget, QEvent::TouchUpdate, 1000 + ulong(step) * 10,
+             {{0, Qt::TouchPointMoved, P(100, 250 - 20 * step)}, {1, Qt::TouchPointStationary, P(250, 40)}});
+    }
+    Send(widget, QEvent::TouchUpdate, 1100,
+         {{0, Qt::TouchPointReleased, P(100, 50)}, {1, Qt::TouchPointStationary, P(250, 40)}});
+    EXPECT_FALSE(Gliding());
+    EXPECT_TRUE(InertiaSteps(consumer->pans).empty());
+    EXPECT_EQ(EndSteps(consumer->pans), 1);
+    Send(widget, QEvent::TouchEnd, 1200, {{1, Qt::TouchPointReleased, P(250, 40)}});
+    EXPECT_EQ(EndSteps(consumer->pans), 1);
+
+    consumer->pans.clear();
+    Stroke(widget, {100, 250}, {0, -200}, 100);
+    ASSERT_TRUE(WaitUntil([&] { return InertiaSteps(consumer->pans).size() >= 2; }));
+    Send(widget, QEvent::TouchUpdate, clockMs, {{1, Qt::TouchPointPressed, P(250, 40)}});
+    EXPECT_FALSE(Gliding());
+    EXPECT_EQ(EndSteps(consumer->pans), 1);
+    EXPECT_TRUE(consumer->pans.back().end);
+    Send(widget, QEvent::TouchEnd, clockMs + 10, {{1, Qt::TouchPointReleased, P(250, 40)}});
+    EXPECT_EQ(EndSteps(consumer->pans), 1);
+}
+
 // Whether the end step comes from a lift without speed or from the glide's rest, a
 // touch that lands from inside it is a sequence of its own, and the old pan ends once.
 TEST_F(TouchInertia, TouchLandingDuringAnEndStepGetsItsOwnPanAndTheOldPanEndsOnce)

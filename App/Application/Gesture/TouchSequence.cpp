@@ -43,6 +43,16 @@ const TouchPoint* NewFinger(const QTouchEvent& event, int knownId)
     return nullptr;
 }
 
+bool OtherHeld(const QTouchEvent& event, int knownId)
+{
+    for (const TouchPoint& point : QtCompat::TouchPoints(event)) {
+        if (point.id() != knownId && !QtCompat::IsReleased(point)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool Released(const TouchPoint* point)
 {
     return !point || QtCompat::IsReleased(*point);
@@ -270,7 +280,7 @@ void TouchSequence::StepPan(const QTouchEvent& event)
     const TouchPoint* finger = Find(event, firstId);
     const QPointF position = finger ? QtCompat::Position(*finger) : lastPan;
     if (Released(finger)) {
-        LiftPan(position, event.timestamp());
+        LiftPan(position, event.timestamp(), !OtherHeld(event, firstId));
     } else {
         MovePan(position, event.timestamp());
     }
@@ -285,12 +295,13 @@ bool TouchSequence::MovePan(QPointF position, ulong time)
 }
 
 // A lift with speed, for a consumer that wants inertia, sends no end step: the last
-// finger step carries the inertia vector and the glide takes over.
-void TouchSequence::LiftPan(QPointF position, ulong time)
+// finger step carries the inertia vector and the glide takes over. Not while another
+// finger still rests on the glass: that one would land nowhere and could not stop it.
+void TouchSequence::LiftPan(QPointF position, ulong time, bool glassClear)
 {
     track.Add(position, time);
     const QPointF velocity = LiftVelocity(time);
-    if (!WantsInertia() || !InertiaCurve::Launches(velocity)) {
+    if (!glassClear || !WantsInertia() || !InertiaCurve::Launches(velocity)) {
         EndPan(position, time);
         return;
     }

@@ -80,7 +80,7 @@ private:
     bool StartPan(QPointF delta, Phase next);
     void StepPan(const QTouchEvent& event);
     bool MovePan(QPointF position, ulong time);
-    void LiftPan(QPointF position, ulong time);
+    void LiftPan(QPointF position, ulong time, bool glassClear);
     void EndPan(QPointF position, ulong time);
     QPointF PanPoint(QPointF position) const;
     QPointF LiftVelocity(ulong time) const;
