@@ -163,6 +163,27 @@ TEST_F(TouchInertia, NoGlideWhileAnotherFingerIsHeldAndAFingerJoiningAGlideStops
     EXPECT_EQ(EndSteps(consumer->pans), 1);
 }
 
+// A tap that only stops a glide activates nothing; the next tap clicks as usual.
+TEST_F(TouchInertia, TapThatStopsAGlideSelectsNoRow)
+{
+    UseSteppedClock(16);
+    const auto list = ShownList(2000, QAbstractItemView::ScrollPerPixel);
+    const auto& pans = Watch(*list);
+    Stroke(*list->viewport(), {100, 190}, {0, -150}, 50);
+    ASSERT_TRUE(WaitUntil([&pans] { return InertiaSteps(pans).size() >= 2; }));
+    const auto tap = [&] {
+        Send(*list->viewport(), QEvent::TouchBegin, clockMs, {{0, Qt::TouchPointPressed, QPointF(100, 100)}});
+        Send(*list->viewport(), QEvent::TouchEnd, clockMs + 50, {{0, Qt::TouchPointReleased, QPointF(100, 100)}});
+        clockMs += 1000;
+    };
+    tap();
+    EXPECT_FALSE(Gliding());
+    EXPECT_EQ(EndSteps(pans), 1);
+    EXPECT_TRUE(list->selectionModel()->selectedIndexes().isEmpty());
+    tap();
+    EXPECT_EQ(list->selectionModel()->selectedIndexes().size(), 1);
+}
+
 // Whether the end step comes from a lift without speed or from the glide's rest, a
 // touch that lands from inside it is a sequence of its own, and the old pan ends once.
 TEST_F(TouchInertia, TouchLandingDuringAnEndStepGetsItsOwnPanAndTheOldPanEndsOnce)

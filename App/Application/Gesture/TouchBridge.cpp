@@ -85,10 +85,12 @@ bool TouchBridge::Handle(QObject* window, QTouchEvent& event)
 {
     bool taken = false;
     switch (event.type()) {
-    case QEvent::TouchBegin:
+    case QEvent::TouchBegin: {
+        const bool stopsGlide = sequence->Coasting();
         inertia->Stop();
-        taken = sequence->Begin(event, *router);
+        taken = sequence->Begin(event, *router, stopsGlide);
         break;
+    }
     case QEvent::TouchCancel:
         inertia->Stop();
         taken = sequence->Cancel();

@@ -97,7 +97,7 @@ TouchSequence::TouchSequence(double slop) : slop(slop)
 {
 }
 
-bool TouchSequence::Begin(const QTouchEvent& event, Producer& router)
+bool TouchSequence::Begin(const QTouchEvent& event, Producer& router, bool stopsGlide)
 {
     const unsigned sequence = ++generation;
     // A sequence whose last finger up never came still owes its consumer the end step.
@@ -109,6 +109,7 @@ bool TouchSequence::Begin(const QTouchEvent& event, Producer& router)
     phase = Phase::Ignored;
     target.reset();
     click = false;
+    stoppedGlide = stopsGlide;
     if (QtCompat::TouchPoints(event).isEmpty()) {
         return false;
     }
@@ -217,8 +218,9 @@ void TouchSequence::StepPending(const QTouchEvent& event)
 {
     const TouchPoint* finger = Find(event, firstId);
     if (Released(finger)) {
-        // A finger that wandered off without making a gesture is no click either.
-        click = finger && !Moved(QtCompat::Position(*finger), startPosition);
+        // A finger that wandered off without making a gesture is no click either, nor
+        // is a tap that only stopped a glide.
+        click = !stoppedGlide && finger && !Moved(QtCompat::Position(*finger), startPosition);
         phase = Phase::Finished;
     } else if (const TouchPoint* second = NewFinger(event, firstId)) {
         if (event.timestamp() - startTime <= SIMULTANEOUS_MS) {

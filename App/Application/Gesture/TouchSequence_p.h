@@ -29,7 +29,8 @@ public:
     explicit TouchSequence(double slop);
 
     // Each returns true when the sequence is taken: the event is then consumed.
-    bool Begin(const QTouchEvent& event, Producer& router);
+    // stopsGlide: this touch ended a glide, so a tap makes no click.
+    bool Begin(const QTouchEvent& event, Producer& router, bool stopsGlide);
     bool Step(const QTouchEvent& event);
     bool Cancel();
     // True once after a taken sequence that was one finger lifted where it landed: no
@@ -137,6 +138,7 @@ private:
     QPointF center;
     QPointF twoFingerStart;
     bool click = false;
+    bool stoppedGlide = false;
 };
 
 } // namespace Talvex::App::Gesture
