@@ -314,8 +314,7 @@ TEST_F(TouchInertia, GutterOfASingleAxisConsumerPansThatAxisWhicheverWayTheFinge
 {
     UseSteppedClock(16);
     QWidget widget;
-    const auto consumer =
-        ShownConsumer(widget, Gesture::VerticalPan | Gesture::PanGutter | Gesture::PanInertia);
+    const auto consumer = ShownConsumer(widget, Gesture::VerticalPan | Gesture::PanGutter | Gesture::PanInertia);
     Stroke(widget, {50, 250}, {140, -100}, 100);
     ASSERT_TRUE(WaitUntil([this] { return !Gliding(); }));
     EXPECT_EQ(LiftStep(consumer->pans).position, (Point{50, 150}));

@@ -28,9 +28,8 @@ bool IsTouch(QEvent::Type type)
 bool FingerLanded(const QTouchEvent& event)
 {
     const auto& points = QtCompat::TouchPoints(event);
-    return std::any_of(points.begin(), points.end(), [](const QtCompat::TouchPoint& point) {
-        return QtCompat::IsPressed(point);
-    });
+    return std::any_of(points.begin(), points.end(),
+                       [](const QtCompat::TouchPoint& point) { return QtCompat::IsPressed(point); });
 }
 
 // Mouse events sent to the window find their widget as real ones would.
