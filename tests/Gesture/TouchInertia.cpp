@@ -6,8 +6,10 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <set>
+#include <utility>
 
 namespace Talvex::Test {
 namespace {
@@ -39,6 +41,29 @@ protected:
 
     std::vector<Gesture::Pan> seen;
 };
+
+// Records its pan steps and, from inside its first end step, lets a new touch land, as
+// a handler that runs a nested event loop would while the user touches again.
+class TouchingConsumer : public ChildConsumer {
+public:
+    using ChildConsumer::ChildConsumer;
+    using RecordingConsumer::OnGesture;
+
+    void OnGesture(const Gesture::Pan& pan) override
+    {
+        RecordingConsumer::OnGesture(pan);
+        if (pan.end && onEnd) {
+            std::exchange(onEnd, nullptr)();
+        }
+    }
+
+    std::function<void()> onEnd;
+};
+
+int BeginSteps(const std::vector<Gesture::Pan>& pans)
+{
+    return int(std::count_if(pans.begin(), pans.end(), [](const Gesture::Pan& pan) { return pan.begin; }));
+}
 
 // The step the finger's lift sent: the last one before the glide.
 Gesture::Pan LiftStep(const std::vector<Gesture::Pan>& pans)
@@ -101,6 +126,90 @@ TEST_F(TouchInertia, TouchDuringAGlideStopsItWithOneEndStepAndWithoutTheWishTher
     EXPECT_TRUE(InertiaSteps(consumer->pans).empty());
     EXPECT_TRUE(consumer->pans.back().end);
     EXPECT_EQ(consumer->pans.back().inertiaVector, (Point{0, 0}));
+}
+
+// A glide starts only once the glass is clear, and a finger that lands while it runs
+// stops it, even when the window system reports that finger as an update.
+TEST_F(TouchInertia, NoGlideWhileAnotherFingerIsHeldAndAFingerJoiningAGlideStopsIt)
+{
+    QWidget widget;
+    const auto consumer = ShownConsumer(widget, Gesture::VerticalPan | Gesture::PanInertia);
+    UseSteppedClock(16);
+    using P = QPointF;
+    Send(widget, QEvent::TouchBegin, 1000, {{0, Qt::TouchPointPressed, P(100, 250)}});
+    Send(widget, QEvent::TouchUpdate, 1010, {{0, Qt::TouchPointMoved, P(100, 230)}});
+    Send(widget, QEvent::TouchUpdate, 1020,
+         {{0, Qt::TouchPointMoved, P(100, 210)}, {1, Qt::TouchPointPressed, P(250, 40)}});
+    for (int step = 3; step < 10; ++step) {
+        Send(widget, QEvent::TouchUpdate, 1000 + ulong(step) * 10,
+             {{0, Qt::TouchPointMoved, P(100, 250 - 20 * step)}, {1, Qt::TouchPointStationary, P(250, 40)}});
+    }
+    Send(widget, QEvent::TouchUpdate, 1100,
+         {{0, Qt::TouchPointReleased, P(100, 50)}, {1, Qt::TouchPointStationary, P(250, 40)}});
+    EXPECT_FALSE(Gliding());
+    EXPECT_TRUE(InertiaSteps(consumer->pans).empty());
+    EXPECT_EQ(EndSteps(consumer->pans), 1);
+    Send(widget, QEvent::TouchEnd, 1200, {{1, Qt::TouchPointReleased, P(250, 40)}});
+    EXPECT_EQ(EndSteps(consumer->pans), 1);
+
+    consumer->pans.clear();
+    Stroke(widget, {100, 250}, {0, -200}, 100);
+    ASSERT_TRUE(WaitUntil([&] { return InertiaSteps(consumer->pans).size() >= 2; }));
+    Send(widget, QEvent::TouchUpdate, clockMs, {{1, Qt::TouchPointPressed, P(250, 40)}});
+    EXPECT_FALSE(Gliding());
+    EXPECT_EQ(EndSteps(consumer->pans), 1);
+    EXPECT_TRUE(consumer->pans.back().end);
+    Send(widget, QEvent::TouchEnd, clockMs + 10, {{1, Qt::TouchPointReleased, P(250, 40)}});
+    EXPECT_EQ(EndSteps(consumer->pans), 1);
+}
+
+// A tap that only stops a glide activates nothing; the next tap clicks as usual.
+TEST_F(TouchInertia, TapThatStopsAGlideSelectsNoRow)
+{
+    UseSteppedClock(16);
+    const auto list = ShownList(2000, QAbstractItemView::ScrollPerPixel);
+    const auto& pans = Watch(*list);
+    Stroke(*list->viewport(), {100, 190}, {0, -150}, 50);
+    ASSERT_TRUE(WaitUntil([&pans] { return InertiaSteps(pans).size() >= 2; }));
+    const auto tap = [&] {
+        Send(*list->viewport(), QEvent::TouchBegin, clockMs, {{0, Qt::TouchPointPressed, QPointF(100, 100)}});
+        Send(*list->viewport(), QEvent::TouchEnd, clockMs + 50, {{0, Qt::TouchPointReleased, QPointF(100, 100)}});
+        clockMs += 1000;
+    };
+    tap();
+    EXPECT_FALSE(Gliding());
+    EXPECT_EQ(EndSteps(pans), 1);
+    EXPECT_TRUE(list->selectionModel()->selectedIndexes().isEmpty());
+    tap();
+    EXPECT_EQ(list->selectionModel()->selectedIndexes().size(), 1);
+}
+
+// Whether the end step comes from a lift without speed or from the glide's rest, a
+// touch that lands from inside it is a sequence of its own, and the old pan ends once.
+TEST_F(TouchInertia, TouchLandingDuringAnEndStepGetsItsOwnPanAndTheOldPanEndsOnce)
+{
+    QWidget widget;
+    widget.resize(300, 300);
+    auto* consumer = new TouchingConsumer(&widget);
+    widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    UseSteppedClock(16);
+    using P = QPointF;
+    for (const int wish : {int(Gesture::VerticalPan), Gesture::VerticalPan | Gesture::PanInertia}) {
+        consumer->panWish = wish;
+        consumer->pans.clear();
+        consumer->onEnd = [&] { Send(widget, QEvent::TouchBegin, clockMs, {{1, Qt::TouchPointPressed, P(200, 250)}}); };
+        Stroke(widget, {100, 250}, {0, -200}, 100);
+        ASSERT_TRUE(WaitUntil([&] { return !consumer->onEnd; }));
+        Send(widget, QEvent::TouchUpdate, clockMs + 100, {{1, Qt::TouchPointMoved, P(200, 150)}});
+        Send(widget, QEvent::TouchEnd, clockMs + 2000, {{1, Qt::TouchPointReleased, P(200, 150)}});
+        clockMs += 3000;
+        EXPECT_FALSE(Gliding());
+        EXPECT_EQ(BeginSteps(consumer->pans), 2) << "wish " << wish;
+        EXPECT_EQ(EndSteps(consumer->pans), 2) << "wish " << wish;
+        EXPECT_TRUE(consumer->pans.back().end);
+        EXPECT_EQ(consumer->pans.back().position, (Point{200, 150})) << "wish " << wish;
+    }
 }
 
 // A per-item list scrolls by pixels for the whole glide and gets its mode back with the
@@ -196,6 +305,35 @@ TEST_F(TouchInertia, RailsHoldThroughTheGlideAndOnlyTheGutterMakesThem)
         columns.insert(pan.position.x);
     }
     EXPECT_GT(columns.size(), 2u) << "without the gutter the wobble is panned too";
+}
+
+// With the gutter, the rail is chosen among the axes the consumer wants: a diagonal
+// start still pans a vertical-only consumer vertically, and a start at 45 degrees pans
+// a horizontal-only one horizontally, each with its glide.
+TEST_F(TouchInertia, GutterOfASingleAxisConsumerPansThatAxisWhicheverWayTheFingerStarts)
+{
+    UseSteppedClock(16);
+    QWidget widget;
+    const auto consumer = ShownConsumer(widget, Gesture::VerticalPan | Gesture::PanGutter | Gesture::PanInertia);
+    Stroke(widget, {50, 250}, {140, -100}, 100);
+    ASSERT_TRUE(WaitUntil([this] { return !Gliding(); }));
+    EXPECT_EQ(LiftStep(consumer->pans).position, (Point{50, 150}));
+    ASSERT_FALSE(InertiaSteps(consumer->pans).empty());
+    EXPECT_LT(consumer->pans.back().position.y, 140);
+    for (const auto& pan : consumer->pans) {
+        EXPECT_EQ(pan.position.x, 50);
+    }
+
+    consumer->pans.clear();
+    consumer->panWish = Gesture::HorizontalPan | Gesture::PanGutter | Gesture::PanInertia;
+    Stroke(widget, {50, 250}, {100, -100}, 100);
+    ASSERT_TRUE(WaitUntil([this] { return !Gliding(); }));
+    EXPECT_EQ(LiftStep(consumer->pans).position, (Point{150, 250}));
+    ASSERT_FALSE(InertiaSteps(consumer->pans).empty());
+    EXPECT_GT(consumer->pans.back().position.x, 160);
+    for (const auto& pan : consumer->pans) {
+        EXPECT_EQ(pan.position.y, 250);
+    }
 }
 
 QtMessageHandler forwarded = nullptr;

@@ -3,12 +3,15 @@
 #include "App/Application/Gesture/InertiaDriver_p.h"
 #include "App/Application/Gesture/Router.h"
 #include "App/Application/Gesture/TouchSequence_p.h"
+#include "Platform/Qt/TouchPoints.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QStyleHints>
 #include <QTouchEvent>
+
+#include <algorithm>
 
 namespace Talvex::App::Gesture {
 namespace {
@@ -19,6 +22,14 @@ bool IsTouch(QEvent::Type type)
 {
     return type == QEvent::TouchBegin || type == QEvent::TouchUpdate || type == QEvent::TouchEnd ||
            type == QEvent::TouchCancel;
+}
+
+// A finger landing while others are held arrives as an update, not as a new sequence.
+bool FingerLanded(const QTouchEvent& event)
+{
+    const auto& points = QtCompat::TouchPoints(event);
+    return std::any_of(points.begin(), points.end(),
+                       [](const QtCompat::TouchPoint& point) { return QtCompat::IsPressed(point); });
 }
 
 // Mouse events sent to the window find their widget as real ones would.
@@ -73,15 +84,20 @@ bool TouchBridge::Handle(QObject* window, QTouchEvent& event)
 {
     bool taken = false;
     switch (event.type()) {
-    case QEvent::TouchBegin:
+    case QEvent::TouchBegin: {
+        const bool stopsGlide = sequence->Coasting();
         inertia->Stop();
-        taken = sequence->Begin(event, *router);
+        taken = sequence->Begin(event, *router, stopsGlide);
         break;
+    }
     case QEvent::TouchCancel:
         inertia->Stop();
         taken = sequence->Cancel();
         break;
     default:
+        if (sequence->Coasting() && FingerLanded(event)) {
+            inertia->Stop();
+        }
         taken = sequence->Step(event);
         break;
     }

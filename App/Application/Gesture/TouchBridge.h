@@ -27,7 +27,8 @@ class TouchSequence;
 // consumer is found by Router::Route when the first finger lands and asked what it
 // wants; a sequence it wants nothing of is left to Qt. A sequence the bridge takes is
 // accepted and not delivered further, so Qt does not also turn it into mouse events;
-// one that ends as a plain tap is handed on as a click.
+// one that ends as a plain tap is handed on as a click, unless that tap only stopped a
+// glide.
 // Finger times come from the events' timestamps, glide times from the clock. One bridge
 // per application, GUI thread only.
 class TALVEX_EXPORT TouchBridge : public QObject {

@@ -43,6 +43,16 @@ const TouchPoint* NewFinger(const QTouchEvent& event, int knownId)
     return nullptr;
 }
 
+bool OtherHeld(const QTouchEvent& event, int knownId)
+{
+    for (const TouchPoint& point : QtCompat::TouchPoints(event)) {
+        if (point.id() != knownId && !QtCompat::IsReleased(point)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool Released(const TouchPoint* point)
 {
     return !point || QtCompat::IsReleased(*point);
@@ -87,13 +97,19 @@ TouchSequence::TouchSequence(double slop) : slop(slop)
 {
 }
 
-bool TouchSequence::Begin(const QTouchEvent& event, Producer& router)
+bool TouchSequence::Begin(const QTouchEvent& event, Producer& router, bool stopsGlide)
 {
+    const unsigned sequence = ++generation;
     // A sequence whose last finger up never came still owes its consumer the end step.
     Cancel();
+    if (generation != sequence) {
+        // The consumer let a later touch begin from that end step; it is the current one.
+        return Taken();
+    }
     phase = Phase::Ignored;
     target.reset();
     click = false;
+    stoppedGlide = stopsGlide;
     if (QtCompat::TouchPoints(event).isEmpty()) {
         return false;
     }
@@ -131,7 +147,8 @@ bool TouchSequence::Step(const QTouchEvent& event)
     if (phase == Phase::Coasting) {
         return false;
     }
-    const bool taken = phase != Phase::Idle && phase != Phase::Ignored;
+    const bool taken = Taken();
+    const unsigned sequence = generation;
     switch (phase) {
     case Phase::Pending:
         StepPending(event);
@@ -151,6 +168,10 @@ bool TouchSequence::Step(const QTouchEvent& event)
     default:
         break;
     }
+    // A touch the consumer let begin from one of our steps is not ours to end.
+    if (generation != sequence) {
+        return taken;
+    }
     // The last finger is up even if the event does not say so of ours.
     if (event.type() == QEvent::TouchEnd) {
         Cancel();
@@ -163,17 +184,23 @@ bool TouchSequence::Cancel()
     if (phase == Phase::Coasting) {
         return false;
     }
-    const bool taken = phase != Phase::Idle && phase != Phase::Ignored;
+    const bool taken = Taken();
     if (phase == Phase::Panning || phase == Phase::TwoFingerPan) {
         auto end = PanRecord(lastPan);
         end.end = true;
-        Deliver(end);
+        Finish(end, Phase::Idle);
     } else if (phase == Phase::Zooming || phase == Phase::Rotating) {
-        DeliverTwoFinger(true);
+        EndTwoFinger(Phase::Idle);
+    } else {
+        phase = Phase::Idle;
+        target.reset();
     }
-    phase = Phase::Idle;
-    target.reset();
     return taken;
+}
+
+bool TouchSequence::Taken() const
+{
+    return phase != Phase::Idle && phase != Phase::Ignored;
 }
 
 bool TouchSequence::TakeClick(QPointF& position, QPointF& screenPosition)
@@ -191,8 +218,9 @@ void TouchSequence::StepPending(const QTouchEvent& event)
 {
     const TouchPoint* finger = Find(event, firstId);
     if (Released(finger)) {
-        // A finger that wandered off without making a gesture is no click either.
-        click = finger && !Moved(QtCompat::Position(*finger), startPosition);
+        // A finger that wandered off without making a gesture is no click either, nor
+        // is a tap that only stopped a glide.
+        click = !stoppedGlide && finger && !Moved(QtCompat::Position(*finger), startPosition);
         phase = Phase::Finished;
     } else if (const TouchPoint* second = NewFinger(event, firstId)) {
         if (event.timestamp() - startTime <= SIMULTANEOUS_MS) {
@@ -203,8 +231,9 @@ void TouchSequence::StepPending(const QTouchEvent& event)
             phase = Phase::PressAndTap;
         }
     } else if (PanAllows(QtCompat::Position(*finger) - startPosition)) {
-        StartPan(QtCompat::Position(*finger) - startPosition, Phase::Panning);
-        MovePan(QtCompat::Position(*finger), event.timestamp());
+        if (StartPan(QtCompat::Position(*finger) - startPosition, Phase::Panning)) {
+            MovePan(QtCompat::Position(*finger), event.timestamp());
+        }
     } else {
         track.Add(QtCompat::Position(*finger), event.timestamp());
     }
@@ -230,18 +259,22 @@ bool TouchSequence::WantsInertia() const
 }
 
 // An axis the consumer did not ask for stays put; with the gutter, so does the axis
-// the pan did not start along, for the rest of the pan and its glide.
-void TouchSequence::StartPan(QPointF delta, Phase next)
+// the pan did not start along, for the rest of the pan and its glide. The rail is
+// chosen among the wanted axes only: a single-axis consumer pans its axis however
+// diagonally the finger starts.
+bool TouchSequence::StartPan(QPointF delta, Phase next)
 {
     const bool twoFingers = next == Phase::TwoFingerPan;
     const bool gutter = (wishes.pan & (Gesture::All | Gesture::PanGutter)) != 0;
-    const bool mostlyVertical = std::abs(delta.y()) >= std::abs(delta.x());
-    horizontalLocked = !AxisWanted(Gesture::HorizontalPan, twoFingers) || (gutter && mostlyVertical);
-    verticalLocked = !AxisWanted(Gesture::VerticalPan, twoFingers) || (gutter && !mostlyVertical);
+    const bool horizontalWanted = AxisWanted(Gesture::HorizontalPan, twoFingers);
+    const bool verticalWanted = AxisWanted(Gesture::VerticalPan, twoFingers);
+    const bool railVertical = !horizontalWanted || (verticalWanted && std::abs(delta.y()) >= std::abs(delta.x()));
+    horizontalLocked = !horizontalWanted || (gutter && railVertical);
+    verticalLocked = !verticalWanted || (gutter && !railVertical);
     phase = next;
     auto begin = PanRecord(panOrigin);
     begin.begin = true;
-    Deliver(begin);
+    return Deliver(begin);
 }
 
 void TouchSequence::StepPan(const QTouchEvent& event)
@@ -249,29 +282,28 @@ void TouchSequence::StepPan(const QTouchEvent& event)
     const TouchPoint* finger = Find(event, firstId);
     const QPointF position = finger ? QtCompat::Position(*finger) : lastPan;
     if (Released(finger)) {
-        LiftPan(position, event.timestamp());
+        LiftPan(position, event.timestamp(), !OtherHeld(event, firstId));
     } else {
         MovePan(position, event.timestamp());
     }
 }
 
-void TouchSequence::MovePan(QPointF position, ulong time)
+bool TouchSequence::MovePan(QPointF position, ulong time)
 {
     track.Add(position, time);
     const QPointF before = lastPan;
     lastPan = position;
-    if (Rounded(PanPoint(position)) != Rounded(PanPoint(before))) {
-        Deliver(PanRecord(position));
-    }
+    return Rounded(PanPoint(position)) == Rounded(PanPoint(before)) || Deliver(PanRecord(position));
 }
 
 // A lift with speed, for a consumer that wants inertia, sends no end step: the last
-// finger step carries the inertia vector and the glide takes over.
-void TouchSequence::LiftPan(QPointF position, ulong time)
+// finger step carries the inertia vector and the glide takes over. Not while another
+// finger still rests on the glass: that one would land nowhere and could not stop it.
+void TouchSequence::LiftPan(QPointF position, ulong time, bool glassClear)
 {
     track.Add(position, time);
     const QPointF velocity = LiftVelocity(time);
-    if (!WantsInertia() || !InertiaCurve::Launches(velocity)) {
+    if (!glassClear || !WantsInertia() || !InertiaCurve::Launches(velocity)) {
         EndPan(position, time);
         return;
     }
@@ -284,14 +316,15 @@ void TouchSequence::LiftPan(QPointF position, ulong time)
 
 void TouchSequence::EndPan(QPointF position, ulong time)
 {
-    MovePan(position, time);
+    if (!MovePan(position, time)) {
+        return;
+    }
     auto end = PanRecord(position);
     end.end = true;
     if (WantsInertia()) {
         end.inertiaVector = InertiaVector(LiftVelocity(time));
     }
-    Deliver(end);
-    phase = Phase::Finished;
+    Finish(end, Phase::Finished);
 }
 
 QPointF TouchSequence::PanPoint(QPointF position) const
@@ -346,7 +379,9 @@ bool TouchSequence::Glide(double elapsedMs)
     const Point position = Rounded(glideOrigin + curve.Offset(elapsedMs));
     if (position != glidePosition) {
         glidePosition = position;
-        Deliver(GlideRecord());
+        if (!Deliver(GlideRecord())) {
+            return phase == Phase::Coasting;
+        }
     }
     if (elapsedMs >= curve.StopMs()) {
         StopCoasting();
@@ -354,18 +389,14 @@ bool TouchSequence::Glide(double elapsedMs)
     return phase == Phase::Coasting;
 }
 
-// The phase changes before the consumer hears of it, so a consumer that starts a new
-// touch from its handler finds the glide already over.
 void TouchSequence::StopCoasting()
 {
     if (phase != Phase::Coasting) {
         return;
     }
-    phase = Phase::Idle;
     auto end = GlideRecord();
     end.end = true;
-    Deliver(end);
-    target.reset();
+    Finish(end, Phase::Idle);
 }
 
 Gesture::Pan TouchSequence::GlideRecord() const
@@ -409,11 +440,10 @@ void TouchSequence::StepTwoFingers(const QTouchEvent& event)
         } else {
             MovePan(center, event.timestamp());
         }
+    } else if (released) {
+        EndTwoFinger(Phase::Finished);
     } else {
-        DeliverTwoFinger(released);
-    }
-    if (released) {
-        phase = Phase::Finished;
+        DeliverTwoFinger();
     }
 }
 
@@ -428,7 +458,9 @@ void TouchSequence::RecognizeTwoFingers(const TouchPoint* first, const TouchPoin
             auto tap = Record<Gesture::Tap>(center);
             tap.begin = tap.end = true;
             tap.distance = static_cast<std::uint32_t>(std::lround(startDistance));
-            Deliver(tap);
+            Finish(tap, Phase::Finished);
+        } else {
+            phase = Phase::Finished;
         }
         return;
     }
@@ -440,44 +472,66 @@ void TouchSequence::RecognizeTwoFingers(const TouchPoint* first, const TouchPoin
         panOrigin = lastPan = twoFingerStart;
         track.Reset(twoFingerStart, startTime);
         panDistance = static_cast<std::uint32_t>(std::lround(lastDistance));
-        StartPan(center - twoFingerStart, Phase::TwoFingerPan);
-        MovePan(center, time);
+        if (StartPan(center - twoFingerStart, Phase::TwoFingerPan)) {
+            MovePan(center, time);
+        }
         return;
     } else {
         return;
     }
-    DeliverTwoFingerBegin();
-    DeliverTwoFinger(false);
+    if (DeliverTwoFingerBegin()) {
+        DeliverTwoFinger();
+    }
 }
 
-void TouchSequence::DeliverTwoFingerBegin()
+bool TouchSequence::DeliverTwoFingerBegin()
 {
     if (phase == Phase::Zooming) {
         auto zoom = Record<Gesture::Zoom>(center);
         zoom.begin = true;
         zoom.startDistance = zoom.distance = startDistance;
-        Deliver(zoom);
-    } else {
-        auto rotate = Record<Gesture::Rotate>(center);
-        rotate.begin = true;
-        Deliver(rotate);
+        return Deliver(zoom);
+    }
+    auto rotate = Record<Gesture::Rotate>(center);
+    rotate.begin = true;
+    return Deliver(rotate);
+}
+
+void TouchSequence::DeliverTwoFinger()
+{
+    if (phase == Phase::Zooming) {
+        Deliver(ZoomRecord());
+    } else if (phase == Phase::Rotating) {
+        Deliver(RotateRecord());
     }
 }
 
-void TouchSequence::DeliverTwoFinger(bool end)
+void TouchSequence::EndTwoFinger(Phase next)
 {
     if (phase == Phase::Zooming) {
-        auto zoom = Record<Gesture::Zoom>(center);
-        zoom.end = end;
-        zoom.startDistance = startDistance;
-        zoom.distance = lastDistance;
-        Deliver(zoom);
-    } else if (phase == Phase::Rotating) {
-        auto rotate = Record<Gesture::Rotate>(center);
-        rotate.end = end;
-        rotate.angle = angle;
-        Deliver(rotate);
+        auto zoom = ZoomRecord();
+        zoom.end = true;
+        Finish(zoom, next);
+    } else {
+        auto rotate = RotateRecord();
+        rotate.end = true;
+        Finish(rotate, next);
     }
+}
+
+Gesture::Zoom TouchSequence::ZoomRecord() const
+{
+    auto zoom = Record<Gesture::Zoom>(center);
+    zoom.startDistance = startDistance;
+    zoom.distance = lastDistance;
+    return zoom;
+}
+
+Gesture::Rotate TouchSequence::RotateRecord() const
+{
+    auto rotate = Record<Gesture::Rotate>(center);
+    rotate.angle = angle;
+    return rotate;
 }
 
 // The held finger must stay put; the tapping one must lift where it landed.
@@ -496,9 +550,10 @@ void TouchSequence::StepPressAndTap(const QTouchEvent& event)
         auto pressAndTap = Record<Gesture::PressAndTap>(QtCompat::Position(*holder));
         pressAndTap.begin = pressAndTap.end = true;
         pressAndTap.tapPosition = Rounded(QtCompat::Position(*tapper));
-        Deliver(pressAndTap);
+        Finish(pressAndTap, Phase::Finished);
+    } else {
+        phase = Phase::Finished;
     }
-    phase = Phase::Finished;
 }
 
 bool TouchSequence::Moved(QPointF position, QPointF start) const
@@ -514,9 +569,24 @@ template <class Kind> Kind TouchSequence::Record(QPointF position) const
     return record;
 }
 
-template <class Kind> void TouchSequence::Deliver(const Kind& record)
+template <class Kind> bool TouchSequence::Deliver(const Kind& record)
 {
+    const unsigned sequence = generation;
     if (Consumer* consumer = target.get()) {
+        consumer->OnGesture(record);
+    }
+    return generation == sequence;
+}
+
+// The sequence is over before the consumer hears its last record: a consumer whose
+// handler runs an event loop while the user touches again then finds nothing left to
+// end, and the new touch's sequence is not overwritten once the handler returns.
+template <class Kind> void TouchSequence::Finish(const Kind& record, Phase next)
+{
+    Consumer* consumer = target.get();
+    target.reset();
+    phase = next;
+    if (consumer) {
         consumer->OnGesture(record);
     }
 }

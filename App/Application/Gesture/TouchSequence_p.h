@@ -29,7 +29,8 @@ public:
     explicit TouchSequence(double slop);
 
     // Each returns true when the sequence is taken: the event is then consumed.
-    bool Begin(const QTouchEvent& event, Producer& router);
+    // stopsGlide: this touch ended a glide, so a tap makes no click.
+    bool Begin(const QTouchEvent& event, Producer& router, bool stopsGlide);
     bool Step(const QTouchEvent& event);
     bool Cancel();
     // True once after a taken sequence that was one finger lifted where it landed: no
@@ -72,14 +73,15 @@ private:
 
     using TouchPoint = QTouchEvent::TouchPoint;
 
+    bool Taken() const;
     void StepPending(const QTouchEvent& event);
     bool PanAllows(QPointF delta) const;
     bool AxisWanted(int axis, bool twoFingers) const;
     bool WantsInertia() const;
-    void StartPan(QPointF delta, Phase next);
+    bool StartPan(QPointF delta, Phase next);
     void StepPan(const QTouchEvent& event);
-    void MovePan(QPointF position, ulong time);
-    void LiftPan(QPointF position, ulong time);
+    bool MovePan(QPointF position, ulong time);
+    void LiftPan(QPointF position, ulong time, bool glassClear);
     void EndPan(QPointF position, ulong time);
     QPointF PanPoint(QPointF position) const;
     QPointF LiftVelocity(ulong time) const;
@@ -89,15 +91,24 @@ private:
     void EnterTwoFingers(const TouchPoint& first, const TouchPoint& second);
     void StepTwoFingers(const QTouchEvent& event);
     void RecognizeTwoFingers(const TouchPoint* first, const TouchPoint* second, bool released, ulong time);
-    void DeliverTwoFingerBegin();
-    void DeliverTwoFinger(bool end);
+    bool DeliverTwoFingerBegin();
+    void DeliverTwoFinger();
+    void EndTwoFinger(Phase next);
+    Gesture::Zoom ZoomRecord() const;
+    Gesture::Rotate RotateRecord() const;
     void StepPressAndTap(const QTouchEvent& event);
     bool Moved(QPointF position, QPointF start) const;
     template <class Kind> Kind Record(QPointF position) const;
-    template <class Kind> void Deliver(const Kind& record);
+    // False when the consumer let a new touch begin meanwhile: the caller's sequence is
+    // then over and must not be touched further.
+    template <class Kind> bool Deliver(const Kind& record);
+    template <class Kind> void Finish(const Kind& record, Phase next);
 
     const double slop;
     Phase phase = Phase::Idle;
+    // Counts the touches begun, so that a step can tell that the consumer it just
+    // called let a new one begin.
+    unsigned generation = 0;
     Wishes wishes;
     TrackedConsumer target;
     // Window coordinates; windowOrigin is where the window lies on the screen.
@@ -127,6 +138,7 @@ private:
     QPointF center;
     QPointF twoFingerStart;
     bool click = false;
+    bool stoppedGlide = false;
 };
 
 } // namespace Talvex::App::Gesture
