@@ -4,6 +4,7 @@
 
 #include <QResource>
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -19,6 +20,14 @@ void KeepForTheProcess(const QByteArray& bytes)
     static auto* const kept = new std::vector<QByteArray>();
     const std::lock_guard<std::mutex> guard(lock);
     kept->push_back(bytes);
+}
+
+// The bundles mounted now, for finding the one that holds a resource's bytes.
+std::mutex mountedLock;
+std::vector<const MountedResourceBundle*>& Mounted()
+{
+    static auto* const mounted = new std::vector<const MountedResourceBundle*>();
+    return *mounted;
 }
 
 } // namespace
@@ -38,7 +47,23 @@ std::unique_ptr<MountedResourceBundle> MountedResourceBundle::Mount(const QStrin
         }
         return nullptr;
     }
+    const std::lock_guard<std::mutex> guard(mountedLock);
+    Mounted().push_back(bundle.get());
     return bundle;
+}
+
+bool MountedResourceBundle::KeepBytesHolding(const void* data)
+{
+    const std::lock_guard<std::mutex> guard(mountedLock);
+    for (const MountedResourceBundle* bundle : Mounted()) {
+        const char* begin = bundle->bytes.constData();
+        const char* at = static_cast<const char*>(data);
+        if (!bundle->bytes.isEmpty() && at >= begin && at < begin + bundle->bytes.size()) {
+            KeepForTheProcess(bundle->bytes);
+            return true;
+        }
+    }
+    return false;
 }
 
 void MountedResourceBundle::LeaveMounted(std::unique_ptr<MountedResourceBundle> bundle)
@@ -56,6 +81,11 @@ MountedResourceBundle::MountedResourceBundle(const QByteArray& bytes, const QStr
 
 MountedResourceBundle::~MountedResourceBundle()
 {
+    {
+        const std::lock_guard<std::mutex> guard(mountedLock);
+        auto& mounted = Mounted();
+        mounted.erase(std::remove(mounted.begin(), mounted.end(), this), mounted.end());
+    }
     // Qt takes the bundle off its list either way, but one still open somewhere (a
     // QFile or QResource on one of its paths) goes on reading these bytes until it
     // closes, so they must outlive this object.

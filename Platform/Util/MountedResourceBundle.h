@@ -25,6 +25,10 @@ public:
     // Ends this hold without unregistering: the bundle stays registered for the rest of
     // the process, and its bytes with it.
     static void LeaveMounted(std::unique_ptr<MountedResourceBundle> bundle);
+    // Keeps the bytes of the mounted bundle that holds `data` for the rest of the
+    // process, so that what Qt was handed as a view into them (a font) never outlives
+    // them, whenever the bundle is unmounted. False when no bundle mounted here holds it.
+    static bool KeepBytesHolding(const void* data);
 
     // Unregisters exactly what was registered: these bytes under this root.
     ~MountedResourceBundle();

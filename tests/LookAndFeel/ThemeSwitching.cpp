@@ -1,5 +1,9 @@
 #include "ThemeFixture.h"
 
+#include <QFont>
+#include <QPainterPath>
+#include <QRawFont>
+
 using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAre;
 
@@ -167,6 +171,25 @@ TEST_F(ThemeSwitching, ClearingUnmountsWhatWasMountedThoughItsFileOrFolderIsGone
     lookAndFeel.SetTheme("");
     EXPECT_FALSE(QFile::exists(":/Shared/style.qss"));
     EXPECT_EQ(log.Count(google::GLOG_ERROR, "/resources/themes/B] doesn't exist!"), 1);
+}
+
+// A font that a bundle stores as it is keeps drawing after its theme is switched away
+// and the bundle unmounted: widgets made before the switch go on using it.
+TEST_F(ThemeSwitching, AFontStoredPlainInABundleStillDrawsAfterItsBundleIsUnmounted)
+{
+    AddTheme("Light", {"PlainFont"});
+    AddTheme("Dark", {"Extra"});
+    auto& lookAndFeel = MakeManager();
+    lookAndFeel.SetTheme("Light");
+    lookAndFeel.SetTheme("Dark");
+    ASSERT_FALSE(QFile::exists(":/PlainFont/TalvexTestSans.ttf"));
+
+    QFont font(TALVEX_TEST_FONT_FAMILY);
+    font.setPixelSize(32);
+    const QRawFont drawn = QRawFont::fromFont(font);
+    ASSERT_TRUE(drawn.isValid());
+    EXPECT_EQ(drawn.familyName(), TALVEX_TEST_FONT_FAMILY);
+    EXPECT_FALSE(drawn.pathForGlyph(drawn.glyphIndexesForString("T").value(0)).isEmpty()) << "its outlines read";
 }
 
 TEST_F(ThemeSwitching, EmptyNameClearsTheThemeAndTellsNobody)
