@@ -1,5 +1,6 @@
 #include "Platform/Native/CrashModules_p.h"
 
+#include <dlfcn.h>
 #include <elf.h>
 #include <link.h>
 #include <unistd.h>
@@ -46,9 +47,9 @@ void HexOf(const unsigned char* bytes, size_t count, char* out, size_t size)
     out[used] = '\0';
 }
 
-void FindBuildId(const dl_phdr_info& info, const ElfW(Phdr) & header, CrashModule& module)
+void FindBuildId(std::uintptr_t bias, const ElfW(Phdr) & header, CrashModule& module)
 {
-    auto at = reinterpret_cast<const unsigned char*>(info.dlpi_addr + header.p_vaddr);
+    auto at = reinterpret_cast<const unsigned char*>(bias + header.p_vaddr);
     const unsigned char* end = at + header.p_memsz;
     while (at + sizeof(ElfW(Nhdr)) <= end) {
         const auto* note = reinterpret_cast<const ElfW(Nhdr)*>(at);
@@ -78,7 +79,7 @@ int NoteModule(dl_phdr_info* info, size_t, void* data)
             module.start = std::min<std::uintptr_t>(module.start, info->dlpi_addr + header.p_vaddr);
             module.end = std::max<std::uintptr_t>(module.end, info->dlpi_addr + header.p_vaddr + header.p_memsz);
         } else if (header.p_type == PT_NOTE && module.buildId[0] == '\0') {
-            FindBuildId(*info, header, module);
+            FindBuildId(info->dlpi_addr, header, module);
         }
     }
     // The kernel's vDSO has no file to resolve names from, but still counts.
@@ -88,6 +89,55 @@ int NoteModule(dl_phdr_info* info, size_t, void* data)
     }
     return 0;
 }
+
+#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 35)
+// The build id of a module found by address alone: its ELF header and program headers
+// are the start of its first mapping, in every module the loader maps.
+void FindBuildIdInHeaders(CrashModule& module)
+{
+    const auto* elf = reinterpret_cast<const ElfW(Ehdr)*>(module.start);
+    if (module.end - module.start < sizeof *elf || std::memcmp(elf->e_ident, ELFMAG, SELFMAG) != 0 ||
+        elf->e_phentsize != sizeof(ElfW(Phdr)) || elf->e_phoff > module.end - module.start ||
+        elf->e_phnum * sizeof(ElfW(Phdr)) > module.end - module.start - elf->e_phoff) {
+        return;
+    }
+    const auto* headers = reinterpret_cast<const ElfW(Phdr)*>(module.start + elf->e_phoff);
+    for (int i = 0; i < elf->e_phnum && module.buildId[0] == '\0'; ++i) {
+        const ElfW(Phdr)& header = headers[i];
+        const std::uintptr_t note = module.bias + header.p_vaddr;
+        if (header.p_type == PT_NOTE && note >= module.start && note <= module.end &&
+            header.p_memsz <= module.end - note) {
+            FindBuildId(module.bias, header, module);
+        }
+    }
+}
+
+// A module opened since the last refresh (a plugin that Qt or the product loads when it
+// is first needed) is looked up by address with the loader's lookup for unwinders,
+// which takes no lock and allocates nothing. One report is written at a time, so one
+// entry serves.
+CrashModule lateModule;
+
+const CrashModule* FindLoadedLater(std::uintptr_t address)
+{
+    dl_find_object found;
+    if (_dl_find_object(reinterpret_cast<void*>(address), &found) != 0 || !found.dlfo_link_map) {
+        return nullptr;
+    }
+    lateModule = CrashModule();
+    lateModule.start = reinterpret_cast<std::uintptr_t>(found.dlfo_map_start);
+    lateModule.end = reinterpret_cast<std::uintptr_t>(found.dlfo_map_end);
+    lateModule.bias = found.dlfo_link_map->l_addr;
+    FindBuildIdInHeaders(lateModule);
+    CopyPath(lateModule.path, sizeof lateModule.path, found.dlfo_link_map->l_name);
+    return &lateModule;
+}
+#else
+const CrashModule* FindLoadedLater(std::uintptr_t)
+{
+    return nullptr;
+}
+#endif
 
 } // namespace
 
@@ -101,16 +151,14 @@ void CrashModules::Refresh()
 
 const CrashModule* CrashModules::Find(std::uintptr_t address)
 {
-    const Table* table = current.load();
-    if (!table) {
-        return nullptr;
-    }
-    for (int i = 0; i < table->count; ++i) {
-        if (address >= table->modules[i].start && address < table->modules[i].end) {
-            return &table->modules[i];
+    if (const Table* table = current.load()) {
+        for (int i = 0; i < table->count; ++i) {
+            if (address >= table->modules[i].start && address < table->modules[i].end) {
+                return &table->modules[i];
+            }
         }
     }
-    return nullptr;
+    return FindLoadedLater(address);
 }
 
 } // namespace Talvex::Native

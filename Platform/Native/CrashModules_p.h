@@ -23,7 +23,9 @@ class CrashModules {
 public:
     // Not thread-safe against itself: one refreshing thread at a time.
     static void Refresh();
-    // The module containing `address`, or null.
+    // The module containing `address`, or null. A module opened since the last Refresh
+    // is looked up in the loader itself; its entry is valid until the next such lookup,
+    // so one thread at a time (the report's writer) may ask.
     static const CrashModule* Find(std::uintptr_t address);
 };
 

@@ -41,6 +41,7 @@ const Expected KINDS[] = {
     {"worker", SIGSEGV, "SIGSEGV", "WorkerCrashByNullWrite"},
     {"null-call", SIGSEGV, "SIGSEGV", "CrashByNullCall"},
     {"far-library", SIGSEGV, "SIGSEGV", "CrashInAFarLibrary"},
+    {"late-library", SIGSEGV, "SIGSEGV", "CrashInALateLibrary"},
 };
 
 int CountOf(const QString& text, const QString& part)

@@ -16,6 +16,8 @@
 
 #include <QThread>
 
+#include <dlfcn.h>
+
 #include <glog/logging.h>
 
 #include <cstdio>
@@ -123,6 +125,15 @@ CRASHING void ThrowAMessageWithAStackInIt()
     throw std::runtime_error("thrown with a stack of its own:\nStack:\n#0 0x1 +0x1 build-id none /nowhere\n" + euros);
 }
 
+// Opened now, long after the handler noted the modules of the process.
+void OpenALibraryAndCrashInIt()
+{
+    void* library = dlopen(TALVEX_LATE_LIBRARY, RTLD_NOW);
+    if (auto* crash = library ? reinterpret_cast<void (*)()>(dlsym(library, "CrashInALateLibrary")) : nullptr) {
+        crash();
+    }
+}
+
 void Crash(const std::string& kind)
 {
     if (kind == "null-write") {
@@ -137,6 +148,8 @@ void Crash(const std::string& kind)
         CrashByNullCall();
     } else if (kind == "far-library") {
         CrashInAFarLibrary();
+    } else if (kind == "late-library") {
+        OpenALibraryAndCrashInIt();
     } else if (kind == "division") {
         CrashByDivision();
     } else if (kind == "recursion") {
