@@ -15,7 +15,6 @@
 #include "App/Application/ThankYouPage.h"
 #include "Platform/Links/LinksManager.h"
 #include "Platform/Logging/InitGlog.h"
-#include "Platform/Native/CrashHandler.h"
 #include "Platform/Util/AppBits.h"
 #include "Platform/Util/RemoveDir.h"
 #include "Platform/Util/SpontaneousDialog.h"
@@ -291,8 +290,6 @@ void Application::Start()
         return;
     }
     d->started = true;
-    // Plugins loaded since construction get their names in crash reports.
-    Native::CrashHandler::RefreshModules();
     if (const auto splash = d->splash) {
         splash->BringToFront();
     }

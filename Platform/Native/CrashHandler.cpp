@@ -478,7 +478,8 @@ bool CrashHandler::Install(const QString& folder, const std::string& sessionId, 
     state.writer.store(0);
     BuildIdentity();
     App::RecentLogLines::Enable();
-    RefreshModules();
+    // Modules opened later (plugins) are looked up in the loader when a frame is in one.
+    CrashModules::Refresh();
     PrepareThread();
     // The first backtrace loads the unwinder, which allocates: never let that happen
     // inside the handler.
@@ -519,11 +520,6 @@ void CrashHandler::SetProduct(const std::string& name, const std::string& versio
     state.product = name;
     state.version = version;
     BuildIdentity();
-}
-
-void CrashHandler::RefreshModules()
-{
-    CrashModules::Refresh();
 }
 
 void CrashHandler::PrepareThread()

@@ -45,9 +45,6 @@ public:
 
     // The product named in later reports.
     static void SetProduct(const std::string& name, const std::string& version);
-    // Notes the modules loaded now, to name the module of each frame. Installation
-    // does it; call again after loading plugins.
-    static void RefreshModules();
     // Gives the calling thread an alternate signal stack for as long as it runs, unless
     // it already has one.
     static void PrepareThread();
