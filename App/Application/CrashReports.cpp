@@ -100,11 +100,6 @@ QString CrashReports::Folder() const
     return usable ? folder : QString();
 }
 
-bool CrashReports::IsUsable() const
-{
-    return usable;
-}
-
 void CrashReports::SetHandlerEnabled(bool enabled)
 {
     if (enabled == installed || (enabled && !usable)) {
@@ -137,7 +132,7 @@ void CrashReports::SetProduct(const std::string& name, const std::string& versio
 QStringList CrashReports::ReportNames() const
 {
     QStringList names;
-    if (!IsUsable()) {
+    if (!usable) {
         return names;
     }
     const QDir::Filters all = QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
@@ -162,20 +157,21 @@ bool CrashReports::IsOwnReport(const QString& name) const
 
 void CrashReports::KeepNewest() const
 {
-    const QStringList names = ReportNames();
-    for (int i = 0; i < names.size(); ++i) {
-        // Every name is checked, so that one planted among the newest is told about too.
-        if (IsOwnReport(names[i]) && i < names.size() - KEPT) {
-            QFile::remove(QDir(folder).filePath(names[i]));
-        }
-    }
+    RemoveAllBut(KEPT);
 }
 
 void CrashReports::Clear() const
 {
-    for (const QString& name : ReportNames()) {
-        if (IsOwnReport(name)) {
-            QFile::remove(QDir(folder).filePath(name));
+    RemoveAllBut(0);
+}
+
+void CrashReports::RemoveAllBut(int newest) const
+{
+    const QStringList names = ReportNames();
+    for (int i = 0; i < names.size(); ++i) {
+        // Every name is checked, so that one planted among the newest is told about too.
+        if (IsOwnReport(names[i]) && i < names.size() - newest) {
+            QFile::remove(QDir(folder).filePath(names[i]));
         }
     }
 }
@@ -222,7 +218,7 @@ void CrashReports::Save(const QString& name, const std::string& text) const
 std::string CrashReports::Get(const std::string& sessionId) const
 {
     const QString name = Util::Utf8ToQString(sessionId) + QStringLiteral(".txt");
-    if (!IsUsable() || !IsReportName(name)) {
+    if (!usable || !IsReportName(name)) {
         return std::string();
     }
     const std::optional<std::string> stored = Read(name);

@@ -57,10 +57,11 @@ public:
     void ReportEarlyErrors();
 
 private:
-    bool IsUsable() const;
     QStringList ReportNames() const;
     bool IsOwnReport(const QString& name) const;
     void KeepNewest() const;
+    // Removes every report of ours but the `newest` ones.
+    void RemoveAllBut(int newest) const;
     // Nothing when there is no report of ours to read; an empty text when the file is empty.
     std::optional<std::string> Read(const QString& name) const;
     void Save(const QString& name, const std::string& text) const;

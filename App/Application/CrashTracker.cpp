@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTime>
 #include <QTimer>
 
@@ -80,11 +79,6 @@ std::string SessionFileRefusal(const QString& file)
     return refusal;
 }
 
-bool IsSafeSessionFile(const QString& file)
-{
-    return SessionFileRefusal(file).empty();
-}
-
 // An empty name for a file that must not even be read: the store then holds nothing
 // and, as the tracker never writes to a refused store, saves nothing either.
 QString CheckedSessionFilePath(std::string& refusal)
@@ -149,7 +143,7 @@ bool CrashTracker::StoreIsSafe() const
 {
     // The check is repeated before every save, not only at construction: the file is
     // replaced on each save, and a run lasts long.
-    return !sessionStore.fileName().isEmpty() && IsSafeSessionFile(sessionStore.fileName());
+    return !sessionStore.fileName().isEmpty() && SessionFileRefusal(sessionStore.fileName()).empty();
 }
 
 // Every change happens under the file's guard and starts from the file as it is now,

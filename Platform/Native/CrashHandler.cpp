@@ -510,11 +510,6 @@ void CrashHandler::Uninstall()
     state.folder = -1;
 }
 
-bool CrashHandler::IsInstalled()
-{
-    return state.installed.load();
-}
-
 void CrashHandler::SetProduct(const std::string& name, const std::string& version)
 {
     state.product = name;

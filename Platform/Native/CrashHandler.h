@@ -41,7 +41,6 @@ public:
                         QString* problem);
     // Puts back the handlers found at installation and closes the folder.
     static void Uninstall();
-    static bool IsInstalled();
 
     // The product named in later reports.
     static void SetProduct(const std::string& name, const std::string& version);

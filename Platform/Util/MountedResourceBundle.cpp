@@ -24,9 +24,9 @@ void KeepForTheProcess(const QByteArray& bytes)
 
 // The bundles mounted now, for finding the one that holds a resource's bytes.
 std::mutex mountedLock;
-std::vector<const MountedResourceBundle*>& Mounted()
+std::vector<MountedResourceBundle*>& Mounted()
 {
-    static auto* const mounted = new std::vector<const MountedResourceBundle*>();
+    static auto* const mounted = new std::vector<MountedResourceBundle*>();
     return *mounted;
 }
 
@@ -55,11 +55,15 @@ std::unique_ptr<MountedResourceBundle> MountedResourceBundle::Mount(const QStrin
 bool MountedResourceBundle::KeepBytesHolding(const void* data)
 {
     const std::lock_guard<std::mutex> guard(mountedLock);
-    for (const MountedResourceBundle* bundle : Mounted()) {
+    for (MountedResourceBundle* bundle : Mounted()) {
         const char* begin = bundle->bytes.constData();
         const char* at = static_cast<const char*>(data);
         if (!bundle->bytes.isEmpty() && at >= begin && at < begin + bundle->bytes.size()) {
-            KeepForTheProcess(bundle->bytes);
+            // A theme applied again registers its fonts again: one hold is enough.
+            if (!bundle->keptForTheProcess) {
+                bundle->keptForTheProcess = true;
+                KeepForTheProcess(bundle->bytes);
+            }
             return true;
         }
     }
@@ -89,7 +93,7 @@ MountedResourceBundle::~MountedResourceBundle()
     // Qt takes the bundle off its list either way, but one still open somewhere (a
     // QFile or QResource on one of its paths) goes on reading these bytes until it
     // closes, so they must outlive this object.
-    if (!bytes.isEmpty() && !QResource::unregisterResource(Data(), mapRoot)) {
+    if (!bytes.isEmpty() && !QResource::unregisterResource(Data(), mapRoot) && !keptForTheProcess) {
         KeepForTheProcess(bytes);
     }
 }

@@ -41,6 +41,8 @@ private:
 
     QByteArray bytes;
     const QString mapRoot;
+    // Set once something handed to Qt points into the bytes: they are held for good.
+    bool keptForTheProcess = false;
 };
 
 } // namespace Talvex::Util

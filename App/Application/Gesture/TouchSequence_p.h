@@ -4,6 +4,7 @@
 #include "App/Application/Gesture/InertiaCurve_p.h"
 #include "App/Application/Gesture/PanVelocity_p.h"
 #include "App/Application/Gesture/TrackedConsumer_p.h"
+#include "Platform/Qt/TouchPoints.h"
 
 #include <QPointF>
 #include <QTouchEvent>
@@ -71,7 +72,7 @@ private:
         bool pressAndTap = false;
     };
 
-    using TouchPoint = QTouchEvent::TouchPoint;
+    using TouchPoint = QtCompat::TouchPoint;
 
     bool Taken() const;
     void StepPending(const QTouchEvent& event);

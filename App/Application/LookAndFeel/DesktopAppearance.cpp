@@ -13,8 +13,6 @@
 
 #include <glog/logging.h>
 
-#include <cmath>
-
 namespace Talvex::App {
 
 namespace {

@@ -80,13 +80,20 @@ std::string DesktopThemeFollower::ThemeToShow(const std::string& productTheme) c
     if (!following) {
         return productTheme;
     }
+    return PreferredOr(productTheme, "showing");
+}
+
+// The theme the desktop's preference names when the product ships it; otherwise a
+// WARNING and `fallback`, which the caller is `doing` instead.
+std::string DesktopThemeFollower::PreferredOr(const std::string& fallback, const char* doing) const
+{
     const std::string preferred = PreferredTheme();
     if (IsShipped(preferred)) {
         return preferred;
     }
-    LOG(WARNING) << "The desktop's preference asks for theme [" << preferred
-                 << "], which this product does not ship; showing [" << productTheme << "]";
-    return productTheme;
+    LOG(WARNING) << "The desktop's preference asks for theme [" << preferred << "], which this product does not ship; "
+                 << doing << " [" << fallback << "]";
+    return fallback;
 }
 
 const DesktopAppearance& DesktopThemeFollower::GetAppearance() const
@@ -114,12 +121,7 @@ void DesktopThemeFollower::Follow()
     if (current.empty()) {
         return;
     }
-    std::string wanted = PreferredTheme();
-    if (!IsShipped(wanted)) {
-        LOG(WARNING) << "The desktop's preference asks for theme [" << wanted
-                     << "], which this product does not ship; keeping [" << current << "]";
-        wanted = current;
-    }
+    const std::string wanted = PreferredOr(current, "keeping");
     if (wanted != current || accentChanged) {
         manager->SetTheme(wanted);
     }

@@ -69,6 +69,7 @@ signals:
 
 private:
     bool IsShipped(const std::string& theme) const;
+    std::string PreferredOr(const std::string& fallback, const char* doing) const;
     void Follow();
 
     std::shared_ptr<LookAndFeelManager> manager;
