@@ -25,7 +25,9 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
+# Only what the tour runs: the library, the sample product, its helper, themes and languages.
+demo: configure
+	cmake --build $(BUILD) -j $(JOBS) --target talvex-demo
 	LANG_UI=$(LANG_UI) ./scripts/run-demo.sh $(BUILD)
 
 test: build

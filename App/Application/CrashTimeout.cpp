@@ -5,6 +5,7 @@
 
 #include <glog/logging.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iomanip>
 #include <sstream>
@@ -52,34 +53,43 @@ void CrashTimeout::Watch(std::chrono::steady_clock::time_point deadline)
     }
 }
 
-void CrashTimeout::WriteReport(bool answered, const std::vector<void*>& frames) const
+std::string CrashTimeout::Reached() const
 {
-    std::ostringstream reason;
-    reason << "crash time-out of " << std::fixed << std::setprecision(3) << timeout.count() / 1000.0 << " s reached";
+    std::ostringstream text;
+    text << "time-out of " << std::fixed << std::setprecision(3) << timeout.count() / 1000.0 << " s reached";
+    return text.str();
+}
+
+void CrashTimeout::WriteReport(const std::string& reached, bool answered, const std::vector<void*>& frames) const
+{
     if (answered) {
-        Native::CrashHandler::WriteHangReport(reason.str().c_str(), frames.data(), static_cast<int>(frames.size()),
-                                              armingThread.ThreadId(), armingThread.ThreadName());
+        Native::CrashHandler::WriteHangReport(("crash " + reached).c_str(), frames.data(),
+                                              static_cast<int>(frames.size()), armingThread.ThreadId(),
+                                              armingThread.ThreadName());
         return;
     }
-    reason << " (the GUI thread did not answer; the stack is the time-out thread's)";
-    void* own[MAX_FRAMES];
-    const int count = backtrace(own, MAX_FRAMES);
+    const std::string reason =
+        "crash " + reached + " (the GUI thread did not answer; the stack is the time-out thread's)";
     char name[16] = {};
     pthread_getname_np(pthread_self(), name, sizeof name);
-    Native::CrashHandler::WriteHangReport(reason.str().c_str(), own, count, static_cast<long>(gettid()), name);
+    Native::CrashHandler::WriteHangReport(reason.c_str(), frames.data(), static_cast<int>(frames.size()),
+                                          static_cast<long>(gettid()), name);
 }
 
 void CrashTimeout::Fire() const
 {
-    const std::vector<void*> frames = armingThread.Capture(STACK_ANSWER_WAIT);
+    std::vector<void*> frames = armingThread.Capture(STACK_ANSWER_WAIT);
     const bool answered = !frames.empty();
-    const std::string stack =
-        answered ? Core::FormatCallStack(frames.data(), static_cast<int>(frames.size())) : Core::GetCallStack();
-    LOG(ERROR) << "Crash time-out of " << std::fixed << std::setprecision(3) << timeout.count() / 1000.0
-               << " s reached; aborting. Call stack of the "
+    if (!answered) {
+        // Taken here, not in a helper, so the stack starts at this function.
+        frames.resize(MAX_FRAMES);
+        frames.resize(static_cast<size_t>(std::max(0, backtrace(frames.data(), MAX_FRAMES))));
+    }
+    const std::string reached = Reached();
+    LOG(ERROR) << "Crash " << reached << "; aborting. Call stack of the "
                << (answered ? "GUI thread" : "time-out thread (the GUI thread did not answer)") << ":\n"
-               << stack;
-    WriteReport(answered, frames);
+               << Core::FormatCallStack(frames.data(), static_cast<int>(frames.size()));
+    WriteReport(reached, answered, frames);
     google::FlushLogFiles(google::GLOG_INFO);
     // The report above is this session's: the abort's own, with this thread's stack,
     // is not written.

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -33,7 +34,8 @@ public:
 private:
     void Watch(std::chrono::steady_clock::time_point deadline);
     [[noreturn]] void Fire() const;
-    void WriteReport(bool answered, const std::vector<void*>& frames) const;
+    std::string Reached() const;
+    void WriteReport(const std::string& reached, bool answered, const std::vector<void*>& frames) const;
 
     const std::chrono::milliseconds timeout;
     const Native::ThreadStackSampler armingThread;

@@ -1,5 +1,7 @@
 #include "App/Application/EventExceptionLog.h"
 
+#include "Platform/Core/Demangle.h"
+
 #include <QEvent>
 #include <QMetaEnum>
 #include <QObject>
@@ -7,23 +9,11 @@
 #include <boost/exception/diagnostic_information.hpp>
 #include <glog/logging.h>
 
-#include <cstdlib>
-#include <cxxabi.h>
 #include <string>
 #include <typeinfo>
 
 namespace Talvex::App {
 namespace {
-
-// Demangled, so the entry names the class as the product's source does.
-std::string TypeName(const std::type_info& type)
-{
-    int status = 0;
-    char* readable = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
-    const std::string name = status == 0 && readable ? readable : type.name();
-    std::free(readable);
-    return name;
-}
 
 std::string EventTypeKey(QEvent::Type type)
 {
@@ -36,8 +26,8 @@ std::string EventTypeKey(QEvent::Type type)
 void EventExceptionLog::Write(const QObject* receiver, const QEvent* event, const std::exception& error)
 {
     LOG(ERROR) << "Exception has been caught in event processing\n"
-               << "\tReceiver: " << (receiver ? TypeName(typeid(*receiver)) : std::string("<NULL>")) << "\n"
-               << "\tEvent class: " << (event ? TypeName(typeid(*event)) : std::string("<NULL>"))
+               << "\tReceiver: " << (receiver ? Core::Demangled(typeid(*receiver).name()) : std::string("<NULL>")) << "\n"
+               << "\tEvent class: " << (event ? Core::Demangled(typeid(*event).name()) : std::string("<NULL>"))
                << ". Event type: QEvent::" << (event ? EventTypeKey(event->type()) : std::string()) << "\n"
                << "\tException details: " << boost::diagnostic_information(error, true);
 }

@@ -1,31 +1,19 @@
 #include "Platform/Core/CallStack.h"
 
-#include <cxxabi.h>
+#include "Platform/Core/Demangle.h"
+
 #include <dlfcn.h>
 #include <execinfo.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace Talvex::Core {
 namespace {
 
 const int MAX_FRAMES = 128;
-
-std::string Demangled(const char* symbol)
-{
-    if (!symbol) {
-        return "??";
-    }
-    int status = 0;
-    const std::unique_ptr<char, void (*)(void*)> name(abi::__cxa_demangle(symbol, nullptr, nullptr, &status),
-                                                      std::free);
-    return status == 0 && name ? name.get() : symbol;
-}
 
 std::string BaseName(const char* path)
 {

@@ -1,5 +1,6 @@
 #include "Platform/Native/CrashHandler.h"
 
+#include "Platform/Core/Demangle.h"
 #include "Platform/Logging/RecentLogLines.h"
 #include "Platform/Native/CrashModules_p.h"
 #include "Platform/Util/Utf8Cut.h"
@@ -419,10 +420,7 @@ void OnTerminate()
     if (!type) {
         text << "none (std::terminate called without an active exception)";
     } else {
-        int status = 0;
-        char* name = abi::__cxa_demangle(type->name(), nullptr, nullptr, &status);
-        text.Line(status == 0 && name ? name : type->name());
-        std::free(name);
+        text.Line(Core::Demangled(type->name()).c_str());
         try {
             throw;
         } catch (const std::exception& error) {
