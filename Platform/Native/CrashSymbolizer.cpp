@@ -57,17 +57,6 @@ bool ParseFrame(const std::string& line, Frame& frame)
     return !frame.path.empty();
 }
 
-std::string HexOf(const unsigned char* bytes, int count)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (int i = 0; i < count; ++i) {
-        hex += digits[bytes[i] >> 4];
-        hex += digits[bytes[i] & 0xf];
-    }
-    return hex;
-}
-
 std::string Demangled(const char* name)
 {
     int status = 0;
@@ -98,10 +87,8 @@ public:
             ::close(descriptor);
         }
         dwfl_report_end(dwfl.get(), nullptr, nullptr);
-        const unsigned char* bits = nullptr;
-        GElf_Addr where = 0;
-        const int length = module ? dwfl_module_build_id(module, &bits, &where) : -1;
-        matches = module && (length > 0 ? HexOf(bits, length) == buildId : buildId == "none");
+        const std::string onDisk = module ? BuildIdOf(module) : std::string();
+        matches = module && (onDisk.empty() ? buildId == "none" : onDisk == buildId);
     }
 
     // "in <function> at <file>:<line>", as far as known.

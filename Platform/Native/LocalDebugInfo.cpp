@@ -28,15 +28,7 @@ std::string HexOf(const void* bytes, ssize_t count)
     return hex;
 }
 
-std::string BuildIdOf(Dwfl_Module* module)
-{
-    const unsigned char* bits = nullptr;
-    GElf_Addr where = 0;
-    const int length = dwfl_module_build_id(module, &bits, &where);
-    return length > 0 ? HexOf(bits, length) : std::string();
-}
-
-std::string BuildIdOf(int descriptor)
+std::string BuildIdOfFile(int descriptor)
 {
     Elf* elf = elf_begin(descriptor, ELF_C_READ_MMAP, nullptr);
     const void* bits = nullptr;
@@ -52,21 +44,16 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// libdwfl frees the name it is given, and uses it to find the sources and further files.
-int Opened(int descriptor, const std::string& path, char** openedName)
-{
-    *openedName = strdup(path.c_str());
-    return descriptor;
-}
-
 // The first of `paths` that opens as a trusted file and, when `buildId` is given,
 // carries it.
 int OpenFirst(const std::vector<std::string>& paths, const std::string& buildId, char** openedName)
 {
     for (const std::string& path : paths) {
         const int descriptor = OpenTrustedFileForReading(path);
-        if (descriptor >= 0 && (buildId.empty() || BuildIdOf(descriptor) == buildId)) {
-            return Opened(descriptor, path, openedName);
+        if (descriptor >= 0 && (buildId.empty() || BuildIdOfFile(descriptor) == buildId)) {
+            // libdwfl frees the name, and finds sources and further files beside it.
+            *openedName = strdup(path.c_str());
+            return descriptor;
         }
         if (descriptor >= 0) {
             ::close(descriptor);
@@ -122,6 +109,14 @@ const Dwfl_Callbacks& LocalDebugInfoCallbacks()
 {
     static const Dwfl_Callbacks callbacks = {FindNoElf, FindLocalDebugInfo, dwfl_offline_section_address, nullptr};
     return callbacks;
+}
+
+std::string BuildIdOf(Dwfl_Module* module)
+{
+    const unsigned char* bits = nullptr;
+    GElf_Addr where = 0;
+    const int length = dwfl_module_build_id(module, &bits, &where);
+    return length > 0 ? HexOf(bits, length) : std::string();
 }
 
 } // namespace Talvex::Native

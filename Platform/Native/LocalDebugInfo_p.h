@@ -2,6 +2,8 @@
 
 #include <elfutils/libdwfl.h>
 
+#include <string>
+
 namespace Talvex::Native {
 
 // Callbacks for reading a crashed module's names from this machine alone. Debug
@@ -13,5 +15,8 @@ namespace Talvex::Native {
 // only when it carries the module's build id. Modules are reported with a descriptor
 // already open, so no module file is ever looked up by these callbacks.
 const Dwfl_Callbacks& LocalDebugInfoCallbacks();
+
+// The build id of `module` in lowercase hex, empty when it has none.
+std::string BuildIdOf(Dwfl_Module* module);
 
 } // namespace Talvex::Native
