@@ -476,7 +476,7 @@ bool CrashHandler::Install(const QString& folder, const std::string& sessionId, 
     state.writer.store(0);
     BuildIdentity();
     App::RecentLogLines::Enable();
-    // Modules opened later (plugins) are looked up in the loader when a frame is in one.
+    // Only where the loader cannot be asked at the crash: the modules mapped now.
     CrashModules::Refresh();
     PrepareThread();
     // The first backtrace loads the unwinder, which allocates: never let that happen

@@ -12,18 +12,6 @@
 namespace Talvex::Native {
 namespace {
 
-const int MAX_MODULES = 384;
-
-struct Table {
-    int count = 0;
-    CrashModule modules[MAX_MODULES];
-};
-
-// Two tables: a refresh fills the one not in use and then publishes it, so that a crash
-// during a refresh still reads a whole table.
-Table tables[2];
-std::atomic<Table*> current{nullptr};
-
 void CopyPath(char* out, size_t size, const char* path)
 {
     if (path && *path) {
@@ -63,6 +51,75 @@ void FindBuildId(std::uintptr_t bias, const ElfW(Phdr) & header, CrashModule& mo
     }
 }
 
+#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 35)
+// The build id of a module found by address alone: its ELF header and program headers
+// are the start of its first mapping, in every module the loader maps.
+void FindBuildIdInHeaders(CrashModule& module)
+{
+    const auto* elf = reinterpret_cast<const ElfW(Ehdr)*>(module.start);
+    if (module.end - module.start < sizeof *elf || std::memcmp(elf->e_ident, ELFMAG, SELFMAG) != 0 ||
+        elf->e_phentsize != sizeof(ElfW(Phdr)) || elf->e_phoff > module.end - module.start ||
+        elf->e_phnum * sizeof(ElfW(Phdr)) > module.end - module.start - elf->e_phoff) {
+        return;
+    }
+    const auto* headers = reinterpret_cast<const ElfW(Phdr)*>(module.start + elf->e_phoff);
+    for (int i = 0; i < elf->e_phnum && module.buildId[0] == '\0'; ++i) {
+        const ElfW(Phdr)& header = headers[i];
+        const std::uintptr_t note = module.bias + header.p_vaddr;
+        if (header.p_type == PT_NOTE && note >= module.start && note <= module.end &&
+            header.p_memsz <= module.end - note) {
+            FindBuildId(module.bias, header, module);
+        }
+    }
+}
+
+// The loader is asked at the crash itself, with its lookup for unwinders, which takes no
+// lock and allocates nothing: a table noted earlier would still hold a library closed
+// since, and name it for another opened at its addresses. One report is written at a
+// time, so one entry serves.
+CrashModule found;
+
+const CrashModule* FindInLoader(std::uintptr_t address)
+{
+    dl_find_object object;
+    if (_dl_find_object(reinterpret_cast<void*>(address), &object) != 0 || !object.dlfo_link_map) {
+        return nullptr;
+    }
+    found = CrashModule();
+    found.start = reinterpret_cast<std::uintptr_t>(object.dlfo_map_start);
+    found.end = reinterpret_cast<std::uintptr_t>(object.dlfo_map_end);
+    found.bias = object.dlfo_link_map->l_addr;
+    FindBuildIdInHeaders(found);
+    CopyPath(found.path, sizeof found.path, object.dlfo_link_map->l_name);
+    return &found;
+}
+
+} // namespace
+
+void CrashModules::Refresh()
+{
+}
+
+const CrashModule* CrashModules::Find(std::uintptr_t address)
+{
+    return FindInLoader(address);
+}
+
+#else
+// Without the loader's lock-free lookup the modules are noted outside the signal
+// handler, when the handler is installed; a library opened or closed later is not seen.
+const int MAX_MODULES = 384;
+
+struct Table {
+    int count = 0;
+    CrashModule modules[MAX_MODULES];
+};
+
+// Two tables: a refresh fills the one not in use and then publishes it, so that a crash
+// during a refresh still reads a whole table.
+Table tables[2];
+std::atomic<Table*> current{nullptr};
+
 int NoteModule(dl_phdr_info* info, size_t, void* data)
 {
     auto& table = *static_cast<Table*>(data);
@@ -90,55 +147,6 @@ int NoteModule(dl_phdr_info* info, size_t, void* data)
     return 0;
 }
 
-#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 35)
-// The build id of a module found by address alone: its ELF header and program headers
-// are the start of its first mapping, in every module the loader maps.
-void FindBuildIdInHeaders(CrashModule& module)
-{
-    const auto* elf = reinterpret_cast<const ElfW(Ehdr)*>(module.start);
-    if (module.end - module.start < sizeof *elf || std::memcmp(elf->e_ident, ELFMAG, SELFMAG) != 0 ||
-        elf->e_phentsize != sizeof(ElfW(Phdr)) || elf->e_phoff > module.end - module.start ||
-        elf->e_phnum * sizeof(ElfW(Phdr)) > module.end - module.start - elf->e_phoff) {
-        return;
-    }
-    const auto* headers = reinterpret_cast<const ElfW(Phdr)*>(module.start + elf->e_phoff);
-    for (int i = 0; i < elf->e_phnum && module.buildId[0] == '\0'; ++i) {
-        const ElfW(Phdr)& header = headers[i];
-        const std::uintptr_t note = module.bias + header.p_vaddr;
-        if (header.p_type == PT_NOTE && note >= module.start && note <= module.end &&
-            header.p_memsz <= module.end - note) {
-            FindBuildId(module.bias, header, module);
-        }
-    }
-}
-
-// A module opened since the last refresh (a plugin that Qt or the product loads when it
-// is first needed) is looked up by address with the loader's lookup for unwinders,
-// which takes no lock and allocates nothing. One report is written at a time, so one
-// entry serves.
-CrashModule lateModule;
-
-const CrashModule* FindLoadedLater(std::uintptr_t address)
-{
-    dl_find_object found;
-    if (_dl_find_object(reinterpret_cast<void*>(address), &found) != 0 || !found.dlfo_link_map) {
-        return nullptr;
-    }
-    lateModule = CrashModule();
-    lateModule.start = reinterpret_cast<std::uintptr_t>(found.dlfo_map_start);
-    lateModule.end = reinterpret_cast<std::uintptr_t>(found.dlfo_map_end);
-    lateModule.bias = found.dlfo_link_map->l_addr;
-    FindBuildIdInHeaders(lateModule);
-    CopyPath(lateModule.path, sizeof lateModule.path, found.dlfo_link_map->l_name);
-    return &lateModule;
-}
-#else
-const CrashModule* FindLoadedLater(std::uintptr_t)
-{
-    return nullptr;
-}
-#endif
-
 } // namespace
 
 void CrashModules::Refresh()
@@ -158,7 +166,8 @@ const CrashModule* CrashModules::Find(std::uintptr_t address)
             }
         }
     }
-    return FindLoadedLater(address);
+    return nullptr;
 }
+#endif
 
 } // namespace Talvex::Native

@@ -5,10 +5,9 @@
 
 namespace Talvex::Native {
 
-// The modules (executable and shared objects) mapped into this process, as noted by
-// the last Refresh: their address ranges, load bias, path and build id. Lookup reads
-// fixed storage only, so a signal handler may use it; Refresh allocates nothing either
-// but takes the dynamic loader's lock, so it runs outside signal handlers only.
+// The modules (executable and shared objects) mapped into this process: their address
+// ranges, load bias, path and build id. Find reads fixed storage only and takes no lock,
+// so a signal handler may use it.
 struct CrashModule {
     std::uintptr_t start = 0;
     std::uintptr_t end = 0;
@@ -21,11 +20,14 @@ struct CrashModule {
 
 class CrashModules {
 public:
-    // Not thread-safe against itself: one refreshing thread at a time.
+    // Notes the modules now mapped where the loader cannot be asked at the crash (glibc
+    // before 2.35); there a library opened or closed later is not seen. Takes the
+    // loader's lock, so never in a signal handler; one refreshing thread at a time.
+    // Nothing to do where the loader can be asked.
     static void Refresh();
-    // The module containing `address`, or null. A module opened since the last Refresh
-    // is looked up in the loader itself; its entry is valid until the next such lookup,
-    // so one thread at a time (the report's writer) may ask.
+    // The module containing `address` at this moment, or null: the loader itself is
+    // asked, so a library closed since is never named. The entry is valid until the next
+    // call, so one thread at a time (the report's writer) may ask.
     static const CrashModule* Find(std::uintptr_t address);
 };
 

@@ -1,6 +1,8 @@
 #include "Platform/Native/CrashSymbolizer.h"
 
 #include "Platform/Native/CrashHandler.h"
+#include "Platform/Native/LocalDebugInfo_p.h"
+#include "Platform/Native/TrustedFile_p.h"
 #include "Platform/Util/Utf8Cut.h"
 
 #include <elfutils/libdwfl.h>
@@ -8,11 +10,14 @@
 #include <cxxabi.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+
+#include <unistd.h>
 
 namespace Talvex::Native {
 namespace {
@@ -52,17 +57,6 @@ bool ParseFrame(const std::string& line, Frame& frame)
     return !frame.path.empty();
 }
 
-std::string HexOf(const unsigned char* bytes, int count)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (int i = 0; i < count; ++i) {
-        hex += digits[bytes[i] >> 4];
-        hex += digits[bytes[i] & 0xf];
-    }
-    return hex;
-}
-
 std::string Demangled(const char* name)
 {
     int status = 0;
@@ -71,31 +65,39 @@ std::string Demangled(const char* name)
 }
 
 // One module opened at the addresses of its file, so that a frame's offset is its
-// address; without names when the file is gone or is not the module that crashed.
+// address; without names when the file is gone, is not one we may trust, or is not the
+// module that crashed.
 class Module {
 public:
     Module(const std::string& path, const std::string& buildId)
     {
-        static char* debugPath = nullptr;
-        static const Dwfl_Callbacks callbacks = {dwfl_build_id_find_elf, dwfl_standard_find_debuginfo,
-                                                 dwfl_offline_section_address, &debugPath};
-        dwfl.reset(dwfl_begin(&callbacks));
-        if (!dwfl) {
+        dwfl.reset(dwfl_begin(&LocalDebugInfoCallbacks()));
+        const int descriptor = OpenTrustedFileForReading(path);
+        refused = descriptor < 0 && errno == EPERM;
+        if (!dwfl || descriptor < 0) {
+            if (descriptor >= 0) {
+                ::close(descriptor);
+            }
             return;
         }
         // Base 0 plus the first segment's address keeps file addresses as they are, also
         // for a library linked to start elsewhere than 0.
-        module = dwfl_report_elf(dwfl.get(), path.c_str(), path.c_str(), -1, 0, true);
+        module = dwfl_report_elf(dwfl.get(), path.c_str(), path.c_str(), descriptor, 0, true);
+        if (!module) {
+            ::close(descriptor);
+        }
         dwfl_report_end(dwfl.get(), nullptr, nullptr);
-        const unsigned char* bits = nullptr;
-        GElf_Addr where = 0;
-        const int length = module ? dwfl_module_build_id(module, &bits, &where) : -1;
-        matches = module && (length > 0 ? HexOf(bits, length) == buildId : buildId == "none");
+        const std::string onDisk = module ? BuildIdOf(module) : std::string();
+        matches = module && (onDisk.empty() ? buildId == "none" : onDisk == buildId);
     }
 
     // "in <function> at <file>:<line>", as far as known.
     std::string Describe(unsigned long long offset) const
     {
+        if (refused) {
+            return "(the module's file is not a regular file of root's or ours that only its owner may write: "
+                   "no names)";
+        }
         if (!module) {
             return "(the module's file was not found: no names)";
         }
@@ -117,6 +119,8 @@ private:
     DwflPtr dwfl;
     Dwfl_Module* module = nullptr;
     bool matches = false;
+    // Something other than a file we may trust sits at the module's path.
+    bool refused = false;
 };
 
 // Where the stack starts: the line after the thread's, the one place the handler puts it.

@@ -41,10 +41,12 @@ struct ChildEnd {
 
 // Runs the helper with `arguments`; `beforeGo(sessionId, process)` runs once it told its
 // session, before it is let go (crash roles wait for a line on stdin).
-template <class BeforeGo> ChildEnd RunChild(const QStringList& arguments, BeforeGo beforeGo)
+template <class BeforeGo>
+ChildEnd RunChild(const QStringList& arguments, BeforeGo beforeGo,
+                  const QProcessEnvironment& environment = ChildEnvironment())
 {
     QProcess process;
-    process.setProcessEnvironment(ChildEnvironment());
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TALVEX_SESSION_HELPER), arguments);
     ChildEnd end;
     while (process.waitForReadyRead(15000) && !process.canReadLine()) {
@@ -78,9 +80,10 @@ struct NextStart {
     QByteArray errors;
 };
 
-inline NextStart RunNextStart()
+inline NextStart RunNextStart(const QProcessEnvironment& environment = ChildEnvironment())
 {
-    const ChildEnd end = RunChild({QStringLiteral("report")});
+    const ChildEnd end = RunChild(
+        {QStringLiteral("report")}, [](const QString&, QProcess&) {}, environment);
     NextStart next;
     next.errors = end.errors;
     QString current;

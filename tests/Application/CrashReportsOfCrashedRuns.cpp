@@ -5,12 +5,17 @@
 #include "Platform/Native/CrashHandler.h"
 #include "Platform/Native/CrashSymbolizer.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <pwd.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Talvex::Test;
 
@@ -269,6 +274,175 @@ TEST_F(CrashReportsOfCrashedRuns, AReadOnlyFolderStillEndsTheProcessWithItsOwnSi
     const QString error = QStringLiteral("No crash reports for this run: ") + HelperCrashFolder() +
                           QStringLiteral(": it is not writable");
     EXPECT_TRUE(next.errors.contains(error.toUtf8())) << next.errors.toStdString();
+}
+
+TEST_F(CrashReportsOfCrashedRuns, ACrashInALibraryLoadedWhereAClosedOneWasNamesTheLibraryLoadedThere)
+{
+    const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("reused-address")});
+    EXPECT_EQ(end.signal, SIGSEGV);
+    const QString report = RunNextStart().reports.value(end.sessionId).value(0);
+    // Both libraries ask for this address, so the closed one was there before.
+    EXPECT_TRUE(report.contains(QRegularExpression(QStringLiteral("\n#0 0x2000[0-9a-f]{4} ")))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("CrashInALateLibrary"))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QFileInfo(QStringLiteral(TALVEX_LATE_LIBRARY)).fileName()));
+    EXPECT_FALSE(report.contains(QFileInfo(QStringLiteral(TALVEX_GONE_LIBRARY)).fileName()));
+}
+
+// What another user may put where a crashed program's files were once that program is
+// gone (it ran from a folder under /tmp), or what a careless copy leaves.
+enum class Plant { Nothing, Fifo, OthersFile, GroupWritable, OthersLink };
+
+uid_t NobodysId()
+{
+    const passwd* entry = getpwnam("nobody");
+    return entry ? entry->pw_uid : 0;
+}
+
+bool PlantAt(const QString& path, Plant plant)
+{
+    const QByteArray name = QFile::encodeName(path);
+    switch (plant) {
+    case Plant::Nothing:
+        return true;
+    case Plant::Fifo:
+        return QFile::remove(path) && mkfifo(name.constData(), 0666) == 0;
+    case Plant::OthersFile:
+        return chown(name.constData(), NobodysId(), NobodysId()) == 0;
+    case Plant::GroupWritable:
+        return chmod(name.constData(), 0775) == 0;
+    case Plant::OthersLink:
+        return QFile::rename(path, path + QStringLiteral(".real")) &&
+               symlink(QFile::encodeName(path + QStringLiteral(".real")).constData(), name.constData()) == 0 &&
+               lchown(name.constData(), NobodysId(), NobodysId()) == 0;
+    }
+    return false;
+}
+
+// A copy of `library` without its debug information; given a `debugFile`, that
+// information goes there, named by the copy's debug link.
+bool StripDebugInformation(const QString& library, const QString& copy, const QString& debugFile = QString())
+{
+    const QString objcopy = QStringLiteral("objcopy");
+    QStringList strip{QStringLiteral("--strip-debug"), library, copy};
+    if (!debugFile.isEmpty()) {
+        if (QProcess::execute(objcopy, {QStringLiteral("--only-keep-debug"), library, debugFile}) != 0) {
+            return false;
+        }
+        strip.prepend(QStringLiteral("--add-gnu-debuglink=") + debugFile);
+    }
+    return QProcess::execute(objcopy, strip) == 0;
+}
+
+bool CanStrip()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("objcopy")).isEmpty();
+}
+
+TEST_F(CrashReportsOfCrashedRuns, WhatOthersPutInPlaceOfAModuleOrItsDebugFileGivesNoNamesAndReadingDoesNotWait)
+{
+    if (!CanStrip()) {
+        GTEST_SKIP() << "objcopy is needed to split off the debug information";
+    }
+    struct Run {
+        QString sessionId;
+        Plant plant;
+        bool inDebugFile;
+    };
+    std::vector<Run> runs;
+    QTemporaryDir folder;
+    for (const bool inDebugFile : {false, true}) {
+        for (const Plant plant :
+             {Plant::Nothing, Plant::Fifo, Plant::OthersFile, Plant::GroupWritable, Plant::OthersLink}) {
+            // Only root can give a file away.
+            if ((plant == Plant::OthersFile || plant == Plant::OthersLink) && (geteuid() != 0 || NobodysId() == 0)) {
+                continue;
+            }
+            const QString copy = folder.filePath(QStringLiteral("%1/libcopied.so").arg(runs.size()));
+            const QString debugFile = QFileInfo(copy).absolutePath() + QStringLiteral("/libcopied.debug");
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(copy).absolutePath()));
+            const QString library = QStringLiteral(TALVEX_LATE_LIBRARY);
+            ASSERT_TRUE(inDebugFile ? StripDebugInformation(library, copy, debugFile) : QFile::copy(library, copy));
+            const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("copied-library"), copy});
+            ASSERT_EQ(end.signal, SIGSEGV) << end.errors.toStdString();
+            ASSERT_TRUE(PlantAt(inDebugFile ? debugFile : copy, plant));
+            runs.push_back({end.sessionId, plant, inDebugFile});
+        }
+    }
+    QElapsedTimer reading;
+    reading.start();
+    const NextStart next = RunNextStart();
+    EXPECT_LT(reading.elapsed(), 20000);
+    for (const Run& run : runs) {
+        SCOPED_TRACE(QStringLiteral("plant %1 in the %2")
+                         .arg(static_cast<int>(run.plant))
+                         .arg(run.inDebugFile ? "debug file" : "module")
+                         .toStdString());
+        const QString report = next.reports.value(run.sessionId).value(0);
+        ASSERT_FALSE(report.isEmpty());
+        // Only the debug information gives the source line; the function's name is also
+        // in the stripped copy's own symbols.
+        const QString named =
+            run.inDebugFile ? QStringLiteral("LateLibrary.cpp:") : QStringLiteral("CrashInALateLibrary");
+        EXPECT_EQ(report.contains(named), run.plant == Plant::Nothing) << report.toStdString();
+        if (!run.inDebugFile && run.plant != Plant::Nothing) {
+            EXPECT_TRUE(report.contains(QStringLiteral("is not a regular file of root's or ours")))
+                << report.toStdString();
+        }
+    }
+}
+
+// A listener that never answers: anything that connects to it waits.
+class SilentListener {
+public:
+    SilentListener()
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (bind(socket, reinterpret_cast<sockaddr*>(&address), size) == 0 && listen(socket, 16) == 0 &&
+            getsockname(socket, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+            port = ntohs(address.sin_port);
+        }
+    }
+    ~SilentListener() { close(socket); }
+
+    int Port() const { return port; }
+    bool WasContacted() const
+    {
+        const int connection = accept4(socket, nullptr, nullptr, SOCK_NONBLOCK);
+        if (connection >= 0) {
+            close(connection);
+        }
+        return connection >= 0;
+    }
+
+private:
+    int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    int port = 0;
+};
+
+TEST_F(CrashReportsOfCrashedRuns, AReportIsReadWithoutAskingADebugInformationServer)
+{
+    if (!CanStrip()) {
+        GTEST_SKIP() << "objcopy is needed to make a library without debug information";
+    }
+    SilentListener server;
+    ASSERT_NE(server.Port(), 0);
+    QTemporaryDir folder;
+    // A module without debug information here is what a server would be asked about.
+    const QString copy = folder.filePath(QStringLiteral("libstripped.so"));
+    ASSERT_TRUE(StripDebugInformation(QStringLiteral(TALVEX_LATE_LIBRARY), copy));
+    const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("copied-library"), copy});
+    QProcessEnvironment environment = ChildEnvironment();
+    environment.insert(QStringLiteral("DEBUGINFOD_URLS"), QStringLiteral("http://127.0.0.1:%1/").arg(server.Port()));
+    environment.insert(QStringLiteral("DEBUGINFOD_CACHE_PATH"), folder.filePath(QStringLiteral("cache")));
+    QElapsedTimer reading;
+    reading.start();
+    const QString report = RunNextStart(environment).reports.value(end.sessionId).value(0);
+    EXPECT_LT(reading.elapsed(), 20000);
+    EXPECT_FALSE(server.WasContacted());
+    EXPECT_TRUE(report.contains(QStringLiteral("CrashInALateLibrary"))) << report.toStdString();
 }
 
 } // namespace

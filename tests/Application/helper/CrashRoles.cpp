@@ -1,12 +1,13 @@
 // Crash roles of the helper, each a real Application:
-//   crash <kind> [off|full|read-only|reenable]  prints "session <id>", waits for a line
+//   crash <kind> [off|full|read-only|reenable|<path>]  prints "session <id>", waits for a line
 //                       on stdin (so that a test may plant files first) and crashes the way
 //                       <kind> names; with "off" the crash handler is turned off first, with
 //                       "full" no file may grow any more when it crashes, as on a full disk,
 //                       with "read-only" it gives up root's power to write where permissions
 //                       forbid it, so that a read-only folder holds for root too, and with
 //                       "reenable" the product "Crash Helper 2.5" is named and the handler is
-//                       then turned off and on again.
+//                       then turned off and on again. The kind "copied-library" crashes in
+//                       the copy of the late library at <path>.
 //   hang <seconds>      hangs its GUI thread under --test-crash-timeout=<seconds>.
 //   report              prints "crashed <id>" per crashed session, then each report
 //                       between "report <id>" and "end <id>" lines, twice.
@@ -125,16 +126,19 @@ CRASHING void ThrowAMessageWithAStackInIt()
     throw std::runtime_error("thrown with a stack of its own:\nStack:\n#0 0x1 +0x1 build-id none /nowhere\n" + euros);
 }
 
-// Opened now, long after the handler noted the modules of the process.
-void OpenALibraryAndCrashInIt()
+// Opened before the crash handler is installed, closed before the crash.
+void* goneLibrary = nullptr;
+
+// Opened now, long after the handler was installed.
+void OpenALibraryAndCrashInIt(const char* path)
 {
-    void* library = dlopen(TALVEX_LATE_LIBRARY, RTLD_NOW);
+    void* library = dlopen(path, RTLD_NOW);
     if (auto* crash = library ? reinterpret_cast<void (*)()>(dlsym(library, "CrashInALateLibrary")) : nullptr) {
         crash();
     }
 }
 
-void Crash(const std::string& kind)
+void Crash(const std::string& kind, const char* variant)
 {
     if (kind == "null-write") {
         CrashByNullWrite();
@@ -149,7 +153,12 @@ void Crash(const std::string& kind)
     } else if (kind == "far-library") {
         CrashInAFarLibrary();
     } else if (kind == "late-library") {
-        OpenALibraryAndCrashInIt();
+        OpenALibraryAndCrashInIt(TALVEX_LATE_LIBRARY);
+    } else if (kind == "copied-library") {
+        OpenALibraryAndCrashInIt(variant);
+    } else if (kind == "reused-address") {
+        dlclose(goneLibrary);
+        OpenALibraryAndCrashInIt(TALVEX_LATE_LIBRARY);
     } else if (kind == "division") {
         CrashByDivision();
     } else if (kind == "recursion") {
@@ -186,6 +195,9 @@ int CrashRun(int argc, char** argv, const std::string& variant)
     // Core files are not what these runs are about, and writing them is slow.
     const rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
+    if (std::strcmp(argv[2], "reused-address") == 0) {
+        goneLibrary = dlopen(TALVEX_GONE_LIBRARY, RTLD_NOW);
+    }
     Application app(argc, argv, Application::AppContext{false});
     if (variant == "off") {
         app.SetCrashHandlerEnabled(false);
@@ -205,7 +217,7 @@ int CrashRun(int argc, char** argv, const std::string& variant)
     } else if (variant == "read-only") {
         GiveUpOverridingPermissions();
     }
-    Crash(argv[2]);
+    Crash(argv[2], variant.c_str());
     return 0;
 }
 
