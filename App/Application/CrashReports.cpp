@@ -4,6 +4,7 @@
 #include "Platform/Native/CrashHandler.h"
 #include "Platform/Native/CrashSymbolizer.h"
 #include "Platform/Native/OwnedFolder.h"
+#include "Platform/Util/EndsWith.h"
 #include "Platform/Util/TextConversion.h"
 
 #include <QDir>
@@ -40,12 +41,6 @@ bool IsReportName(const QString& name)
 QString Native(const QString& path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-bool EndsWith(const std::string& text, const char* end)
-{
-    const std::string tail(end);
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 // The ERROR line refusing the folder when it, or the session folder holding it, is not
@@ -226,7 +221,7 @@ std::string CrashReports::Get(const std::string& sessionId) const
         return std::string();
     }
     std::string text = Native::ResolveCrashReport(*stored);
-    if (!EndsWith(text, Native::CrashHandler::END_MARKER) && !EndsWith(text, CUT_NOTE)) {
+    if (!Util::EndsWith(text, Native::CrashHandler::END_MARKER) && !Util::EndsWith(text, CUT_NOTE)) {
         text += CUT_NOTE;
     }
     if (text != *stored) {

@@ -1,13 +1,14 @@
 #include "Platform/Native/CrashSymbolizer.h"
 
+#include "Platform/Core/Demangle.h"
 #include "Platform/Native/CrashHandler.h"
 #include "Platform/Native/LocalDebugInfo_p.h"
 #include "Platform/Native/TrustedFile_p.h"
+#include "Platform/Util/EndsWith.h"
 #include "Platform/Util/Utf8Cut.h"
 
 #include <elfutils/libdwfl.h>
 
-#include <cxxabi.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -57,13 +58,6 @@ bool ParseFrame(const std::string& line, Frame& frame)
     return !frame.path.empty();
 }
 
-std::string Demangled(const char* name)
-{
-    int status = 0;
-    const std::unique_ptr<char, void (*)(void*)> plain(abi::__cxa_demangle(name, nullptr, nullptr, &status), std::free);
-    return status == 0 && plain ? plain.get() : name;
-}
-
 // One module opened at the addresses of its file, so that a frame's offset is its
 // address; without names when the file is gone, is not one we may trust, or is not the
 // module that crashed.
@@ -105,7 +99,7 @@ public:
             return "(the module changed since the crash: no names)";
         }
         const char* name = dwfl_module_addrname(module, offset);
-        std::string text = std::string("in ") + (name ? Demangled(name) : "??");
+        std::string text = std::string("in ") + Core::Demangled(name);
         if (Dwfl_Line* line = dwfl_module_getsrc(module, offset)) {
             int number = 0;
             if (const char* file = dwfl_lineinfo(line, nullptr, &number, nullptr, nullptr, nullptr)) {
@@ -144,11 +138,6 @@ std::string NameLine(const std::string& description)
     return line + '\n';
 }
 
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 // Cuts a text over the limit, keeping its end marker, so that what is saved is read back
 // whole.
 void Cap(std::string& text)
@@ -156,7 +145,7 @@ void Cap(std::string& text)
     if (text.size() <= RESOLVED_LIMIT) {
         return;
     }
-    const std::string marker = EndsWith(text, CrashHandler::END_MARKER) ? CrashHandler::END_MARKER : "";
+    const std::string marker = Util::EndsWith(text, CrashHandler::END_MARKER) ? CrashHandler::END_MARKER : "";
     text.resize(Util::Utf8CutLength(text.data(), RESOLVED_LIMIT - marker.size()));
     text.resize(text.rfind('\n') + 1);
     text += marker;
