@@ -129,7 +129,7 @@ TEST_F(RemoveDirExpiry, AnUnreadableSubfolderHoldingExpiredFilesIsReportedAsAFai
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(old).constData(), aged, 0), 0);
     QStringList command{QStringLiteral(TALVEX_HELPER), QStringLiteral("remove-dir"), base + QStringLiteral("/locked")};
     // The build folder may be closed to that identity; it runs a copy it can reach.
-    std::optional<OtherUserProgram> copy;
+    std::optional<Talvex::Test::OtherUserProgram> copy;
     QProcess helper;
     if (root) {
         copy.emplace(QStringLiteral(TALVEX_HELPER));
