@@ -117,8 +117,9 @@ protected:
         const QDBusMessage reply =
             QDBusConnection::connectToBus(bus.address, name).call(call, QDBus::Block, PORTAL_START_MS);
         QDBusConnection::disconnectFromBus(name);
-        return reply.type() == QDBusMessage::ReplyMessage ? QString()
-                                                         : reply.errorName() + QStringLiteral(": ") + reply.errorMessage();
+        return reply.type() == QDBusMessage::ReplyMessage
+                   ? QString()
+                   : reply.errorName() + QStringLiteral(": ") + reply.errorMessage();
     }
 
     // What the reader logged about the portal failing, as it logged it.

@@ -22,8 +22,7 @@ int CollectOurs(dl_phdr_info* info, size_t, void* found)
 
 const QFileDevice::Permissions READABLE_BY_ALL = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                  QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-                                                 QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                                 QFileDevice::ExeOther;
+                                                 QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
 
 } // namespace
 
