@@ -148,10 +148,6 @@ int RemoveAbandonedSockets(const QString& folder, const QStringList& stems)
     }
     const int removed = IsPrivateFolder(descriptor) ? RemoveFrom(descriptor, stems) : 0;
     ::close(descriptor);
-    if (removed > 0) {
-        LOG(INFO) << "Removed " << removed << " socket names that nobody listens on any more from "
-                  << folder.toUtf8().toStdString();
-    }
     return removed;
 }
 

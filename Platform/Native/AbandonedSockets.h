@@ -11,7 +11,8 @@ namespace Talvex::Native {
 // (files of other kinds, other users' sockets, links, names in use) is left alone,
 // and nothing is followed. `folder` must be a private folder of ours; when it is not,
 // or when the system cannot tell which sockets are in use, nothing is removed.
-// Returns how many names were removed and logs that number at INFO when it is not 0.
+// Returns how many names were removed; only a failure to tell which sockets are in use
+// is logged.
 int RemoveAbandonedSockets(const QString& folder, const QStringList& stems);
 
 } // namespace Talvex::Native

@@ -176,7 +176,8 @@ QString RuntimeFolderOfOurOwn()
     return LocateOwnedFolder(QDir::tempPath(), privateBase, {name}, "Pipe", true);
 }
 
-// Says once per process, and again whenever it changes, where the names live.
+// Says once per process, and again whenever it changes, where the names live when the
+// session gave no runtime folder: nobody would otherwise know where to look.
 void TellFolder(const QString& folder)
 {
     static std::mutex lock;
@@ -193,7 +194,10 @@ void TellFolder(const QString& folder)
 QString PipeSocket::Folder()
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    const QString folder = runtime.isEmpty() ? RuntimeFolderOfOurOwn() : runtime;
+    if (!runtime.isEmpty()) {
+        return runtime;
+    }
+    const QString folder = RuntimeFolderOfOurOwn();
     TellFolder(folder);
     return folder;
 }

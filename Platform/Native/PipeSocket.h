@@ -23,7 +23,7 @@ public:
     // The folder that holds the names: $XDG_RUNTIME_DIR (neither created nor checked
     // here); else "runtime-<user id>" in the temporary folder, made owner-only, unless
     // another user got there first: then the same name in the user's cache folder,
-    // which is kept from then on. Which one is used is logged at INFO.
+    // which is kept from then on. Only those two are logged, at INFO, saying which is used.
     static QString Folder();
     // Creates the name and listens there, without waiting for the peer: the first
     // operation that needs the connection accepts it (bounded by the time-out) and

@@ -11,6 +11,13 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace Talvex::Test {
 namespace {
 
@@ -24,12 +31,15 @@ private:
     bool TryToQuitImpl() override { return false; }
 };
 
-// A script that records that it ran into `marker`.
+// A script that records that it ran into `marker`, closed to other users whatever the
+// umask.
 void WriteScript(const QString& path, const QString& marker)
 {
     QFile script(path);
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
     script.write(QStringLiteral("echo ran > '%1'\n").arg(marker).toUtf8());
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                          QFileDevice::ReadOther);
 }
 
 } // namespace
@@ -96,8 +106,10 @@ TEST_F(LaunchTest, RestartedCopyReceivesTheArgumentsAfterItsQuotedPath)
 }
 
 // The helper is copied into a product folder with its own message script and run from
-// a shared folder where another user has planted a script of the same name.
-TEST_F(LaunchTest, InstallerCheckAnswersAfterHalfASecondAndRunsOnlyTheScriptBesideTheProgram)
+// a shared folder where another user has planted a script of the same name. A script
+// that another user could have put there or changed is not run, but still an installer
+// is said to run.
+TEST_F(LaunchTest, InstallerCheckAnswersAfterHalfASecondAndRunsOnlyTheProgramsOwnUnchangeableScript)
 {
     auto application = Make();
     QElapsedTimer clock;
@@ -105,14 +117,25 @@ TEST_F(LaunchTest, InstallerCheckAnswersAfterHalfASecondAndRunsOnlyTheScriptBesi
     EXPECT_FALSE(App::Application::CheckRunnedInstaller());
     EXPECT_LT(clock.elapsed(), 250);
 
-    const QString product = scratch.filePath(QStringLiteral("product"));
     const QString shared = scratch.filePath(QStringLiteral("shared"));
-    ASSERT_TRUE(QDir().mkpath(product) && QDir().mkpath(shared));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TALVEX_HELPER), product + QStringLiteral("/LaunchHelper")));
+    ASSERT_TRUE(QDir().mkpath(shared));
     const QString beside = scratch.filePath(QStringLiteral("beside")),
                   planted = scratch.filePath(QStringLiteral("planted"));
-    WriteScript(product + QStringLiteral("/InstallerMessage.sh"), beside);
     WriteScript(shared + QStringLiteral("/InstallerMessage.sh"), planted);
+    // Builds a product folder with the helper and its script, arranges it, and runs
+    // the check there; returns what the helper wrote to its error output.
+    const auto checkIn = [&](const QString& name, const std::function<void(const QString&)>& arrange) {
+        const QString product = scratch.filePath(name);
+        EXPECT_TRUE(QDir().mkpath(product) && QFile::copy(QStringLiteral(TALVEX_HELPER), product + "/LaunchHelper"));
+        WriteScript(product + QStringLiteral("/InstallerMessage.sh"), beside);
+        arrange(product);
+        QProcess check;
+        check.setWorkingDirectory(shared);
+        check.start(product + QStringLiteral("/LaunchHelper"), {QStringLiteral("installer")});
+        EXPECT_TRUE(check.waitForFinished(10000));
+        EXPECT_EQ(check.readAllStandardOutput().trimmed(), "running") << name.toStdString();
+        return QString::fromUtf8(check.readAllStandardError());
+    };
 
     QProcess installer;
     installer.start(QStringLiteral(TALVEX_HELPER),
@@ -123,13 +146,32 @@ TEST_F(LaunchTest, InstallerCheckAnswersAfterHalfASecondAndRunsOnlyTheScriptBesi
     EXPECT_GE(clock.elapsed(), 450);
     EXPECT_LT(clock.elapsed(), 2000);
 
-    QProcess check;
-    check.setWorkingDirectory(shared);
-    check.start(product + QStringLiteral("/LaunchHelper"), {QStringLiteral("installer")});
-    ASSERT_TRUE(check.waitForFinished(10000));
-    EXPECT_EQ(check.readAllStandardOutput().trimmed(), "running");
+    checkIn(QStringLiteral("product"), [](const QString&) {});
     EXPECT_TRUE(WaitUntil([&] { return QFile::exists(beside); }, 10000)) << "the product's own script was not run";
     EXPECT_FALSE(QFile::exists(planted)) << "the script planted in the current folder ran";
+
+    const auto others = QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    std::vector<std::pair<QString, std::function<void(const QString&)>>> refused = {
+        {QStringLiteral("writable-script"),
+         [&](const QString& product) {
+             QFile script(product + QStringLiteral("/InstallerMessage.sh"));
+             script.setPermissions(script.permissions() | others);
+         }},
+        {QStringLiteral("sticky-shared-folder"),
+         [](const QString& product) { EXPECT_EQ(::chmod(QFile::encodeName(product).constData(), 01777), 0); }},
+    };
+    if (::geteuid() == 0) {
+        refused.emplace_back(QStringLiteral("foreign-script"), [](const QString& product) {
+            const QString script = product + QStringLiteral("/InstallerMessage.sh");
+            EXPECT_EQ(::chown(QFile::encodeName(script).constData(), 65534, 65534), 0);
+        });
+    }
+    for (const auto& [name, arrange] : refused) {
+        QFile::remove(beside);
+        const QString errors = checkIn(name, arrange);
+        EXPECT_TRUE(errors.contains(QStringLiteral("/%1/InstallerMessage.sh").arg(name))) << errors.toStdString();
+        EXPECT_FALSE(WaitUntil([&] { return QFile::exists(beside); }, 1000)) << name.toStdString() << " ran";
+    }
     installer.closeWriteChannel();
     installer.waitForFinished(5000);
 }

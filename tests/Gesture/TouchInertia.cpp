@@ -43,7 +43,8 @@ protected:
 };
 
 // Records its pan steps and, from inside its first end step, lets a new touch land, as
-// a handler that runs a nested event loop would while the user touches again.
+// a handler that runs a nested event loop would while the user touches again; onLift
+// runs from inside the lift's step that starts a glide.
 class TouchingConsumer : public ChildConsumer {
 public:
     using ChildConsumer::ChildConsumer;
@@ -55,9 +56,13 @@ public:
         if (pan.end && onEnd) {
             std::exchange(onEnd, nullptr)();
         }
+        if (pan.inertiaVector != Point{} && !pan.end && !pan.inertia && onLift) {
+            std::exchange(onLift, nullptr)();
+        }
     }
 
     std::function<void()> onEnd;
+    std::function<void()> onLift;
 };
 
 int BeginSteps(const std::vector<Gesture::Pan>& pans)
@@ -259,6 +264,44 @@ TEST_F(TouchInertia, GlideEndsOnceWhenItsWidgetHidesOrItsWindowLosesFocusAndNeve
     ASSERT_TRUE(WaitUntil([&] { return InertiaSteps(consumer->pans).size() >= 2; }));
     consumer.reset();
     EXPECT_TRUE(WaitUntil([this] { return !Gliding(); }));
+}
+
+// A swipe that dismisses its window at the lift: the consumer that hears the lift's
+// step deletes the window, here keeping itself alive to hear anything that follows.
+// Nothing does: no glide, no end step, and the next window's flick glides as usual.
+TEST_F(TouchInertia, WindowDeletedByTheLiftThatStartsAGlideGetsNoGlideAndNoRecord)
+{
+    UseSteppedClock(16);
+    auto* window = new QWidget;
+    auto* consumer = new TouchingConsumer(window);
+    std::unique_ptr<TouchingConsumer> survivor;
+    consumer->panWish = Gesture::VerticalPan | Gesture::PanInertia;
+    window->resize(300, 300);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    consumer->onLift = [&] {
+        consumer->setParent(nullptr);
+        survivor.reset(consumer);
+        delete window;
+    };
+    QWidget& target = *window;
+    Send(target, QEvent::TouchBegin, 1000, {{0, Qt::TouchPointPressed, QPointF(100, 250)}});
+    for (int step = 1; step < 10; ++step) {
+        Send(target, QEvent::TouchUpdate, 1000 + ulong(step) * 10,
+             {{0, Qt::TouchPointMoved, QPointF(100, 250 - 20 * step)}});
+    }
+    Send(target, QEvent::TouchEnd, 1100, {{0, Qt::TouchPointReleased, QPointF(100, 50)}});
+    ASSERT_TRUE(survivor) << "the lift started no glide";
+    QTest::qWait(100);
+    EXPECT_FALSE(Gliding());
+    EXPECT_TRUE(InertiaSteps(survivor->pans).empty());
+    EXPECT_EQ(EndSteps(survivor->pans), 0);
+
+    QWidget next;
+    const auto other = ShownConsumer(next, Gesture::VerticalPan | Gesture::PanInertia);
+    Stroke(next, {100, 250}, {0, -200}, 100);
+    EXPECT_TRUE(WaitUntil([&] { return EndSteps(other->pans) == 1; }));
+    EXPECT_FALSE(InertiaSteps(other->pans).empty());
 }
 
 // A vertical stroke whose finger wobbles 8 pixels either side.

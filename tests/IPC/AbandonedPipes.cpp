@@ -89,8 +89,7 @@ TEST_F(IPCTest, KilledMastersDisconnectTheirSlavesAndTheNextLaunchRemovesOnlyThe
                      QFileInfo::exists(IPCManager::OutputPipeName(Id(id))))
             << id;
     }
-    const std::string removed = foreignOwned ? "Removed 6 socket names" : "Removed 7 socket names";
-    EXPECT_TRUE(log.Contains(google::GLOG_INFO, removed));
+    EXPECT_TRUE(log.Entries().empty()) << "cleaning up is no news: " << log.Entries().front().message;
     EXPECT_TRUE(QFileInfo::exists(IPCManager::OutputPipeName(Id(30001)))) << "a live master's pipe";
     EXPECT_TRUE(QFileInfo::exists(otherProgram));
     EXPECT_TRUE(plain.exists());

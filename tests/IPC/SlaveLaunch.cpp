@@ -1,4 +1,5 @@
 #include "IPCFixture.h"
+#include "common/LogCapture.h"
 
 #include "Platform/IO/DataInputPipe.h"
 #include "Platform/IO/DataOutputPipe.h"
@@ -25,9 +26,11 @@ TEST_P(IPCSlaveLaunch, SlaveSeesItsSwitchesJoinsThePipesAndGetsTheMastersHandle)
     // From the folder above, a relative path does not also name a file beside the application.
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(QCoreApplication::applicationDirPath() + QStringLiteral("/..")));
+    Talvex::Test::LogCapture log;
     const bool launched = Launch(QStringLiteral("report"), QString::fromUtf8(GetParam()));
     QDir::setCurrent(before);
     ASSERT_TRUE(launched);
+    EXPECT_TRUE(log.Entries().empty()) << "the session's runtime folder is no news: " << log.Entries().front().message;
     EXPECT_TRUE(client.channelBeforeHandle) << "the channel is handed over before the slave starts";
     EXPECT_GT(Talvex::Native::ProcessIdOf(client.handle), 0);
 

@@ -57,7 +57,7 @@ protected:
     std::vector<std::string> emitted;
 };
 
-TEST_F(LookAndFeelMenus, PickedLanguageIsAppliedBeforeTheThemesAreRetitled)
+TEST_F(LookAndFeelMenus, PickedLanguageIsAppliedBeforeTheThemesAreRetitledAndStaysCheckedAsPicked)
 {
     Pick(localeMenu, 1);
     EXPECT_EQ(manager->GetCurrentLocale(), "ru_RU");
@@ -67,6 +67,14 @@ TEST_F(LookAndFeelMenus, PickedLanguageIsAppliedBeforeTheThemesAreRetitled)
     EXPECT_EQ(manager->GetCurrentTheme(), "Dark");
     EXPECT_EQ(Shown(themeMenu), QStringList({"Светлая", "Тёмная*"}));
     EXPECT_THAT(emitted, ElementsAre("locale:ru_RU", "theme:Dark"));
+
+    // A language the manager does not ship and so resolves to another: the menu shows
+    // the user's pick, as the product hears it.
+    handler->SetLocaleList({"de_DE", "fr_FR"});
+    Pick(localeMenu, 1);
+    EXPECT_NE(manager->GetCurrentLocale(), "fr_FR");
+    EXPECT_EQ(Shown(localeMenu), QStringList({"Deutsch", "Français*", "--"}));
+    EXPECT_THAT(emitted, ElementsAre("locale:ru_RU", "theme:Dark", "locale:fr_FR"));
 }
 
 TEST_F(LookAndFeelMenus, ListsGiveUncheckedEntriesAndManagerChangesMoveTheCheckSilently)

@@ -25,7 +25,7 @@ void InertiaDriver::SetClock(TouchBridge::Clock next)
     clock = next ? std::move(next) : TouchBridge::Clock(&std::chrono::steady_clock::now);
 }
 
-void InertiaDriver::Follow(QObject* glideWindow)
+void InertiaDriver::Follow(const QPointer<QObject>& glideWindow)
 {
     if (timer->isActive() || !sequence.Coasting() || sequence.Glides() == followed) {
         return;

@@ -27,8 +27,9 @@ public:
     ~InertiaDriver() override;
 
     void SetClock(TouchBridge::Clock next);
-    // Starts the frames if the sequence has begun a glide not followed before.
-    void Follow(QObject* window);
+    // Starts the frames if the sequence has begun a glide not followed before. The
+    // window is passed guarded: it was taken before the consumer's code could run.
+    void Follow(const QPointer<QObject>& window);
     void Stop();
     bool Running() const;
 

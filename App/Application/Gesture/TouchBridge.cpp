@@ -80,8 +80,12 @@ bool TouchBridge::Take(QObject* receiver, QEvent* event)
     return current->Handle(receiver, *static_cast<QTouchEvent*>(event));
 }
 
+// The consumer's code runs inside the step and may destroy the window (a swipe that
+// dismisses it at the lift): the guard is taken first, and a window that went gets no
+// glide, no record and no click.
 bool TouchBridge::Handle(QObject* window, QTouchEvent& event)
 {
+    const QPointer<QObject> guard(window);
     bool taken = false;
     switch (event.type()) {
     case QEvent::TouchBegin: {
@@ -104,7 +108,11 @@ bool TouchBridge::Handle(QObject* window, QTouchEvent& event)
     if (taken) {
         event.accept();
     }
-    inertia->Follow(window);
+    if (!guard) {
+        sequence->Abandon();
+        return taken;
+    }
+    inertia->Follow(guard);
     QPointF position;
     QPointF screenPosition;
     if (sequence->TakeClick(position, screenPosition)) {

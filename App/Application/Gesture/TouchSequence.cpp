@@ -399,6 +399,15 @@ void TouchSequence::StopCoasting()
     Finish(end, Phase::Idle);
 }
 
+void TouchSequence::Abandon()
+{
+    if (phase == Phase::Coasting) {
+        target.reset();
+        phase = Phase::Idle;
+    }
+    click = false;
+}
+
 Gesture::Pan TouchSequence::GlideRecord() const
 {
     auto pan = Record<Gesture::Pan>(QPointF(glidePosition.x, glidePosition.y));

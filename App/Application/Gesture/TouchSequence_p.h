@@ -48,6 +48,10 @@ public:
     // come to rest; false once there is nothing more to deliver.
     bool Glide(double elapsedMs);
     void StopCoasting();
+    // For a window that is gone: a glide it began ends without its end step, and a
+    // pending click is dropped. A sequence still under way keeps its consumer, who
+    // hears its end when the next touch begins.
+    void Abandon();
 
 private:
     enum class Phase {

@@ -1,6 +1,7 @@
 #include "App/Application/LookAndFeel/LookAndFeelHandler.h"
 
 #include "App/Application/LookAndFeel/DesktopThemeFollower.h"
+#include "App/Application/LookAndFeel/ForcedTestLocale_p.h"
 #include "App/Application/LookAndFeel/ILookAndFeelManager.h"
 #include "App/Application/LookAndFeel/LanguageNames.h"
 #include "Platform/Util/TextConversion.h"
@@ -155,11 +156,15 @@ void LookAndFeelHandler::OnInnerLocaleChanged(QAction* action)
 {
     const std::string name = Util::QStringToUtf8(action->data().toString());
     manager->SetLocale(name);
-    // The manager may keep another language (a test run's forced one): the menu then
-    // checks that one, or none when it has no entry, never the one clicked.
-    const std::string current = manager->GetCurrentLocale();
-    action->setChecked(current == name);
-    SelectLocale(current);
+    if (ForcedTestLocale().isEmpty()) {
+        SelectLocale(name);
+    } else {
+        // A test run's forced language stays whatever is picked: the menu then checks
+        // that one, or none when it has no entry, never the one clicked.
+        const std::string current = manager->GetCurrentLocale();
+        action->setChecked(current == name);
+        SelectLocale(current);
+    }
     emit LocaleChanged(name);
 }
 

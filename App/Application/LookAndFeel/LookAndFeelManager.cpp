@@ -1,12 +1,12 @@
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
 
 #include "App/Application/Application.h"
+#include "App/Application/LookAndFeel/ForcedTestLocale_p.h"
 #include "App/Application/LookAndFeel/IQssPreprocessor.h"
 #include "App/Application/LookAndFeel/LocaleResolution_p.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager_p.h"
 #include "App/Application/LookAndFeel/TranslationCatalogues_p.h"
 #include "App/Application/Settings/ISettingsManager.h"
-#include "App/Application/TestOptions.h"
 #include "Platform/Core/PropertySerializer.h"
 #include "Platform/IO/DataInputString.h"
 #include "Platform/Util/FontDatabase.h"
@@ -67,8 +67,7 @@ void RegisterManifestFonts(const std::string& path)
 // whatever the product asks for before or after the start.
 std::string TestLocaleOr(const std::string& wanted)
 {
-    const auto* application = qobject_cast<const Application*>(QCoreApplication::instance());
-    const QString forced = application ? application->GetTestOptions().ForcedLocale() : QString();
+    const QString forced = ForcedTestLocale();
     return forced.isEmpty() ? wanted : Util::QStringToUtf8(forced);
 }
 
