@@ -39,7 +39,5 @@ void ThemeSwitchSetTheme(benchmark::State& state)
 
 } // namespace
 
-// Every switch registers the theme's font once more and Qt keeps each copy, so the
-// repetitions are few.
 BENCHMARK(ThemeSwitchBaseline)->Name("ThemeSwitch/baseline")->Repetitions(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(ThemeSwitchSetTheme)->Name("ThemeSwitch/SetTheme")->Repetitions(5)->Unit(benchmark::kMillisecond);

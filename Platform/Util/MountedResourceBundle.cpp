@@ -12,21 +12,41 @@ namespace Talvex::Util {
 namespace {
 
 // Bytes that Qt may still read after their owner is gone: those of bundles left
-// registered on purpose, and those of bundles an open resource kept alive past their
-// unregistration. Never freed, and reachable, so no leak checker counts them.
+// registered on purpose, those a registered font points into, and those of bundles an
+// open resource kept alive past their unregistration. Never freed, and reachable, so no
+// leak checker counts them.
+std::mutex keptLock;
+std::vector<QByteArray>& Kept()
+{
+    static auto* const kept = new std::vector<QByteArray>();
+    return *kept;
+}
+
 void KeepForTheProcess(const QByteArray& bytes)
 {
-    static std::mutex lock;
-    static auto* const kept = new std::vector<QByteArray>();
-    const std::lock_guard<std::mutex> guard(lock);
-    kept->push_back(bytes);
+    const std::lock_guard<std::mutex> guard(keptLock);
+    auto& kept = Kept();
+    const auto same = [&bytes](const QByteArray& held) { return held.constData() == bytes.constData(); };
+    if (std::none_of(kept.begin(), kept.end(), same)) {
+        kept.push_back(bytes);
+    }
+}
+
+// A bundle mounted again (each switch back to its theme) whose bytes are already held
+// for good is mounted from that copy, so holding it again costs nothing.
+QByteArray KeptCopyOr(const QByteArray& bytes)
+{
+    const std::lock_guard<std::mutex> guard(keptLock);
+    const auto& kept = Kept();
+    const auto found = std::find(kept.begin(), kept.end(), bytes);
+    return found != kept.end() ? *found : bytes;
 }
 
 // The bundles mounted now, for finding the one that holds a resource's bytes.
 std::mutex mountedLock;
-std::vector<MountedResourceBundle*>& Mounted()
+std::vector<const MountedResourceBundle*>& Mounted()
 {
-    static auto* const mounted = new std::vector<MountedResourceBundle*>();
+    static auto* const mounted = new std::vector<const MountedResourceBundle*>();
     return *mounted;
 }
 
@@ -39,7 +59,7 @@ std::unique_ptr<MountedResourceBundle> MountedResourceBundle::Mount(const QStrin
     if (bytes.isEmpty()) {
         return nullptr;
     }
-    std::unique_ptr<MountedResourceBundle> bundle(new MountedResourceBundle(bytes, mapRoot));
+    std::unique_ptr<MountedResourceBundle> bundle(new MountedResourceBundle(KeptCopyOr(bytes), mapRoot));
     if (!QResource::registerResource(bundle->Data(), mapRoot)) {
         bundle->bytes.clear();
         if (problem) {
@@ -52,22 +72,33 @@ std::unique_ptr<MountedResourceBundle> MountedResourceBundle::Mount(const QStrin
     return bundle;
 }
 
+bool MountedResourceBundle::Holds(const void* data)
+{
+    const std::lock_guard<std::mutex> guard(mountedLock);
+    return BundleHolding(data) != nullptr;
+}
+
 bool MountedResourceBundle::KeepBytesHolding(const void* data)
 {
     const std::lock_guard<std::mutex> guard(mountedLock);
-    for (MountedResourceBundle* bundle : Mounted()) {
+    const MountedResourceBundle* bundle = BundleHolding(data);
+    if (bundle) {
+        KeepForTheProcess(bundle->bytes);
+    }
+    return bundle != nullptr;
+}
+
+// Callers hold mountedLock.
+const MountedResourceBundle* MountedResourceBundle::BundleHolding(const void* data)
+{
+    const char* at = static_cast<const char*>(data);
+    for (const MountedResourceBundle* bundle : Mounted()) {
         const char* begin = bundle->bytes.constData();
-        const char* at = static_cast<const char*>(data);
         if (!bundle->bytes.isEmpty() && at >= begin && at < begin + bundle->bytes.size()) {
-            // A theme applied again registers its fonts again: one hold is enough.
-            if (!bundle->keptForTheProcess) {
-                bundle->keptForTheProcess = true;
-                KeepForTheProcess(bundle->bytes);
-            }
-            return true;
+            return bundle;
         }
     }
-    return false;
+    return nullptr;
 }
 
 void MountedResourceBundle::LeaveMounted(std::unique_ptr<MountedResourceBundle> bundle)
@@ -93,7 +124,7 @@ MountedResourceBundle::~MountedResourceBundle()
     // Qt takes the bundle off its list either way, but one still open somewhere (a
     // QFile or QResource on one of its paths) goes on reading these bytes until it
     // closes, so they must outlive this object.
-    if (!bytes.isEmpty() && !QResource::unregisterResource(Data(), mapRoot) && !keptForTheProcess) {
+    if (!bytes.isEmpty() && !QResource::unregisterResource(Data(), mapRoot)) {
         KeepForTheProcess(bytes);
     }
 }

@@ -25,9 +25,13 @@ public:
     // Ends this hold without unregistering: the bundle stays registered for the rest of
     // the process, and its bytes with it.
     static void LeaveMounted(std::unique_ptr<MountedResourceBundle> bundle);
+    // Whether `data` points into the bytes of a bundle mounted here now.
+    static bool Holds(const void* data);
     // Keeps the bytes of the mounted bundle that holds `data` for the rest of the
     // process, so that what Qt was handed as a view into them (a font) never outlives
     // them, whenever the bundle is unmounted. False when no bundle mounted here holds it.
+    // One copy of each distinct bundle's bytes is kept however often it is mounted:
+    // mounting bytes equal to a kept copy mounts that copy.
     static bool KeepBytesHolding(const void* data);
 
     // Unregisters exactly what was registered: these bytes under this root.
@@ -37,12 +41,11 @@ public:
 
 private:
     MountedResourceBundle(const QByteArray& bytes, const QString& mapRoot);
+    static const MountedResourceBundle* BundleHolding(const void* data);
     const uchar* Data() const;
 
     QByteArray bytes;
     const QString mapRoot;
-    // Set once something handed to Qt points into the bytes: they are held for good.
-    bool keptForTheProcess = false;
 };
 
 } // namespace Talvex::Util

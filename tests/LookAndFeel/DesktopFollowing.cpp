@@ -89,20 +89,30 @@ TEST_F(DesktopFollowing, AKeyLostAfterAnotherWasReadIsNamedAndIsNotReportedAsNoP
     EXPECT_EQ(appearance.GetPreference().colorScheme, Scheme::Dark);
 }
 
-TEST_F(DesktopFollowing, StartsInTheDesktopsSchemeAndEachFlipIsOneThemeChangeWithTheLastStateWinning)
+TEST_F(DesktopFollowing, EachFlipAPersonMakesIsOneSwitchTheFirstAtOnceAndAFloodIsMergedEndingInTheLastState)
 {
     ServePortal("v1", {"color-scheme=u:1"});
     MakeFollower();
     StartProduct();
     EXPECT_THAT(ThemeEvents(), ElementsAre("Dark"));
 
-    portal.Send("flip 200");
-    ASSERT_TRUE(WaitUntil([&] { return ThemeEvents().size() == 201; }, 20000)) << ThemeEvents().size();
-    const std::vector<std::string> events = ThemeEvents();
-    for (std::size_t index = 1; index < events.size(); ++index) {
-        EXPECT_NE(events[index], events[index - 1]) << index;
+    std::vector<std::string> shownWhenTold;
+    QObject::connect(&follower->GetAppearance(), &App::DesktopAppearance::PreferenceChanged, follower.get(),
+                     [&] { shownWhenTold.push_back(manager->GetCurrentTheme()); });
+    for (const std::string theme : {"Light", "Dark", "Light", "Dark"}) {
+        portal.Send("flip 1");
+        ASSERT_TRUE(WaitForTheme(theme));
     }
-    EXPECT_EQ(manager->GetCurrentTheme(), "Dark");
+    EXPECT_THAT(ThemeEvents(), ElementsAre("Dark", "Light", "Dark", "Light", "Dark"));
+    ASSERT_FALSE(shownWhenTold.empty());
+    EXPECT_EQ(shownWhenTold.front(), "Light") << "a single change waits for nothing";
+
+    QSignalSpy changes(&follower->GetAppearance(), &App::DesktopAppearance::PreferenceChanged);
+    portal.Send("flip 3999");
+    ASSERT_TRUE(WaitUntil([&] { return changes.count() == 3999 && manager->GetCurrentTheme() == "Light"; }, 60000))
+        << changes.count();
+    EXPECT_LE(ThemeEvents().size(), 5u + 400u);
+    EXPECT_EQ(ThemeEvents().back(), "Light");
 }
 
 TEST_F(DesktopFollowing, HighContrastWinsOnlyWhileAskedAndOnlyWhenTheProductNamesATheme)

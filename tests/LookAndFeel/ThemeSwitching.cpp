@@ -1,8 +1,12 @@
 #include "ThemeFixture.h"
 
+#include "Platform/Util/FontDatabase.h"
+
 #include <QFont>
+#include <QFontDatabase>
 #include <QPainterPath>
 #include <QRawFont>
+#include <QResource>
 
 using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAre;
@@ -190,6 +194,41 @@ TEST_F(ThemeSwitching, AFontStoredPlainInABundleStillDrawsAfterItsBundleIsUnmoun
     ASSERT_TRUE(drawn.isValid());
     EXPECT_EQ(drawn.familyName(), TALVEX_TEST_FONT_FAMILY);
     EXPECT_FALSE(drawn.pathForGlyph(drawn.glyphIndexesForString("T").value(0)).isEmpty()) << "its outlines read";
+}
+
+// A product following the desktop switches all day: each switch must not keep another
+// registration of the same font, nor another copy of a bundle whose bytes are held.
+TEST_F(ThemeSwitching, SwitchingBackAndForthRegistersEachFontOnceAndHoldsOneCopyOfItsBundle)
+{
+    const auto registeredFonts = [] {
+        int count = 0;
+        for (int id = 0; id < 4096; ++id) {
+            count += QFontDatabase::applicationFontFamilies(id).isEmpty() ? 0 : 1;
+        }
+        return count;
+    };
+    const char* const font = ":/PlainFont/TalvexTestSans.ttf";
+    AddTheme("Light", {"PlainFont"});
+    AddTheme("Dark", {"Base"});
+    const int before = registeredFonts();
+    auto& lookAndFeel = MakeManager();
+    lookAndFeel.SetTheme("Light");
+    const uchar* const held = QResource(font).data();
+    // Held for good whichever bundle the font was first registered from.
+    QFile stillOpen(":/PlainFont/fonts.manifest");
+    ASSERT_TRUE(stillOpen.open(QIODevice::ReadOnly));
+    for (int round = 0; round < 20; ++round) {
+        lookAndFeel.SetTheme("Dark");
+        lookAndFeel.SetTheme("Light");
+    }
+    EXPECT_LE(registeredFonts() - before, 1) << "the other theme's bundle holds the same font";
+    EXPECT_EQ(QResource(font).data(), held) << "mounted again from the copy held";
+
+    // Registered anew when the product removed it through Qt.
+    ASSERT_TRUE(QFontDatabase::removeApplicationFont(Util::FontDatabase::addApplicationFont(font)));
+    const int removed = registeredFonts();
+    lookAndFeel.SetTheme("Dark");
+    EXPECT_EQ(registeredFonts(), removed + 1);
 }
 
 TEST_F(ThemeSwitching, EmptyNameClearsTheThemeAndTellsNobody)

@@ -1,5 +1,6 @@
 #include "App/Application/LookAndFeel/DesktopThemeFollower.h"
 
+#include "App/Application/LookAndFeel/DesktopThemeFollower_p.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
 
 #include <glog/logging.h>
@@ -10,9 +11,12 @@ namespace Talvex::App {
 
 DesktopThemeFollower::DesktopThemeFollower(std::shared_ptr<LookAndFeelManager> manager, const QString& busAddress,
                                            QObject* parent)
-    : QObject(parent), manager(std::move(manager)), appearance(new DesktopAppearance(busAddress, this))
+    : QObject(parent), manager(std::move(manager)), appearance(new DesktopAppearance(busAddress, this)),
+      d(std::make_unique<DesktopThemeFollowerPrivate>())
 {
-    connect(appearance, &DesktopAppearance::PreferenceChanged, this, &DesktopThemeFollower::Follow);
+    d->settling.setSingleShot(true);
+    connect(&d->settling, &QTimer::timeout, this, &DesktopThemeFollower::Follow);
+    connect(appearance, &DesktopAppearance::PreferenceChanged, this, &DesktopThemeFollower::OnDesktopChanged);
 }
 
 // The manager outlives us; a colour left there would go into every later sheet.
@@ -49,6 +53,7 @@ void DesktopThemeFollower::SetFollowing(bool on, bool rebuildSheet)
         return;
     }
     following = on;
+    d->settling.stop();
     if (following) {
         Follow();
     } else {
@@ -107,6 +112,24 @@ bool DesktopThemeFollower::IsShipped(const std::string& theme) const
     return std::find(shipped.begin(), shipped.end(), theme) != shipped.end();
 }
 
+// Each change the bus delivered while a switch ran waits in the event queue behind it;
+// applied one by one they would keep the product switching long after the desktop
+// stopped. Waiting at least as long as the switch took keeps the product responsive
+// however slow its theme, and a pending wait already reads the newest preference.
+void DesktopThemeFollower::OnDesktopChanged()
+{
+    if (!following || d->settling.isActive()) {
+        return;
+    }
+    const qint64 settle = std::max<qint64>(SETTLE.count(), d->lastSwitchCost);
+    const qint64 since = d->sinceSwitch.isValid() ? d->sinceSwitch.elapsed() : settle;
+    if (since >= settle) {
+        Follow();
+    } else {
+        d->settling.start(static_cast<int>(settle - since));
+    }
+}
+
 // One desktop change is at most one SetTheme: a new theme carries the new accent
 // colour with it, and an accent change alone rebuilds the current theme.
 void DesktopThemeFollower::Follow()
@@ -123,7 +146,11 @@ void DesktopThemeFollower::Follow()
     }
     const std::string wanted = PreferredOr(current, "keeping");
     if (wanted != current || accentChanged) {
+        QElapsedTimer cost;
+        cost.start();
         manager->SetTheme(wanted);
+        d->lastSwitchCost = cost.elapsed();
+        d->sinceSwitch.start();
     }
 }
 

@@ -14,6 +14,7 @@
 namespace Talvex::App {
 
 class LookAndFeelManager;
+struct DesktopThemeFollowerPrivate;
 
 // Switches the manager's theme to the one the product names for the desktop's
 // preference, and hands the desktop's accent colour to the sheet, while following is on.
@@ -21,7 +22,11 @@ class LookAndFeelManager;
 // turns it off (LookAndFeelHandler does that).
 //
 // GUI thread only. A change on the desktop becomes one SetTheme on the manager, so
-// observers hear OnThemeChanged as for any change made through the manager. A named
+// observers hear OnThemeChanged as for any change made through the manager. A change
+// that comes while the last switch is still settling (within SETTLE of it, or within
+// the time it took when that is longer) waits for the end of that time, and every
+// change that comes meanwhile joins it: a flood of changes gives a switch per settling
+// time to the last state, while a single change is applied at once. A named
 // theme the product does not ship is skipped with a WARNING and the current one stays.
 // Before the manager has a theme (before Initialize) nothing is switched: the product
 // passes ThemeToShow() to Initialize instead.
@@ -35,6 +40,8 @@ public:
         std::string dark = DARK_THEME;
         std::string highContrast;
     };
+
+    static constexpr std::chrono::milliseconds SETTLE{100};
 
     // Reads the desktop through the session bus, or the bus at `busAddress`.
     explicit DesktopThemeFollower(std::shared_ptr<LookAndFeelManager> manager, const QString& busAddress = QString(),
@@ -70,12 +77,14 @@ signals:
 private:
     bool IsShipped(const std::string& theme) const;
     std::string PreferredOr(const std::string& fallback, const char* doing) const;
+    void OnDesktopChanged();
     void Follow();
 
     std::shared_ptr<LookAndFeelManager> manager;
     DesktopAppearance* appearance;
     Themes themes;
     bool following = false;
+    const std::unique_ptr<DesktopThemeFollowerPrivate> d;
 };
 
 } // namespace Talvex::App
