@@ -159,8 +159,7 @@ bool HasSafeParents(const QString& path, QString* problem)
 void WithdrawGroupWrite(const QString& path)
 {
     Withdraw(path, S_IWGRP, [](const struct stat& status) {
-        return (S_ISDIR(status.st_mode) || S_ISREG(status.st_mode)) && (status.st_mode & S_IWGRP) &&
-               !(status.st_mode & S_IWOTH);
+        return (S_ISDIR(status.st_mode) || S_ISREG(status.st_mode)) && !(status.st_mode & S_IWOTH);
     });
 }
 
