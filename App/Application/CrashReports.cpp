@@ -7,6 +7,7 @@
 #include "Platform/Util/EndsWith.h"
 #include "Platform/Util/TextConversion.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,9 +16,11 @@
 
 #include <glog/logging.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,8 +33,8 @@ namespace {
 
 const char CUT_NOTE[] = "\n(The report ends here: the process was stopped while writing it.)\n";
 
-// Session ids are "yyMMdd-HHmmss-NNNNNN": the name sorts by age, and nothing else in
-// the folder (a save in progress, a stray file) passes for a report.
+// Session ids are "yyMMdd-HHmmss-NNNNNN": nothing else in the folder (a save in
+// progress, a stray file) passes for a report.
 bool IsReportName(const QString& name)
 {
     static const QRegularExpression pattern(QStringLiteral("^\\d{6}-\\d{6}-\\d{6}\\.txt$"));
@@ -49,8 +52,11 @@ std::string FolderRefusal(const QString& folder)
 {
     QString problem;
     const QString parent = QFileInfo(folder).absolutePath();
-    if (Native::IsOwnedFolder(parent, &problem) && Native::MakeOwnedFolder(folder, &problem, true)) {
-        return std::string();
+    if (Native::IsOwnedFolder(parent, &problem)) {
+        Native::WithdrawOthersAccess(folder);
+        if (Native::MakeOwnedFolder(folder, &problem, true)) {
+            return std::string();
+        }
     }
     return "Crash reports are not kept in " + Util::QStringToUtf8(Native(folder)) + ": " + Util::QStringToUtf8(problem);
 }
@@ -66,6 +72,17 @@ QString WriteProblem(const QString& folder)
     }
     const mode_t needed = S_IWUSR | S_IXUSR;
     return (status.st_mode & needed) == needed ? QString() : QStringLiteral("it is not writable");
+}
+
+// When the entry at `path` (a link itself, not what it leads to) was last written, in
+// nanoseconds; 0 when it cannot be examined.
+qint64 WrittenAt(const QString& path)
+{
+    struct stat status {};
+    if (lstat(QFile::encodeName(path).constData(), &status) != 0) {
+        return 0;
+    }
+    return static_cast<qint64>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
 }
 
 } // namespace
@@ -131,10 +148,18 @@ QStringList CrashReports::ReportNames() const
         return names;
     }
     const QDir::Filters all = QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
+    std::vector<std::pair<qint64, QString>> written;
     for (const QString& name : QDir(folder).entryList(all, QDir::Name)) {
         if (IsReportName(name)) {
-            names << name;
+            written.emplace_back(WrittenAt(QDir(folder).filePath(name)), name);
         }
+    }
+    // By when each was written: the names hold local times, which run backwards when the
+    // time zone moves back (travel, the end of summer time).
+    std::stable_sort(written.begin(), written.end(),
+                     [](const auto& one, const auto& other) { return one.first < other.first; });
+    for (const auto& report : written) {
+        names << report.second;
     }
     return names;
 }
@@ -162,12 +187,16 @@ void CrashReports::Clear() const
 
 void CrashReports::RemoveAllBut(int newest) const
 {
-    const QStringList names = ReportNames();
-    for (int i = 0; i < names.size(); ++i) {
-        // Every name is checked, so that one planted among the newest is told about too.
-        if (IsOwnReport(names[i]) && i < names.size() - newest) {
-            QFile::remove(QDir(folder).filePath(names[i]));
+    // Every name is checked, so that one planted among the newest is told about too; what
+    // is not ours takes no report's place among the newest.
+    QStringList own;
+    for (const QString& name : ReportNames()) {
+        if (IsOwnReport(name)) {
+            own << name;
         }
+    }
+    for (int i = 0; i < own.size() - newest; ++i) {
+        QFile::remove(QDir(folder).filePath(own[i]));
     }
 }
 
@@ -202,10 +231,15 @@ std::optional<std::string> CrashReports::Read(const QString& name) const
 
 void CrashReports::Save(const QString& name, const std::string& text) const
 {
-    // The report keeps its owner-only permissions: a save replaces the file but copies them.
-    QSaveFile file(QDir(folder).filePath(name));
+    // The report keeps its owner-only permissions (a save replaces the file but copies
+    // them) and the time it was written, by which the newest reports are kept.
+    const QString path = QDir(folder).filePath(name);
+    const QDateTime written = QFileInfo(path).lastModified();
+    QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
         file.write(text.data(), static_cast<qint64>(text.size()));
+        file.flush();
+        file.setFileTime(written, QFileDevice::FileModificationTime);
         file.commit();
     }
 }

@@ -15,12 +15,15 @@ namespace Talvex::App {
 // crashed session, written by the crash handler (Native::CrashHandler) of the run that
 // crashed and read by a later run.
 //
-// The folder is made owner-only on construction, unless it or its parent is not ours:
-// then it is refused with an ERROR, nothing is read or written there and no handler is
-// installed. A report name taken by a link or by anything that is not a regular file of
-// ours is never opened or removed: an ERROR names it. A folder its owner may not write
-// gets no handler either, with an ERROR, as the handler could write nothing there. Only
-// the KEPT newest reports are kept; construction removes older ones. GUI thread only.
+// The folder is made owner-only on construction (one of ours that others may read, as an
+// older build left it, is closed to them), unless it or its parent is not ours or is a
+// link: then it is refused with an ERROR, nothing is read or written there and no
+// handler is installed. A report name taken by a link or by anything that is not a
+// regular file of ours is never opened or removed: an ERROR names it, and it takes no
+// report's place among the newest. A folder its owner may not write gets no handler
+// either, with an ERROR, as the handler could write nothing there. Only the KEPT reports
+// written last are kept (their names hold local times, which run backwards when the
+// time zone moves back); construction removes older ones. GUI thread only.
 class TALVEX_EXPORT CrashReports {
 public:
     static const int KEPT = 20;

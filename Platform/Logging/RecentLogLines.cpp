@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <string>
 
 namespace Talvex::App {
 namespace {
@@ -23,13 +24,35 @@ struct Slot {
 Slot slots[RecentLogLines::LINES];
 std::atomic<unsigned> nextLine{0};
 
+// Marks the lines after the first of one log entry, so that a message of several lines
+// stays visibly one entry and none of its lines can pass for a line of the crash report.
+const char CONTINUATION[] = "\n  | ";
+
+// The entry with each line break in it ("\n", "\r\n" or a lone "\r", which a terminal
+// would use to write over the line) made a marked new line; breaks at its end are dropped.
+std::string Indented(const std::string& entry)
+{
+    const size_t end = entry.find_last_not_of("\r\n") + 1;
+    std::string indented;
+    indented.reserve(end);
+    for (size_t i = 0; i < end; ++i) {
+        if (entry[i] == '\r' || entry[i] == '\n') {
+            indented += CONTINUATION;
+            i += entry[i] == '\r' && entry[i + 1] == '\n' ? 1 : 0;
+        } else {
+            indented += entry[i];
+        }
+    }
+    return indented;
+}
+
 class Sink : public google::LogSink {
 public:
     void send(google::LogSeverity severity, const char* fullName, const char* baseName, int line,
               const google::LogMessageTime& time, const char* message, size_t length) override
     {
         (void)fullName;
-        const std::string formatted = ToString(severity, baseName, line, time, message, length);
+        const std::string formatted = Indented(ToString(severity, baseName, line, time, message, length));
         Slot& slot = slots[nextLine.fetch_add(1) % RecentLogLines::LINES];
         slot.sequence.fetch_add(1);
         slot.length = Util::Utf8CutLength(formatted.data(), std::min(formatted.size(), sizeof slot.text));

@@ -10,6 +10,8 @@ namespace Talvex::App {
 // the program was doing. The lines live in fixed storage: reading them allocates
 // nothing and takes no lock, so a signal handler may do it. The sink is registered with
 // glog once per process, on the first Enable, and stays for the life of the process.
+// An entry of several lines stays one entry: each line after its first starts "  | ",
+// so that text logged from anywhere cannot pass for a line of a crash report.
 class TALVEX_EXPORT RecentLogLines {
 public:
     static constexpr int LINES = 20;

@@ -81,6 +81,23 @@ bool MakeOwnedFolders(const QString& base, const QStringList& parts, const char*
     return true;
 }
 
+// Takes `permissions` off `path` when it is ours and `eligible`. O_NOFOLLOW refuses a
+// link, O_NONBLOCK keeps a FIFO from holding us; the type and owner are judged on what
+// was opened, so nothing can be swapped in between.
+void Withdraw(const QString& path, mode_t permissions, bool (*eligible)(const struct stat&))
+{
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        return;
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) == 0 && status.st_uid == ::geteuid() && (status.st_mode & permissions) &&
+        eligible(status)) {
+        ::fchmod(descriptor, status.st_mode & 07777 & ~permissions);
+    }
+    ::close(descriptor);
+}
+
 } // namespace
 
 bool MakeOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
@@ -141,18 +158,14 @@ bool HasSafeParents(const QString& path, QString* problem)
 
 void WithdrawGroupWrite(const QString& path)
 {
-    // O_NOFOLLOW refuses a link, O_NONBLOCK keeps a FIFO from holding us; the type and
-    // owner are judged on what was opened, so nothing can be swapped in between.
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) {
-        return;
-    }
-    struct stat status {};
-    if (::fstat(descriptor, &status) == 0 && (S_ISDIR(status.st_mode) || S_ISREG(status.st_mode)) &&
-        status.st_uid == ::geteuid() && (status.st_mode & S_IWGRP) && !(status.st_mode & S_IWOTH)) {
-        ::fchmod(descriptor, status.st_mode & 07757);
-    }
-    ::close(descriptor);
+    Withdraw(path, S_IWGRP, [](const struct stat& status) {
+        return (S_ISDIR(status.st_mode) || S_ISREG(status.st_mode)) && !(status.st_mode & S_IWOTH);
+    });
+}
+
+void WithdrawOthersAccess(const QString& path)
+{
+    Withdraw(path, S_IRWXG | S_IRWXO, [](const struct stat& status) { return S_ISDIR(status.st_mode); });
 }
 
 bool IsInOwnSpace(const QString& path, QString* problem)

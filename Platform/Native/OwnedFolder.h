@@ -51,6 +51,12 @@ TALVEX_EXPORT bool HasSafeParents(const QString& path, QString* problem);
 // else is left as it is.
 TALVEX_EXPORT void WithdrawGroupWrite(const QString& path);
 
+// Takes every permission of the group and of others off `path` when it is a real folder
+// of ours (never through a link). A folder meant to be owner-only that an older build or
+// a restored backup left open (0755, 0750) is closed this way rather than refused; the
+// owner's own permissions stay as they are. Anything else is left as it is.
+TALVEX_EXPORT void WithdrawOthersAccess(const QString& path);
+
 // "<sharedBase>/<part>/<part>/...": a folder of ours below the folder that every
 // local user shares (the system's temporary folder, say) when each folder on the way
 // there is, or can be made, ours as MakeOwnedFolder makes it (owner-only throughout

@@ -118,7 +118,7 @@ TEST_F(CrashReportsOfCrashedRuns, AHandlerTurnedOffAndOnAgainStillNamesTheProduc
     EXPECT_TRUE(report.contains(QStringLiteral("Product: Crash Helper 2.5\n"))) << report.toStdString();
 }
 
-TEST_F(CrashReportsOfCrashedRuns, AMessageQuotingAStackIsOneLineAndTheRealStackGetsTheNames)
+TEST_F(CrashReportsOfCrashedRuns, AMessageOrLogLineQuotingAStackCannotPassForTheReportsOwnLines)
 {
     const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("exception-text")});
     EXPECT_EQ(end.signal, SIGABRT);
@@ -126,6 +126,13 @@ TEST_F(CrashReportsOfCrashedRuns, AMessageQuotingAStackIsOneLineAndTheRealStackG
     EXPECT_TRUE(report.contains(QStringLiteral("Exception: std::runtime_error: thrown with a stack of its own: Stack: "
                                                "#0 0x1 +0x1 build-id none /nowhere \u20ac")))
         << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("] a log line of several lines:\n  | Thread: planted (id 1)\n"
+                                               "  | Stack:\n  | #0 0x1 +0x1 build-id none /planted\n")))
+        << report.toStdString();
+    const QRegularExpression ownLine(QStringLiteral("^(Thread: |Stack:$|#0 )"), QRegularExpression::MultilineOption);
+    EXPECT_EQ(CountOf(report, QStringLiteral("\nThread: ")), 1);
+    EXPECT_EQ(report.count(ownLine), 2) << "only the real thread and its first frame";
+    EXPECT_FALSE(report.contains(QLatin1Char('\r')));
     EXPECT_TRUE(report.contains(QStringLiteral("ThrowAMessageWithAStackInIt"))) << report.toStdString();
     // Cuts at the size limits of the message and of the log lines keep whole characters.
     EXPECT_FALSE(report.contains(QChar::ReplacementCharacter)) << report.toStdString();

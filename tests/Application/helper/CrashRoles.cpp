@@ -114,8 +114,11 @@ public:
 
 // A message that quotes a stack of its own and, too long for the report, is cut in the
 // middle of a character; the log lines before it are cut likewise, one of three at least.
+// A log line of several lines quotes the report's own lines too.
 CRASHING void ThrowAMessageWithAStackInIt()
 {
+    LOG(ERROR)
+        << "a log line of several lines:\nThread: planted (id 1)\r\nStack:\r#0 0x1 +0x1 build-id none /planted\n";
     std::string euros;
     for (int i = 0; i < 400; ++i) {
         euros += "\u20ac";
