@@ -12,6 +12,7 @@
 #include "App/Application/TestOptions.h"
 #include "App/Application/ThankYouPage.h"
 #include "Platform/Links/LinksManager.h"
+#include "Platform/Logging/EarlyLogLines.h"
 #include "Platform/Logging/InitGlog.h"
 #include "Platform/Util/AppBits.h"
 #include "Platform/Util/RemoveDir.h"
@@ -127,9 +128,8 @@ void Application::OnStart()
 {
     VLOG(30) << "Preferred browser path " << Util::QStringToUtf8(d->preferredBrowser->Path());
     WriteStartFacts();
-    // Logging is set up by now; the refusals at construction may have reached stderr only.
-    d->crashTracker.ReportRefusal();
-    d->crashReports->ReportEarlyErrors();
+    // Logging is set up by now; what the library wrote before may have reached stderr only.
+    EarlyLogLines::Replay();
     d->testOptions->OnStart(GetAdditionalTestOptions(), [this] {
         RunFirstRunActions();
         emit ApplicationStarted();

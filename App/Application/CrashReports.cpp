@@ -267,18 +267,6 @@ std::string CrashReports::Get(const std::string& sessionId) const
 void CrashReports::LogError(const std::string& line) const
 {
     LOG(ERROR) << line;
-    if (keepingErrors) {
-        earlyErrors.push_back(line);
-    }
-}
-
-void CrashReports::ReportEarlyErrors()
-{
-    for (const std::string& line : earlyErrors) {
-        LOG(ERROR) << line;
-    }
-    earlyErrors.clear();
-    keepingErrors = false;
 }
 
 } // namespace Talvex::App

@@ -7,7 +7,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace Talvex::App {
 
@@ -54,10 +53,6 @@ public:
     std::string Get(const std::string& sessionId) const;
     // Removes every report of ours.
     void Clear() const;
-    // Logs once more the ERRORs written so far. Reports are set up with the application,
-    // before the product sets up logging, so those lines reached stderr only; the
-    // application calls this when it starts. Later ERRORs are not kept for it.
-    void ReportEarlyErrors();
 
 private:
     QStringList ReportNames() const;
@@ -74,9 +69,6 @@ private:
     std::string sessionId;
     bool usable = false;
     bool installed = false;
-    // Mutable because reading and clearing, though const, may name a planted report.
-    mutable std::vector<std::string> earlyErrors;
-    mutable bool keepingErrors = true;
 };
 
 } // namespace Talvex::App

@@ -46,16 +46,14 @@ QString SessionFileProblem(const QString& file)
     const QString talvexFolder = QFileInfo(folder).absolutePath();
     const QString dataFolder = QFileInfo(talvexFolder).absolutePath();
     QString problem;
-    if (!Native::IsInOwnSpace(dataFolder, &problem)) {
+    const QString failed = Native::MakePrivateFolders(
+        dataFolder, {QFileInfo(talvexFolder).fileName(), QFileInfo(folder).fileName()}, &problem);
+    if (failed == dataFolder) {
         return QStringLiteral("the data folder ") + QDir::toNativeSeparators(dataFolder) + QStringLiteral(": ") +
                problem;
     }
-    QDir().mkpath(dataFolder);
-    for (const QString& path : {talvexFolder, folder}) {
-        Native::WithdrawGroupWrite(path);
-        if (!Native::MakeOwnedFolder(path, &problem)) {
-            return QStringLiteral("its folder ") + QDir::toNativeSeparators(path) + QLatin1Char(' ') + problem;
-        }
+    if (!failed.isEmpty()) {
+        return QStringLiteral("its folder ") + QDir::toNativeSeparators(failed) + QLatin1Char(' ') + problem;
     }
     // A dangling link does not "exist", but it is there all the same.
     const QFileInfo present(file);
@@ -81,11 +79,10 @@ std::string SessionFileRefusal(const QString& file)
 
 // An empty name for a file that must not even be read: the store then holds nothing
 // and, as the tracker never writes to a refused store, saves nothing either.
-QString CheckedSessionFilePath(std::string& refusal)
+QString CheckedSessionFilePath()
 {
     const QString file = SessionFilePath();
-    refusal = SessionFileRefusal(file);
-    return refusal.empty() ? file : QString();
+    return SessionFileRefusal(file).empty() ? file : QString();
 }
 
 QString OwnKey()
@@ -127,8 +124,7 @@ std::string NewSessionId()
 
 } // namespace
 
-CrashTracker::CrashTracker()
-    : sessionStore(CheckedSessionFilePath(refusal), QSettings::IniFormat), sessionId(NewSessionId())
+CrashTracker::CrashTracker() : sessionStore(CheckedSessionFilePath(), QSettings::IniFormat), sessionId(NewSessionId())
 {
     StartSession();
 }
@@ -293,14 +289,6 @@ void CrashTracker::ClearHistory()
 std::string CrashTracker::SessionId() const
 {
     return sessionId;
-}
-
-void CrashTracker::ReportRefusal()
-{
-    if (!refusal.empty()) {
-        LOG(ERROR) << refusal;
-        refusal.clear();
-    }
 }
 
 } // namespace Talvex::App

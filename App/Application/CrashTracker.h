@@ -63,10 +63,6 @@ public:
     void ClearHistory();
     // "yyMMdd-HHmmss-NNNNNN", local time of construction and a random suffix.
     std::string SessionId() const;
-    // Logs once more the ERROR that refused the file at construction, if any. A tracker
-    // built with the application comes before the product sets up logging, so that first
-    // line reached stderr only; the application calls this when it starts.
-    void ReportRefusal();
 
 private:
     void StartSession();
@@ -79,9 +75,6 @@ private:
     bool StoreIsSafe() const;
     void RemoveOwnRecord();
 
-    // Why the file was refused at construction, empty when it was not. Set before the
-    // store is opened on the name that the check left.
-    std::string refusal;
     // Mutable because handing the list over, a read for the caller, releases the claim.
     mutable QSettings sessionStore;
     std::string sessionId;

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace Talvex::App {
 namespace {
@@ -48,12 +49,28 @@ bool MakeFolder(const QString& folder)
     return false;
 }
 
+// The nearest folder at or above `folder` that exists, and the names that lead from it
+// down to `folder`.
+std::pair<QString, QStringList> FromExistingFolder(const QString& folder)
+{
+    QFileInfo level(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+    QStringList names{level.fileName()};
+    QString base = level.absolutePath();
+    while (!QFileInfo::exists(base) && !QDir(base).isRoot()) {
+        level.setFile(base);
+        names.prepend(level.fileName());
+        base = level.absolutePath();
+    }
+    return {base, names};
+}
+
 // The output folder may be named by a test script inside a folder that other users
-// reach, so it must be a real folder of ours that nobody else can write, or a missing
-// one we create owner-only; its parents are created as usual. A script's own mkdir
-// under a user-private-group umask (002) leaves the folder open to our group only: that
-// is closed, as the crash-session store is, rather than the option refused. A folder
-// above it that another user may change would let that user swap the folder itself.
+// reach, so it must be a real folder of ours that nobody else can write; a missing one,
+// and each missing folder above it, is created owner-only and checked, as the temporary
+// folder is. A script's own mkdir under a user-private-group umask (002) leaves the
+// folder open to our group only: that is closed, as the crash-session store is, rather
+// than the option refused. A folder above it that another user may change would let
+// that user swap the folder itself.
 bool MakeOutputFolder(const QString& folder)
 {
     QString problem;
@@ -63,11 +80,13 @@ bool MakeOutputFolder(const QString& folder)
         return false;
     }
     Native::WithdrawGroupWrite(folder);
-    if (QDir().mkpath(QFileInfo(folder).absolutePath()) && Native::MakeOwnedFolder(folder, &problem)) {
+    const auto [base, names] = FromExistingFolder(folder);
+    const QString failed = Native::MakeOwnedFolders(base, names, &problem);
+    if (failed.isEmpty()) {
         return true;
     }
-    LOG(ERROR) << "Test options: the output folder " << Util::QStringToUtf8(folder) << ' '
-               << (problem.isEmpty() ? std::string("cannot be created") : Util::QStringToUtf8(problem));
+    LOG(ERROR) << "Test options: the output folder " << Util::QStringToUtf8(folder) << ": "
+               << Util::QStringToUtf8(QDir::toNativeSeparators(failed)) << ' ' << Util::QStringToUtf8(problem);
     return false;
 }
 
@@ -278,17 +297,10 @@ TestOptions::TestOptions(Application& application, CrashTracker& crashTracker)
     if (d->values.urlsLog) {
         HandleLinksWith(d.get());
     }
-    // Until the product sets up logging, glog writes to stderr only, which a GUI
-    // program may not have; the errors wait for the start then.
-    if (google::IsGoogleLoggingInitialized()) {
-        d->ReportErrors();
-    }
-}
-
-TestOptions::~TestOptions()
-{
     d->ReportErrors();
 }
+
+TestOptions::~TestOptions() = default;
 
 void TestOptions::OnStart(const QList<QCommandLineOption>& productOptions, std::function<void()> finishStart)
 {

@@ -1,5 +1,7 @@
 #include "Platform/Logging/InitGlog.h"
 
+#include "Platform/Native/OwnedFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
@@ -80,25 +82,47 @@ QString CodeName()
     return name.isEmpty() ? QStringLiteral("talvex") : name;
 }
 
-QString DefaultLogFolder(const QString& codeName)
+std::string Printable(const QString& path)
+{
+    return QDir::toNativeSeparators(path).toUtf8().toStdString();
+}
+
+// Makes the default log folder and points glog at it; returns why it may not be used,
+// empty when it may. Each level is made and checked as every folder of ours in the
+// user's home is: a root run given another user's home (sudo without -H) would
+// otherwise follow that user's planted link and create folders and log files wherever
+// it leads, or write its log into a folder that user owns and reads.
+std::string UseDefaultLogFolder(const QString& codeName)
 {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return data + QStringLiteral("/Talvex/") + codeName + QStringLiteral("/Logs");
+    const QStringList parts{QStringLiteral("Talvex"), codeName, QStringLiteral("Logs")};
+    QString problem;
+    const QString failed = Native::MakePrivateFolders(data, parts, &problem);
+    const QString folder = data + QLatin1Char('/') + parts.join(QLatin1Char('/'));
+    if (failed.isEmpty()) {
+        FLAGS_log_dir = Printable(folder);
+        return std::string();
+    }
+    const std::string separator = failed == data ? ": " : " ";
+    return "Log files are not written to " + Printable(folder) + ": " + Printable(failed) + separator +
+           problem.toUtf8().toStdString() + "; logging to standard error only";
 }
 
 void Initialize()
 {
     const QString codeName = CodeName();
-    if (FLAGS_log_dir.empty()) {
-        const QString folder = DefaultLogFolder(codeName);
-        // Without the folder glog falls back to its own default, which is still a log.
-        if (QDir().mkpath(folder)) {
-            FLAGS_log_dir = QDir::toNativeSeparators(folder).toStdString();
-        }
+    std::string refusal;
+    if (FLAGS_log_dir.empty() && !FLAGS_logtostderr) {
+        refusal = UseDefaultLogFolder(codeName);
+        // glog's own fall-back is the system's temporary folder, which every user shares.
+        FLAGS_logtostderr = !refusal.empty();
     }
     // glog keeps the pointer for the life of the process.
     static const std::string* const programName = new std::string(codeName.toStdString());
     google::InitGoogleLogging(programName->c_str());
+    if (!refusal.empty()) {
+        LOG(ERROR) << refusal;
+    }
 }
 
 } // namespace

@@ -16,7 +16,10 @@ namespace Talvex::App {
 //   2. `arguments`: glog flags as on a command line, "--v=2 --alsologtostderr".
 // Unknown flags are ignored. When the log folder is not given, log files go to
 // <per-user data folder>/Talvex/<code name>/Logs and are named after the product
-// code name from GLOG_PRODUCT_NAME (else the application name).
+// code name from GLOG_PRODUCT_NAME (else the application name). The folders below the
+// data folder must be real folders of ours that nobody else may write (missing ones are
+// made owner-only), and nothing is made in another user's space: otherwise glog logs to
+// standard error only, and one ERROR line there names the folder and why.
 TALVEX_EXPORT void InitGlog(const std::string& arguments);
 
 } // namespace Talvex::App

@@ -62,23 +62,40 @@ std::string Printable(const QString& path)
 
 QString Below(const QString& base, const QStringList& parts)
 {
-    return parts.isEmpty() ? base : base + QLatin1Char('/') + parts.join(QLatin1Char('/'));
+    if (parts.isEmpty()) {
+        return base;
+    }
+    return (base.endsWith(QLatin1Char('/')) ? base : base + QLatin1Char('/')) + parts.join(QLatin1Char('/'));
 }
 
-// Makes "<base>/<first part>/<second part>/..." folder by folder; false, with an ERROR
-// line naming the first one that is not ours, calling it the `purpose` folder.
-bool MakeOwnedFolders(const QString& base, const QStringList& parts, const char* purpose, bool ownerOnly)
+// With `closeToGroup`, a folder of ours that only our group may also write is closed to
+// the group first rather than refused.
+QString MakeLevels(const QString& base, const QStringList& parts, QString* problem, bool ownerOnly, bool closeToGroup)
 {
     QString path = base;
     for (const QString& part : parts) {
-        path += QLatin1Char('/') + part;
-        QString problem;
-        if (!MakeOwnedFolder(path, &problem, ownerOnly)) {
-            LOG(ERROR) << purpose << " folder " << Printable(path) << ' ' << problem.toUtf8().toStdString();
-            return false;
+        path = Below(path, {part});
+        if (closeToGroup) {
+            WithdrawGroupWrite(path);
+        }
+        if (!MakeOwnedFolder(path, problem, ownerOnly)) {
+            return path;
         }
     }
-    return true;
+    return QString();
+}
+
+// False, with an ERROR line naming the first folder that is not ours, calling it the
+// `purpose` folder.
+bool MakeNamedFolders(const QString& base, const QStringList& parts, const char* purpose, bool ownerOnly)
+{
+    QString problem;
+    const QString failed = MakeOwnedFolders(base, parts, &problem, ownerOnly);
+    if (failed.isEmpty()) {
+        return true;
+    }
+    LOG(ERROR) << purpose << " folder " << Printable(failed) << ' ' << problem.toUtf8().toStdString();
+    return false;
 }
 
 // Takes `permissions` off `path` when it is ours and `eligible`. O_NOFOLLOW refuses a
@@ -108,6 +125,20 @@ bool MakeOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
         return Refuse(problem, QStringLiteral("cannot be created: ") + SystemError());
     }
     return IsOwnedFolder(path, problem, ownerOnly);
+}
+
+QString MakeOwnedFolders(const QString& base, const QStringList& parts, QString* problem, bool ownerOnly)
+{
+    return MakeLevels(base, parts, problem, ownerOnly, false);
+}
+
+QString MakePrivateFolders(const QString& base, const QStringList& parts, QString* problem)
+{
+    if (!IsInOwnSpace(base, problem)) {
+        return base;
+    }
+    QDir().mkpath(base);
+    return MakeLevels(base, parts, problem, false, true);
 }
 
 bool IsOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
@@ -194,11 +225,11 @@ QString LocateOwnedFolder(const QString& sharedBase, const QString& privateBase,
     // A shared folder that is not there reads as empty, which would put ours at the
     // root of the file system.
     if (!sharedBase.isEmpty() && QFileInfo(sharedBase).isDir() &&
-        MakeOwnedFolders(sharedBase, parts, purpose, ownerOnly)) {
+        MakeNamedFolders(sharedBase, parts, purpose, ownerOnly)) {
         return Below(sharedBase, parts);
     }
     QDir().mkpath(privateBase);
-    MakeOwnedFolders(privateBase, parts, purpose, ownerOnly);
+    MakeNamedFolders(privateBase, parts, purpose, ownerOnly);
     const QString fallback = Below(privateBase, parts);
     LOG(ERROR) << "Using the private " << QByteArray(purpose).toLower().toStdString() << " folder "
                << Printable(fallback) << " instead";

@@ -16,6 +16,21 @@ namespace Talvex::Native {
 // is not ours.
 TALVEX_EXPORT bool MakeOwnedFolder(const QString& path, QString* problem, bool ownerOnly = false);
 
+// Makes "<base>/<part>/<part>/..." one folder at a time as MakeOwnedFolder does, so that
+// each one is ours from the moment it exists and one that another user made or took
+// first is refused rather than used; `base` must exist. Returns the first folder that
+// is not ours, with the reason in `problem`; empty when every one is.
+TALVEX_EXPORT QString MakeOwnedFolders(const QString& base, const QStringList& parts, QString* problem,
+                                       bool ownerOnly = false);
+
+// The same for a place that holds this user's own files (a session store, log files)
+// below `base`, a folder of the user's home: nothing is created unless `base` lies in
+// our own space (IsInOwnSpace), which a root run given another user's home does not;
+// `base` is then created as needed, and a folder of ours below it that only our group
+// may also write (a user-private-group umask, 002) is closed to the group rather than
+// refused. Returns `base` itself when it is not in our own space.
+TALVEX_EXPORT QString MakePrivateFolders(const QString& base, const QStringList& parts, QString* problem);
+
 // Whether `path` is such a folder of ours, without creating it. With `ownerOnly` other
 // users may not even read or enter it.
 TALVEX_EXPORT bool IsOwnedFolder(const QString& path, QString* problem, bool ownerOnly = false);

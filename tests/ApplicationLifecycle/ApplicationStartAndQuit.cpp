@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <stdexcept>
+#include <utility>
 
 namespace Talvex::Test {
 
@@ -85,39 +86,32 @@ TEST_F(ApplicationStartAndQuit, LeavingTheEventLoopStopsTheCrashSessionWhileTheA
     EXPECT_TRUE(recorded().isEmpty()) << "the record outlived aboutToQuit";
 }
 
-// The tracker is built with the application, before the product sets up its logging,
-// which is where its first ERROR line goes unseen.
-TEST_F(ApplicationStartAndQuit, RefusedCrashSessionFileIsNamedAgainOnceTheProductHasSetUpLogging)
+// A product that set up logging before building the application has every line of the
+// construction in its log already; the start must not write them again.
+TEST_F(ApplicationStartAndQuit, RefusalsAtConstructionAreLoggedOnceWhenLoggingWasSetUpBefore)
 {
-    const QString sessionFile = [this] {
+    const auto [sessionFile, crashFolder] = [this] {
         const auto probe = Make();
-        return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-               QStringLiteral("/Talvex/clipforge 20.1.2/testApplicationLifecycle.ini");
+        return std::pair{QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+                             QStringLiteral("/Talvex/clipforge 20.1.2/testApplicationLifecycle.ini"),
+                         probe->GetCrashReportsFolder()};
     }();
-    QFile::remove(sessionFile);
+    ASSERT_FALSE(crashFolder.isEmpty());
+    ASSERT_TRUE(QFile::remove(sessionFile) && QDir(crashFolder).removeRecursively());
     ASSERT_TRUE(QFile::link(scratch.filePath(QStringLiteral("elsewhere.ini")), sessionFile));
+    ASSERT_TRUE(QFile::link(scratch.path(), crashFolder));
+    LogCapture log;
     auto application = Make();
     application->SetCustomizationManager(QuietCustomization(), false);
-    LogCapture log;
     application->Start();
-    EXPECT_TRUE(log.Contains(google::GLOG_ERROR, "Crash sessions are not tracked in " + sessionFile.toStdString() +
-                                                     ": it is a symbolic link"));
+    EXPECT_EQ(log.Count(google::GLOG_ERROR,
+                        "Crash sessions are not tracked in " + sessionFile.toStdString() + ": it is a symbolic link"),
+              1);
+    EXPECT_EQ(log.Count(google::GLOG_ERROR,
+                        "Crash reports are not kept in " + crashFolder.toStdString() + ": is a symbolic link"),
+              1);
     QFile::remove(sessionFile);
-}
-
-TEST_F(ApplicationStartAndQuit, RefusedCrashReportsFolderIsNamedAgainOnceTheProductHasSetUpLogging)
-{
-    const QString folder = Make()->GetCrashReportsFolder();
-    ASSERT_FALSE(folder.isEmpty());
-    ASSERT_TRUE(QDir(folder).removeRecursively());
-    ASSERT_TRUE(QFile::link(scratch.path(), folder));
-    auto application = Make();
-    application->SetCustomizationManager(QuietCustomization(), false);
-    LogCapture log;
-    application->Start();
-    EXPECT_TRUE(log.Contains(google::GLOG_ERROR,
-                             "Crash reports are not kept in " + folder.toStdString() + ": is a symbolic link"));
-    QFile::remove(folder);
+    QFile::remove(crashFolder);
 }
 
 } // namespace Talvex::Test

@@ -125,6 +125,25 @@ TEST_F(OutputInSharedFolders, FolderInsideAFolderOthersCanChangeIsRefusedUnlessT
                                                QStringLiteral(" is open to other users")));
 }
 
+// A test script's umask must not leave the folders on the way open to other users.
+TEST_F(OutputInSharedFolders, MissingFoldersOnTheWayAreMadeOwnerOnlyWhateverTheUmask)
+{
+    struct UmaskGuard {
+        mode_t previous = ::umask(0);
+        ~UmaskGuard() { ::umask(previous); }
+    } umaskGuard;
+    const QString out = Path(QStringLiteral("new/deeper/out"));
+
+    StartWritingInto(out);
+
+    EXPECT_EQ(application->GetTestOptions().OutputDir(), out);
+    for (const QString& level : {Path(QStringLiteral("new")), Path(QStringLiteral("new/deeper")), out}) {
+        struct stat status {};
+        ASSERT_EQ(::lstat(QFile::encodeName(level).constData(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0700u) << level.toStdString();
+    }
+}
+
 TEST_F(OutputInSharedFolders, PlantedLinkAndFifoAreRefusedWithoutWaitingAndTheLinksAreDroppedAloud)
 {
     const QString out = OwnFolder(QStringLiteral("out"));
