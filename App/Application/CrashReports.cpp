@@ -53,8 +53,7 @@ std::string FolderRefusal(const QString& folder)
     QString problem;
     const QString parent = QFileInfo(folder).absolutePath();
     if (Native::IsOwnedFolder(parent, &problem)) {
-        Native::WithdrawOthersAccess(folder);
-        if (Native::MakeOwnedFolder(folder, &problem, true)) {
+        if (Native::ClaimOwnedFolder(folder, &problem, true)) {
             return std::string();
         }
     }

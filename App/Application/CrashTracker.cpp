@@ -35,10 +35,8 @@ QString SessionFilePath()
 // user, or by a user whose home a root run was given, would have us read or replace a
 // file that is not ours. So the two folders below the data folder are made and kept as
 // ours alone, nothing is created in another user's space, and the file, when present,
-// must be a regular file of ours. Under a umask of 002 QSettings creates the file open
-// to our group, a fresh store and every save alike, and an older store may have such
-// folders too: the group's write is taken off before each check rather than refused,
-// or every run under that umask would go untracked. Returns what is wrong, empty when the file may be read
+// must be a regular file of ours, claimed as ours when a umask left it open to our
+// group. Returns what is wrong, empty when the file may be read
 // and saved.
 QString SessionFileProblem(const QString& file)
 {
@@ -57,8 +55,7 @@ QString SessionFileProblem(const QString& file)
     }
     // A dangling link does not "exist", but it is there all the same.
     const QFileInfo present(file);
-    Native::WithdrawGroupWrite(file);
-    if ((present.exists() || present.isSymLink()) && !Native::IsOwnedFile(file, &problem)) {
+    if ((present.exists() || present.isSymLink()) && !Native::ClaimOwnedFile(file, &problem)) {
         return QStringLiteral("it ") + problem;
     }
     return QString();

@@ -67,9 +67,8 @@ std::pair<QString, QStringList> FromExistingFolder(const QString& folder)
 // The output folder may be named by a test script inside a folder that other users
 // reach, so it must be a real folder of ours that nobody else can write; a missing one,
 // and each missing folder above it, is created owner-only and checked, as the temporary
-// folder is. A script's own mkdir under a user-private-group umask (002) leaves the
-// folder open to our group only: that is closed, as the crash-session store is, rather
-// than the option refused. A folder above it that another user may change would let
+// folder is; one of ours that a script's mkdir left open to our group is claimed. A
+// folder above it that another user may change would let
 // that user swap the folder itself.
 bool MakeOutputFolder(const QString& folder)
 {
@@ -79,9 +78,8 @@ bool MakeOutputFolder(const QString& folder)
                    << Util::QStringToUtf8(problem);
         return false;
     }
-    Native::WithdrawGroupWrite(folder);
     const auto [base, names] = FromExistingFolder(folder);
-    const QString failed = Native::MakeOwnedFolders(base, names, &problem);
+    const QString failed = Native::ClaimOwnedFolders(base, names, &problem);
     if (failed.isEmpty()) {
         return true;
     }

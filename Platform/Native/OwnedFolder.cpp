@@ -9,6 +9,7 @@
 #include <glog/logging.h>
 
 #include <cerrno>
+#include <functional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -68,17 +69,13 @@ QString Below(const QString& base, const QStringList& parts)
     return (base.endsWith(QLatin1Char('/')) ? base : base + QLatin1Char('/')) + parts.join(QLatin1Char('/'));
 }
 
-// With `closeToGroup`, a folder of ours that only our group may also write is closed to
-// the group first rather than refused.
-QString MakeLevels(const QString& base, const QStringList& parts, QString* problem, bool ownerOnly, bool closeToGroup)
+QString MakeLevels(const QString& base, const QStringList& parts, QString* problem,
+                   const std::function<bool(const QString&, QString*)>& make)
 {
     QString path = base;
     for (const QString& part : parts) {
         path = Below(path, {part});
-        if (closeToGroup) {
-            WithdrawGroupWrite(path);
-        }
-        if (!MakeOwnedFolder(path, problem, ownerOnly)) {
+        if (!make(path, problem)) {
             return path;
         }
     }
@@ -129,7 +126,14 @@ bool MakeOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
 
 QString MakeOwnedFolders(const QString& base, const QStringList& parts, QString* problem, bool ownerOnly)
 {
-    return MakeLevels(base, parts, problem, ownerOnly, false);
+    return MakeLevels(base, parts, problem,
+                      [ownerOnly](const QString& path, QString* why) { return MakeOwnedFolder(path, why, ownerOnly); });
+}
+
+QString ClaimOwnedFolders(const QString& base, const QStringList& parts, QString* problem)
+{
+    return MakeLevels(base, parts, problem,
+                      [](const QString& path, QString* why) { return ClaimOwnedFolder(path, why); });
 }
 
 QString MakePrivateFolders(const QString& base, const QStringList& parts, QString* problem)
@@ -138,7 +142,7 @@ QString MakePrivateFolders(const QString& base, const QStringList& parts, QStrin
         return base;
     }
     QDir().mkpath(base);
-    return MakeLevels(base, parts, problem, false, true);
+    return ClaimOwnedFolders(base, parts, problem);
 }
 
 bool IsOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
@@ -187,16 +191,22 @@ bool HasSafeParents(const QString& path, QString* problem)
     }
 }
 
-void WithdrawGroupWrite(const QString& path)
+bool ClaimOwnedFolder(const QString& path, QString* problem, bool ownerOnly)
 {
-    Withdraw(path, S_IWGRP, [](const struct stat& status) {
-        return (S_ISDIR(status.st_mode) || S_ISREG(status.st_mode)) && !(status.st_mode & S_IWOTH);
-    });
+    if (ownerOnly) {
+        Withdraw(path, S_IRWXG | S_IRWXO, [](const struct stat& status) { return S_ISDIR(status.st_mode); });
+    } else {
+        Withdraw(path, S_IWGRP,
+                 [](const struct stat& status) { return S_ISDIR(status.st_mode) && !(status.st_mode & S_IWOTH); });
+    }
+    return MakeOwnedFolder(path, problem, ownerOnly);
 }
 
-void WithdrawOthersAccess(const QString& path)
+bool ClaimOwnedFile(const QString& path, QString* problem)
 {
-    Withdraw(path, S_IRWXG | S_IRWXO, [](const struct stat& status) { return S_ISDIR(status.st_mode); });
+    Withdraw(path, S_IWGRP,
+             [](const struct stat& status) { return S_ISREG(status.st_mode) && !(status.st_mode & S_IWOTH); });
+    return IsOwnedFile(path, problem);
 }
 
 bool IsInOwnSpace(const QString& path, QString* problem)

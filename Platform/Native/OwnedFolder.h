@@ -23,12 +23,32 @@ TALVEX_EXPORT bool MakeOwnedFolder(const QString& path, QString* problem, bool o
 TALVEX_EXPORT QString MakeOwnedFolders(const QString& base, const QStringList& parts, QString* problem,
                                        bool ownerOnly = false);
 
-// The same for a place that holds this user's own files (a session store, log files)
-// below `base`, a folder of the user's home: nothing is created unless `base` lies in
-// our own space (IsInOwnSpace), which a root run given another user's home does not;
-// `base` is then created as needed, and a folder of ours below it that only our group
-// may also write (a user-private-group umask, 002) is closed to the group rather than
-// refused. Returns `base` itself when it is not in our own space.
+// Our own folder or file, claimed rather than refused when we left it open. Under a
+// user-private-group umask (002) whatever is created without an explicit mode comes out
+// writable by our group: a file QSettings makes afresh on every save, a folder a test
+// script makes, a store an older build made; and an older build or a restored backup may
+// have left a folder that should be owner-only readable by others (0755, 0750). Refusing
+// those would leave that user's runs untracked or unreported, so the permissions are
+// taken off first and the usual check follows. Only a real folder or regular file of ours
+// (never through a link, judged on what was opened) is ever changed; anything another
+// user owns, a link, a FIFO, and a folder or file that everybody may write are left as
+// they are and refused by the check.
+//
+// ClaimOwnedFolder: MakeOwnedFolder, after taking the group's write off a folder of ours
+// (with `ownerOnly`, every permission of the group and of others).
+TALVEX_EXPORT bool ClaimOwnedFolder(const QString& path, QString* problem, bool ownerOnly = false);
+
+// ClaimOwnedFile: IsOwnedFile, after taking the group's write off a regular file of ours.
+TALVEX_EXPORT bool ClaimOwnedFile(const QString& path, QString* problem);
+
+// MakeOwnedFolders with each level claimed as ClaimOwnedFolder claims it.
+TALVEX_EXPORT QString ClaimOwnedFolders(const QString& base, const QStringList& parts, QString* problem);
+
+// ClaimOwnedFolders for a place that holds this user's own files (a session store, log
+// files) below `base`, a folder of the user's home: nothing is created unless `base`
+// lies in our own space (IsInOwnSpace), which a root run given another user's home does
+// not; `base` is then created as needed. Returns `base` itself when it is not in our
+// own space.
 TALVEX_EXPORT QString MakePrivateFolders(const QString& base, const QStringList& parts, QString* problem);
 
 // Whether `path` is such a folder of ours, without creating it. With `ownerOnly` other
@@ -56,21 +76,6 @@ TALVEX_EXPORT bool IsOwnedFile(const QString& path, QString* problem);
 // examined: whoever creates them makes them. Returns false, with the folder and the
 // reason in `problem`, otherwise.
 TALVEX_EXPORT bool HasSafeParents(const QString& path, QString* problem);
-
-// Takes the group's write permission off `path` when it is a real folder or a regular
-// file of ours (never through a link) that only its owner and group may write. Under a
-// user-private-group umask (002) whatever is created without an explicit mode comes out
-// that way, a file QSettings makes afresh on every save and a folder a test script
-// makes included; closed to the group, it passes the checks above instead of being
-// refused. A folder or file that everybody may write, anything not ours and anything
-// else is left as it is.
-TALVEX_EXPORT void WithdrawGroupWrite(const QString& path);
-
-// Takes every permission of the group and of others off `path` when it is a real folder
-// of ours (never through a link). A folder meant to be owner-only that an older build or
-// a restored backup left open (0755, 0750) is closed this way rather than refused; the
-// owner's own permissions stay as they are. Anything else is left as it is.
-TALVEX_EXPORT void WithdrawOthersAccess(const QString& path);
 
 // "<sharedBase>/<part>/<part>/...": a folder of ours below the folder that every
 // local user shares (the system's temporary folder, say) when each folder on the way
