@@ -1,10 +1,14 @@
-// Usage: StartupProcess <bare|full> <root folder>
+// Usage: StartupProcess <linked|full> <root folder>
 // One start-up, one turn of the event loop (processEvents) and the shut-down of either a
-// bare QApplication or the library's Application with two file stores, logging, and the
-// look and feel over the realistic theme, following the desktop's preference (the
-// desktop portal is read before the first theme is set, as a product does). After the turn it prints a line (for wall
+// QApplication in this program that links the library but calls nothing of it
+// ("linked", what the library costs a product that does not use it), or the library's
+// Application with two file stores, logging, and the look and feel over the realistic
+// theme, following the desktop's preference (the desktop portal is read before the
+// first theme is set, as a product does). After the turn it prints a line (for wall
 // time) and dumps callgrind's counts so far (for instructions), which splits the
-// start-up from the exit.
+// start-up from the exit; at the end it prints the peak resident memory.
+#include "FirstTurn.h"
+
 #include "App/Application/Application.h"
 #include "App/Application/ICustomizationManager.h"
 #include "App/Application/LookAndFeel/DesktopThemeFollower.h"
@@ -14,9 +18,6 @@
 #include <QDir>
 #include <QStandardPaths>
 
-#include <valgrind/callgrind.h>
-
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -34,15 +35,6 @@ public:
     std::string GetPostInstallPage() const override { return "thankyou"; }
     bool IsEmailDialogEnabled() const override { return false; }
 };
-
-int RunOneTurn(const char* tag)
-{
-    QCoreApplication::processEvents();
-    CALLGRIND_DUMP_STATS_AT(tag);
-    std::printf("first turn\n");
-    std::fflush(stdout);
-    return 0;
-}
 
 std::shared_ptr<Talvex::App::SettingsManager> Store(const char* name)
 {
@@ -67,7 +59,7 @@ int RunFull(int& argc, char** argv, const char* root)
     app.setStyleSheet(QString::fromStdString(lookAndFeel->GetUnitedStylesheet()));
     app.SetLookAndFeel(lookAndFeel);
     app.Start();
-    return RunOneTurn("Startup.firstTurn/Application:1");
+    return Talvex::Bench::RunOneTurn("Startup.firstTurn/Application:1");
 }
 
 } // namespace
@@ -78,8 +70,11 @@ int main(int argc, char** argv)
         return 2;
     }
     if (std::strcmp(argv[1], "full") == 0) {
-        return RunFull(argc, argv, argv[2]);
+        RunFull(argc, argv, argv[2]);
+    } else {
+        QApplication app(argc, argv);
+        Talvex::Bench::RunOneTurn("Startup.firstTurn/LinkedOnly:1");
     }
-    QApplication app(argc, argv);
-    return RunOneTurn("Startup.firstTurn/baseline:1");
+    Talvex::Bench::PrintPeakMemory();
+    return 0;
 }
