@@ -1,7 +1,7 @@
 // Whole-process start-up and shut-down: a bare QApplication in a program that does not
 // link the library against the library's Application with file settings stores, the
-// crash session, the instance mutex and the realistic theme. Each iteration starts one process; the time to its first event-loop
-// turn (it prints a line then) is reported apart from the whole run.
+// crash session, the instance mutex and the realistic theme. Each iteration starts one process; the time to its first
+// event-loop turn (it prints a line then) is reported apart from the whole run.
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStringList>

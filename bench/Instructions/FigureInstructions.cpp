@@ -268,7 +268,8 @@ void StartupFigures(const QString& bare, const QString& program)
 {
     constexpr int RUNS = 31;
     const char* variants[] = {"baseline", "LinkedOnly", "Application"};
-    const QStringList commands[] = {{bare}, {program, QStringLiteral("linked"), BenchThemeRoot()},
+    const QStringList commands[] = {{bare},
+                                    {program, QStringLiteral("linked"), BenchThemeRoot()},
                                     {program, QStringLiteral("full"), BenchThemeRoot()}};
     std::vector<qint64> times[3][3];
     for (int run = 0; run <= RUNS; ++run) {
@@ -294,7 +295,8 @@ void StartupFigures(const QString& bare, const QString& program)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <settings|theme|inertia|startup-wall> [bare program, start-up program]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <settings|theme|inertia|startup-wall> [bare program, start-up program]\n",
+                     argv[0]);
         return 2;
     }
     if (std::strcmp(argv[1], "inertia") == 0) {

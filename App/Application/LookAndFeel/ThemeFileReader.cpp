@@ -14,6 +14,7 @@
 #include <QtEndian>
 
 #include <libdeflate.h>
+#include <zstd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -82,6 +83,38 @@ QByteArray Inflate(const uchar* block, qint64 size)
     }
 }
 
+// A zstd resource block is one frame that states its size, as rcc writes it. Decoded
+// straight into the result, without the copy that QResource::uncompressedData() makes;
+// a frame that does not decode, or would grow past the limit, reads as empty. A frame
+// without its size is left to Qt.
+QByteArray Unzstd(const QResource& resource)
+{
+    const unsigned long long claimed =
+        ZSTD_getFrameContentSize(resource.data(), static_cast<std::size_t>(resource.size()));
+    if (claimed == ZSTD_CONTENTSIZE_UNKNOWN) {
+        return resource.uncompressedData();
+    }
+    if (claimed == ZSTD_CONTENTSIZE_ERROR || claimed > static_cast<unsigned long long>(MAX_INFLATED)) {
+        return QByteArray();
+    }
+    QByteArray bytes(static_cast<int>(claimed), Qt::Uninitialized);
+    const std::size_t decoded = ZSTD_decompress(bytes.data(), static_cast<std::size_t>(claimed), resource.data(),
+                                                static_cast<std::size_t>(resource.size()));
+    return ZSTD_isError(decoded) || decoded != claimed ? QByteArray() : bytes;
+}
+
+QByteArray Uncompressed(const QResource& resource)
+{
+    switch (resource.compressionAlgorithm()) {
+    case QResource::ZlibCompression:
+        return Inflate(resource.data(), resource.size());
+    case QResource::ZstdCompression:
+        return Unzstd(resource);
+    default:
+        return resource.uncompressedData();
+    }
+}
+
 // A theme's files are mostly resources: their data is taken as it is, without the copy
 // that reading through QFile makes. It may then point into the mounted bundle.
 bool ReadAll(const QString& path, QByteArray& bytes)
@@ -91,9 +124,7 @@ bool ReadAll(const QString& path, QByteArray& bytes)
         if (!resource.isValid()) {
             return false;
         }
-        bytes = resource.compressionAlgorithm() == QResource::ZlibCompression
-                    ? Inflate(resource.data(), resource.size())
-                    : resource.uncompressedData();
+        bytes = Uncompressed(resource);
         return true;
     }
     QFile file(path);
