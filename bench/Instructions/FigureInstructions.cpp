@@ -267,13 +267,15 @@ qint64 Median(std::vector<qint64> values)
 void StartupFigures(const QString& bare, const QString& program)
 {
     constexpr int RUNS = 31;
-    const char* variants[] = {"baseline", "LinkedOnly", "Application"};
+    const char* variants[] = {"baseline", "LinkedOnly", "Application", "Following"};
     const QStringList commands[] = {{bare},
                                     {program, QStringLiteral("linked"), BenchThemeRoot()},
-                                    {program, QStringLiteral("full"), BenchThemeRoot()}};
-    std::vector<qint64> times[3][3];
+                                    {program, QStringLiteral("full"), BenchThemeRoot()},
+                                    {program, QStringLiteral("following"), BenchThemeRoot()}};
+    constexpr int SIDES = sizeof(variants) / sizeof(variants[0]);
+    std::vector<qint64> times[SIDES][3];
     for (int run = 0; run <= RUNS; ++run) {
-        for (int side = 0; side < 3; ++side) {
+        for (int side = 0; side < SIDES; ++side) {
             const StartupSample sample = StartupRun(commands[side]);
             if (run > 0) { // the first run of each side only warms the caches
                 times[side][0].push_back(sample.firstTurn);
@@ -282,7 +284,7 @@ void StartupFigures(const QString& bare, const QString& program)
             }
         }
     }
-    for (int side = 0; side < 3; ++side) {
+    for (int side = 0; side < SIDES; ++side) {
         const char* variant = variants[side];
         std::printf("wall Startup.firstTurn/%s:1 %lld\n", variant, static_cast<long long>(Median(times[side][0])));
         std::printf("wall Startup.exit/%s:0 %lld\n", variant, static_cast<long long>(Median(times[side][1])));

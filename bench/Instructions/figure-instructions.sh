@@ -3,14 +3,16 @@
 # Instructions per operation (callgrind, only the bracketed loops) and wall-time medians
 # (native runs) of every realistic figure, each against its baseline of the same run.
 # "SetInt" sums its new-key and rewrite parts; "Startup" its first turn and exit (whole
-# processes: a bare QApplication program, the same linked to the library, the product),
-# beside which the peak resident memory of each start-up is noted (median, kB). A tag
+# processes: a bare QApplication program, the same linked to the library, the product,
+# and the product following the desktop), beside which the peak resident memory of each
+# start-up is noted (median, kB). A tag
 # ends in its number of operations; 0 marks a later phase of operations counted before.
 # With TALVEX_BENCH_RECORDS set, every row is also appended there as
 # "<instr|wall|mem> <figure>/<variant> <base per op> <per op> <ratio>" for bench/report.py.
 set -euo pipefail
-# The start-up follows the desktop, so it is measured with a desktop portal present: on
-# a session bus of this run's own, with Debian's portal started before the first run.
+# One start-up variant follows the desktop, so it is measured with a desktop portal
+# present: on a session bus of this run's own, with Debian's portal started before the
+# first run.
 if [ -z "${TALVEX_BENCH_SESSION:-}" ] && command -v dbus-run-session >/dev/null 2>&1 &&
   [ -x /usr/libexec/xdg-desktop-portal ]; then
   # The portal and what it starts keep their files in a home of their own.
@@ -59,11 +61,12 @@ collect() {
   collect "" --instr-atstart=no "$figures" settings
   collect "" --instr-atstart=no "$figures" theme
   collect "" --instr-atstart=no "$figures" inertia
-  for variant in baseline LinkedOnly Application; do
+  for variant in baseline LinkedOnly Application Following; do
     case $variant in
     baseline) command=("$bare") ;;
     LinkedOnly) command=("$startup" linked "$root") ;;
-    *) command=("$startup" full "$root") ;;
+    Application) command=("$startup" full "$root") ;;
+    *) command=("$startup" following "$root") ;;
     esac
     "${command[@]}" >/dev/null 2>&1 # warm caches and first-run files
     collect "Startup.exit/$variant:0" "${command[@]}"

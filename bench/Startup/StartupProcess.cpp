@@ -1,12 +1,12 @@
-// Usage: StartupProcess <linked|full> <root folder>
+// Usage: StartupProcess <linked|full|following> <root folder>
 // One start-up, one turn of the event loop (processEvents) and the shut-down of either a
 // QApplication in this program that links the library but calls nothing of it
 // ("linked", what the library costs a product that does not use it), or the library's
 // Application with two file stores, logging, and the look and feel over the realistic
-// theme, following the desktop's preference (the desktop portal is read before the
-// first theme is set, as a product does). After the turn it prints a line (for wall
-// time) and dumps callgrind's counts so far (for instructions), which splits the
-// start-up from the exit; at the end it prints the peak resident memory.
+// theme in "en_US" ("full"; "following" also follows the desktop's preference, so the
+// desktop portal is read before the first theme is set). After the turn it prints a
+// line (for wall time) and dumps callgrind's counts so far (for instructions), which
+// splits the start-up from the exit; at the end it prints the peak resident memory.
 #include "FirstTurn.h"
 
 #include "App/Application/Application.h"
@@ -44,7 +44,7 @@ std::shared_ptr<Talvex::App::SettingsManager> Store(const char* name)
                                                           QSettings::IniFormat);
 }
 
-int RunFull(int& argc, char** argv, const char* root)
+int RunFull(int& argc, char** argv, const char* root, bool following)
 {
     Talvex::App::Application app(argc, argv);
     app.SetSettingsManager(Store("general.ini"));
@@ -52,14 +52,19 @@ int RunFull(int& argc, char** argv, const char* root)
     app.SetCustomizationManager(std::make_shared<Customization>(), true);
     auto lookAndFeel = std::make_shared<Talvex::App::LookAndFeelManager>(Talvex::ioPath(root), "description.json",
                                                                          std::list<std::string>());
-    auto follower = std::make_shared<Talvex::App::DesktopThemeFollower>(lookAndFeel);
-    follower->SetFollowing(true);
-    follower->Start();
-    lookAndFeel->Initialize("en_US", follower->ThemeToShow("Light"));
+    std::shared_ptr<Talvex::App::DesktopThemeFollower> follower;
+    std::string theme = "Light";
+    if (following) {
+        follower = std::make_shared<Talvex::App::DesktopThemeFollower>(lookAndFeel);
+        follower->SetFollowing(true);
+        follower->Start();
+        theme = follower->ThemeToShow(theme);
+    }
+    lookAndFeel->Initialize("en_US", theme);
     app.setStyleSheet(QString::fromStdString(lookAndFeel->GetUnitedStylesheet()));
     app.SetLookAndFeel(lookAndFeel);
     app.Start();
-    return Talvex::Bench::RunOneTurn("Startup.firstTurn/Application:1");
+    return Talvex::Bench::RunOneTurn(following ? "Startup.firstTurn/Following:1" : "Startup.firstTurn/Application:1");
 }
 
 } // namespace
@@ -69,8 +74,9 @@ int main(int argc, char** argv)
     if (argc < 3) {
         return 2;
     }
-    if (std::strcmp(argv[1], "full") == 0) {
-        RunFull(argc, argv, argv[2]);
+    const bool following = std::strcmp(argv[1], "following") == 0;
+    if (following || std::strcmp(argv[1], "full") == 0) {
+        RunFull(argc, argv, argv[2], following);
     } else {
         QApplication app(argc, argv);
         Talvex::Bench::RunOneTurn("Startup.firstTurn/LinkedOnly:1");
