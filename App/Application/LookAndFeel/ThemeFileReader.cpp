@@ -48,6 +48,15 @@ QString TextOf(const QJsonValue& value)
     return value.isString() ? value.toString() : value.toVariant().toString();
 }
 
+// One decompressor per thread serves every entry a theme reads: setting one up costs
+// about as much as inflating a small style sheet.
+libdeflate_decompressor* Decompressor()
+{
+    thread_local const std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> decompressor(
+        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+    return decompressor.get();
+}
+
 // A compressed resource block: its uncompressed size (big-endian), then a zlib stream.
 // libdeflate inflates a whole buffer at a time, at about twice zlib's pace, and checks
 // the stream's checksum as zlib does: what inflates is what Qt gives, and a stream that
@@ -59,8 +68,7 @@ QByteArray Inflate(const uchar* block, qint64 size)
     if (size <= HEADER) {
         return QByteArray();
     }
-    const std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> decompressor(
-        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+    libdeflate_decompressor* const decompressor = Decompressor();
     if (!decompressor) {
         return QByteArray();
     }
@@ -71,7 +79,7 @@ QByteArray Inflate(const uchar* block, qint64 size)
         QByteArray bytes(static_cast<int>(capacity), Qt::Uninitialized);
         std::size_t inflated = 0;
         const libdeflate_result result =
-            libdeflate_zlib_decompress(decompressor.get(), block + HEADER, static_cast<std::size_t>(size - HEADER),
+            libdeflate_zlib_decompress(decompressor, block + HEADER, static_cast<std::size_t>(size - HEADER),
                                        bytes.data(), static_cast<std::size_t>(capacity), &inflated);
         if (result == LIBDEFLATE_SUCCESS) {
             bytes.resize(static_cast<int>(inflated));
