@@ -22,7 +22,7 @@ void RunProcess(benchmark::State& state, const char* mode, bool untilFirstTurn)
             process.start(QStringLiteral(TALVEX_STARTUP_PROCESS),
                           {QLatin1String(mode), QStringLiteral(TALVEX_STARTUP_ROOT)});
         } else {
-            process.start(QStringLiteral(TALVEX_STARTUP_BARE), {});
+            process.start(QStringLiteral(TALVEX_STARTUP_BARE), QStringList());
         }
         const bool turned = process.waitForReadyRead(30000);
         const double firstTurn = static_cast<double>(timer.nsecsElapsed()) / 1e9;
