@@ -5,12 +5,14 @@ Usage: report.py <results folder> <goals.tsv> [<markdown file>]
 
 The results folder holds what `make bench` left there: one Google Benchmark JSON file
 per program (wall time per operation, the median of the repetitions) and records.txt,
-to which the callgrind scripts append "<instr|wall> <figure>/<variant> <base> <value>
-<ratio>" lines. Each row of goals.tsv names a "<figure>/<variant>"; its instruction and
-wall-time figures are looked up in both sources.
+to which the callgrind scripts append "<instr|wall|mem> <figure>/<variant> <base> <value>
+<ratio>" lines ("mem": peak resident memory in kB). Each row of goals.tsv names a
+"<figure>/<variant>"; its instruction, memory and wall-time figures are looked up in
+both sources.
 
 A row is judged by its instruction ratio where instructions are counted, because on a
-shared machine that count repeats where wall time does not; otherwise by wall time. A
+shared machine that count repeats where wall time does not; a memory row by its memory
+ratio (shown in the count columns); otherwise by wall time. A
 wall time over the goal beside a counted row is noted in its result.
 Exits with 1 when a gated figure has no measurement at all, since then a producer broke.
 """
@@ -58,7 +60,7 @@ def read_benchmark_json(path):
 
 
 def read_measurements(folder):
-    """{("instr"|"wall", "<figure>/<variant>"): (base per op, value per op)}."""
+    """{("instr"|"wall"|"mem", "<figure>/<variant>"): (base per op, value per op)}."""
     found = {}
     folder = Path(folder)
     for path in sorted(folder.glob("*.json")):
@@ -74,7 +76,7 @@ def read_measurements(folder):
         # programs': their figures are the ones their instruction counts belong to.
         for line in records.read_text().splitlines():
             fields = line.split()
-            if len(fields) >= 4 and fields[0] in ("instr", "wall"):
+            if len(fields) >= 4 and fields[0] in ("instr", "wall", "mem"):
                 found[(fields[0], fields[1])] = (float(fields[2]), float(fields[3]))
     return found
 
@@ -97,6 +99,18 @@ def duration(ns):
     return f"{ns:.3g} ns"
 
 
+def megabytes(kilobytes):
+    return f"{kilobytes / 1024:.1f} MB"
+
+
+def count_cells(instr, mem):
+    if instr:
+        return [f"{instr[0]:,.0f}", f"{instr[1]:,.0f}", f"{ratio(instr):.3f}"]
+    if mem:
+        return [megabytes(mem[0]), megabytes(mem[1]), f"{ratio(mem):.3f}"]
+    return ["—"] * 3
+
+
 def ratio(pair):
     base, value = pair
     return value / base if base > 0 else math.nan
@@ -107,11 +121,10 @@ def build_rows(goals, found):
               "Wall ratio", "Goal", "Result"]
     rows, complete = [], True
     for name, goal, label in goals:
-        instr, wall = found.get(("instr", name)), found.get(("wall", name))
-        cells = [label]
-        cells += [f"{instr[0]:,.0f}", f"{instr[1]:,.0f}", f"{ratio(instr):.3f}"] if instr else ["—"] * 3
+        instr, wall, mem = (found.get((kind, name)) for kind in ("instr", "wall", "mem"))
+        cells = [label] + count_cells(instr, mem)
         cells += [duration(wall[0]), duration(wall[1]), f"{ratio(wall):.3f}"] if wall else ["—"] * 3
-        judged = ("instr", instr) if instr else ("wall", wall) if wall else None
+        judged = ("instr", instr) if instr else ("mem", mem) if mem else ("wall", wall) if wall else None
         if judged is None:
             complete = False
             result = "no data"
@@ -149,7 +162,8 @@ def main(argv):
         return 2
     header, rows, complete = build_rows(read_goals(argv[2]), read_measurements(argv[1]))
     note = ("Ratios are to the baseline of the same run; lower is better. A row is judged by "
-            "instructions where counted (callgrind), otherwise by the median wall time; "
+            "instructions where counted (callgrind), a memory row by the median peak resident "
+            "memory, otherwise by the median wall time; "
             "\"wall over\" marks a counted row whose wall time misses the goal.")
     print("\nGated figures:\n" + text_table(header, rows) + "\n" + note)
     if len(argv) == 4:

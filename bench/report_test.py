@@ -56,11 +56,13 @@ class ReportTest(unittest.TestCase):
         # The callgrind scripts' wall times replace the benchmark programs' for their figures.
         self.write("records.txt", "instr NotifyKeyPress/Application 1000 1050 1.05\n"
                                   "instr SetInt/SettingsManager 100 120 1.2\n"
-                                  "wall SetInt/SettingsManager 100 110 1.1\n")
+                                  "wall SetInt/SettingsManager 100 110 1.1\n"
+                                  "mem StartupPeakMemory/Application 20480 25600 1.25\n")
         self.goals.write_text("# comment\n"
                               "NotifyKeyPress/Application\t1.05\tkey\n"
                               "SetInt/SettingsManager\t1.15\tset\n"
-                              "Route/Route\t-\troute\n")
+                              "Route/Route\t-\troute\n"
+                              "StartupPeakMemory/Application\t1.15\tpeak\n")
         header, rows, complete = report.build_rows(report.read_goals(self.goals), report.read_measurements(self.folder))
         self.assertTrue(complete)
         by_label = {row[0]: dict(zip(header, row)) for row in rows}
@@ -68,6 +70,9 @@ class ReportTest(unittest.TestCase):
         self.assertEqual(by_label["key"]["Result"], "met (instr), wall over")
         self.assertEqual(by_label["set"]["Result"], "missed (instr)")  # wall 1.1 is within
         self.assertEqual(by_label["set"]["Wall/op"], "110 ns")
+        # Peak memory is judged by itself and shown in megabytes where counts would be.
+        self.assertEqual((by_label["peak"]["Base instr/op"], by_label["peak"]["Instr/op"], by_label["peak"]["Result"]),
+                         ("20.0 MB", "25.0 MB", "missed (mem)"))
         self.assertEqual((by_label["route"]["Instr/op"], by_label["route"]["Goal"], by_label["route"]["Result"]),
                          ("—", "—", "—"))
 

@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libgoogle-glog-dev libboost-dev libboost-filesystem-dev
   libgtest-dev libgmock-dev libbenchmark-dev valgrind python3
-  libx11-dev libxcb1-dev libdeflate-dev libdw-dev
+  libx11-dev libxcb1-dev libdeflate-dev libzstd-dev libdw-dev
   xvfb xauth fonts-dejavu-core
   dbus xdg-desktop-portal xdg-desktop-portal-gtk dconf-gsettings-backend dconf-service libglib2.0-bin
   clang

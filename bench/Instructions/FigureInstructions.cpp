@@ -1,10 +1,11 @@
-// Usage: FigureInstructions <settings|theme|inertia|startup-wall> [start-up program]
+// Usage: FigureInstructions <settings|theme|inertia|startup-wall> [bare program, start-up program]
 // Runs the realistic workload of each figure, its baseline first, and brackets every
 // measured loop with callgrind's client requests: the counts of one loop are dumped
 // under the tag "<figure>/<variant>:<operations>", which the measuring script sums per
 // tag. Outside valgrind the same loops are timed and printed as "<tag> <ns>" lines.
-// "startup-wall" starts the start-up program instead and times its first event-loop
-// turn and its exit.
+// "startup-wall" starts the bare program and the start-up program (linked only, and
+// full) instead, times their first event-loop turn and their exit and notes their peak
+// resident memory.
 #include "App/Application/Application.h"
 #include "App/Application/Gesture/TouchBridge.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
@@ -223,21 +224,36 @@ void InertiaFigures()
     }
 }
 
-// One start-up: the time until the first event-loop turn (the program prints a line
-// then) and until the process has gone.
-void StartupRun(const QString& program, const char* mode, std::vector<qint64>& firstTurn, std::vector<qint64>& whole)
+// One start-up of `command`: the time until the first event-loop turn (the program
+// prints a line then), until the process has gone, and the peak resident memory it
+// prints last.
+struct StartupSample {
+    qint64 firstTurn = 0;
+    qint64 exit = 0;
+    qint64 peakKilobytes = 0;
+};
+
+StartupSample StartupRun(const QStringList& command)
 {
     QProcess process;
     process.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer timer;
     timer.start();
-    process.start(program, {QLatin1String(mode), BenchThemeRoot()});
+    process.start(command.front(), command.mid(1));
     if (!process.waitForReadyRead(30000)) {
         qFatal("the start-up program did not reach its event loop");
     }
-    firstTurn.push_back(timer.nsecsElapsed());
+    StartupSample sample;
+    sample.firstTurn = timer.nsecsElapsed();
     process.waitForFinished(30000);
-    whole.push_back(timer.nsecsElapsed());
+    sample.exit = timer.nsecsElapsed() - sample.firstTurn;
+    const QList<QByteArray> words = process.readAllStandardOutput().simplified().split(' ');
+    const int peak = words.indexOf("peak-kB");
+    if (peak < 0 || peak + 1 >= words.size()) {
+        qFatal("the start-up program did not print its peak memory");
+    }
+    sample.peakKilobytes = words[peak + 1].toLongLong();
+    return sample;
 }
 
 qint64 Median(std::vector<qint64> values)
@@ -246,25 +262,33 @@ qint64 Median(std::vector<qint64> values)
     return values[values.size() / 2];
 }
 
-void StartupWallTimes(const QString& program)
+// Runs the sides in turn, so that each sees the same machine load, and prints the
+// medians as "<wall|mem> <tag> <value>" lines.
+void StartupFigures(const QString& bare, const QString& program)
 {
-    constexpr int RUNS = 9;
-    std::vector<qint64> times[2][2];
-    const char* modes[2] = {"bare", "full"};
+    constexpr int RUNS = 31;
+    const char* variants[] = {"baseline", "LinkedOnly", "Application", "Following"};
+    const QStringList commands[] = {{bare},
+                                    {program, QStringLiteral("linked"), BenchThemeRoot()},
+                                    {program, QStringLiteral("full"), BenchThemeRoot()},
+                                    {program, QStringLiteral("following"), BenchThemeRoot()}};
+    constexpr int SIDES = sizeof(variants) / sizeof(variants[0]);
+    std::vector<qint64> times[SIDES][3];
     for (int run = 0; run <= RUNS; ++run) {
-        for (int side = 0; side < 2; ++side) {
-            std::vector<qint64> turn, whole;
-            StartupRun(program, modes[side], turn, whole);
+        for (int side = 0; side < SIDES; ++side) {
+            const StartupSample sample = StartupRun(commands[side]);
             if (run > 0) { // the first run of each side only warms the caches
-                times[side][0].push_back(turn.front());
-                times[side][1].push_back(whole.front() - turn.front());
+                times[side][0].push_back(sample.firstTurn);
+                times[side][1].push_back(sample.exit);
+                times[side][2].push_back(sample.peakKilobytes);
             }
         }
     }
-    for (int side = 0; side < 2; ++side) {
-        const char* variant = side ? "Application" : "baseline";
-        std::printf("Startup.firstTurn/%s:1 %lld\n", variant, static_cast<long long>(Median(times[side][0])));
-        std::printf("Startup.exit/%s:0 %lld\n", variant, static_cast<long long>(Median(times[side][1])));
+    for (int side = 0; side < SIDES; ++side) {
+        const char* variant = variants[side];
+        std::printf("wall Startup.firstTurn/%s:1 %lld\n", variant, static_cast<long long>(Median(times[side][0])));
+        std::printf("wall Startup.exit/%s:0 %lld\n", variant, static_cast<long long>(Median(times[side][1])));
+        std::printf("mem StartupPeakMemory/%s:1 %lld\n", variant, static_cast<long long>(Median(times[side][2])));
     }
 }
 
@@ -273,7 +297,8 @@ void StartupWallTimes(const QString& program)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <settings|theme|inertia|startup-wall> [start-up program]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <settings|theme|inertia|startup-wall> [bare program, start-up program]\n",
+                     argv[0]);
         return 2;
     }
     if (std::strcmp(argv[1], "inertia") == 0) {
@@ -292,8 +317,8 @@ int main(int argc, char** argv)
         GetStringFigures(stores, keys);
     } else if (std::strcmp(argv[1], "theme") == 0) {
         ThemeFigures();
-    } else if (std::strcmp(argv[1], "startup-wall") == 0 && argc > 2) {
-        StartupWallTimes(QString::fromLocal8Bit(argv[2]));
+    } else if (std::strcmp(argv[1], "startup-wall") == 0 && argc > 3) {
+        StartupFigures(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     } else {
         return 2;
     }

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Usage: figure-instructions.sh <FigureInstructions> <StartupProcess> <theme root>
+# Usage: figure-instructions.sh <FigureInstructions> <StartupBare> <StartupProcess> <theme root>
 # Instructions per operation (callgrind, only the bracketed loops) and wall-time medians
 # (native runs) of every realistic figure, each against its baseline of the same run.
-# "SetInt" sums its new-key and rewrite parts; "Startup" its first turn and exit. A tag
+# "SetInt" sums its new-key and rewrite parts; "Startup" its first turn and exit (whole
+# processes: a bare QApplication program, the same linked to the library, the product,
+# and the product following the desktop), beside which the peak resident memory of each
+# start-up is noted (median, kB). A tag
 # ends in its number of operations; 0 marks a later phase of operations counted before.
 # With TALVEX_BENCH_RECORDS set, every row is also appended there as
-# "<instr|wall> <figure>/<variant> <base per op> <per op> <ratio>" for bench/report.py.
+# "<instr|wall|mem> <figure>/<variant> <base per op> <per op> <ratio>" for bench/report.py.
 set -euo pipefail
-# The start-up follows the desktop, so it is measured with a desktop portal present: on
-# a session bus of this run's own, with Debian's portal started before the first run.
+# One start-up variant follows the desktop, so it is measured with a desktop portal
+# present: on a session bus of this run's own, with Debian's portal started before the
+# first run.
 if [ -z "${TALVEX_BENCH_SESSION:-}" ] && command -v dbus-run-session >/dev/null 2>&1 &&
   [ -x /usr/libexec/xdg-desktop-portal ]; then
   # The portal and what it starts keep their files in a home of their own.
@@ -25,8 +29,9 @@ if [ -n "${TALVEX_BENCH_SESSION:-}" ] && command -v gdbus >/dev/null 2>&1; then
     --method org.freedesktop.portal.Settings.Read org.freedesktop.appearance color-scheme >/dev/null 2>&1 || true
 fi
 figures=$1
-startup=$2
-root=$3
+bare=$2
+startup=$3
+root=$4
 runs=${RUNS:-5}
 export QT_QPA_PLATFORM=offscreen
 work=$(mktemp -d)
@@ -56,22 +61,28 @@ collect() {
   collect "" --instr-atstart=no "$figures" settings
   collect "" --instr-atstart=no "$figures" theme
   collect "" --instr-atstart=no "$figures" inertia
-  for mode in bare full; do
-    variant=$([ $mode = bare ] && echo baseline || echo Application)
-    "$startup" $mode "$root" >/dev/null 2>&1 # warm caches and first-run files
-    collect "Startup.exit/$variant:0" "$startup" $mode "$root"
+  for variant in baseline LinkedOnly Application Following; do
+    case $variant in
+    baseline) command=("$bare") ;;
+    LinkedOnly) command=("$startup" linked "$root") ;;
+    Application) command=("$startup" full "$root") ;;
+    *) command=("$startup" following "$root") ;;
+    esac
+    "${command[@]}" >/dev/null 2>&1 # warm caches and first-run files
+    collect "Startup.exit/$variant:0" "${command[@]}"
   done
   for ((run = 0; run < runs; ++run)); do
     "$figures" settings 2>/dev/null | sed 's/^/wall /'
     "$figures" theme 2>/dev/null | sed 's/^/wall /'
     "$figures" inertia 2>/dev/null | sed 's/^/wall /'
   done
-  "$figures" startup-wall "$startup" 2>/dev/null | sed 's/^/wall /'
+  "$figures" startup-wall "$bare" "$startup" 2>/dev/null
 } >"$work/samples"
 
-# Medians of the wall times per tag, then one table.
-awk '$1 == "wall" { print $2, $3 }' "$work/samples" | sort -k1,1 -k2,2n |
-  awk '{ n[$1]++; v[$1, n[$1]] = $2 } END { for (t in n) print "wallmedian", t, v[t, int((n[t] + 1) / 2)] }' \
+# Medians of the wall times and memory figures per tag, then one table.
+awk '$1 == "wall" || $1 == "mem" { print $1 "|" $2, $3 }' "$work/samples" | sort -k1,1 -k2,2n |
+  awk '{ n[$1]++; v[$1, n[$1]] = $2 }
+    END { for (t in n) { split(t, k, "|"); print k[1] "median", k[2], v[t, int((n[t] + 1) / 2)] } }' \
     >>"$work/samples"
 awk '
   function add(kind, figure, variant, value, ops) {
@@ -88,16 +99,23 @@ awk '
   function per(kind, f, v) { return sum[kind, f, v] / (opsum[kind, f, v] ? opsum[kind, f, v] : 1) }
   $1 == "instr" { record("i", $2, $3) }
   $1 == "wallmedian" { record("w", $2, $3) }
+  $1 == "memmedian" { record("m", $2, $3) }
   END {
     printf "%-40s %14s %14s %8s %12s %12s %8s\n", "figure/variant", "base instr/op", "instr/op", "ratio", "base ns/op", "ns/op", "ratio"
     for (k = 1; k <= count; ++k) {
       split(order[k], p, SUBSEP); f = p[1]; v = p[2]
       if (v == "baseline") continue
       bi = per("i", f, "baseline"); vi = per("i", f, v); bw = per("w", f, "baseline"); vw = per("w", f, v)
-      printf "%-40s %14.0f %14.0f %7.3fx %12.0f %12.0f %7.3fx\n", f "/" v, bi, vi, bi ? vi / bi : 0, bw, vw, bw ? vw / bw : 0
+      bm = per("m", f, "baseline"); vm = per("m", f, v)
+      if (bm) {
+        printf "%-40s %14.0f %14.0f %7.3fx %12s %12s %8s (peak kB)\n", f "/" v, bm, vm, vm / bm, "", "", ""
+      } else {
+        printf "%-40s %14.0f %14.0f %7.3fx %12.0f %12.0f %7.3fx\n", f "/" v, bi, vi, bi ? vi / bi : 0, bw, vw, bw ? vw / bw : 0
+      }
       if (out != "") {
         if (bi) printf "instr %s/%s %.0f %.0f %.4f\n", f, v, bi, vi, vi / bi >>out
         if (bw) printf "wall %s/%s %.0f %.0f %.4f\n", f, v, bw, vw, vw / bw >>out
+        if (bm) printf "mem %s/%s %.0f %.0f %.4f\n", f, v, bm, vm, vm / bm >>out
       }
     }
   }' out="${TALVEX_BENCH_RECORDS:-}" "$work/samples" | {

@@ -1,10 +1,14 @@
-// Usage: StartupProcess <bare|full> <root folder>
+// Usage: StartupProcess <linked|full|following> <root folder>
 // One start-up, one turn of the event loop (processEvents) and the shut-down of either a
-// bare QApplication or the library's Application with two file stores, logging, and the
-// look and feel over the realistic theme, following the desktop's preference (the
-// desktop portal is read before the first theme is set, as a product does). After the turn it prints a line (for wall
-// time) and dumps callgrind's counts so far (for instructions), which splits the
-// start-up from the exit.
+// QApplication in this program that links the library but calls nothing of it
+// ("linked", what the library costs a product that does not use it), or the library's
+// Application with two file stores, logging, and the look and feel over the realistic
+// theme in "en_US" ("full"; "following" also follows the desktop's preference, so the
+// desktop portal is read before the first theme is set). After the turn it prints a
+// line (for wall time) and dumps callgrind's counts so far (for instructions), which
+// splits the start-up from the exit; at the end it prints the peak resident memory.
+#include "FirstTurn.h"
+
 #include "App/Application/Application.h"
 #include "App/Application/ICustomizationManager.h"
 #include "App/Application/LookAndFeel/DesktopThemeFollower.h"
@@ -14,9 +18,6 @@
 #include <QDir>
 #include <QStandardPaths>
 
-#include <valgrind/callgrind.h>
-
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -35,15 +36,6 @@ public:
     bool IsEmailDialogEnabled() const override { return false; }
 };
 
-int RunOneTurn(const char* tag)
-{
-    QCoreApplication::processEvents();
-    CALLGRIND_DUMP_STATS_AT(tag);
-    std::printf("first turn\n");
-    std::fflush(stdout);
-    return 0;
-}
-
 std::shared_ptr<Talvex::App::SettingsManager> Store(const char* name)
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
@@ -52,7 +44,7 @@ std::shared_ptr<Talvex::App::SettingsManager> Store(const char* name)
                                                           QSettings::IniFormat);
 }
 
-int RunFull(int& argc, char** argv, const char* root)
+int RunFull(int& argc, char** argv, const char* root, bool following)
 {
     Talvex::App::Application app(argc, argv);
     app.SetSettingsManager(Store("general.ini"));
@@ -60,14 +52,19 @@ int RunFull(int& argc, char** argv, const char* root)
     app.SetCustomizationManager(std::make_shared<Customization>(), true);
     auto lookAndFeel = std::make_shared<Talvex::App::LookAndFeelManager>(Talvex::ioPath(root), "description.json",
                                                                          std::list<std::string>());
-    auto follower = std::make_shared<Talvex::App::DesktopThemeFollower>(lookAndFeel);
-    follower->SetFollowing(true);
-    follower->Start();
-    lookAndFeel->Initialize("en_US", follower->ThemeToShow("Light"));
+    std::shared_ptr<Talvex::App::DesktopThemeFollower> follower;
+    std::string theme = "Light";
+    if (following) {
+        follower = std::make_shared<Talvex::App::DesktopThemeFollower>(lookAndFeel);
+        follower->SetFollowing(true);
+        follower->Start();
+        theme = follower->ThemeToShow(theme);
+    }
+    lookAndFeel->Initialize("en_US", theme);
     app.setStyleSheet(QString::fromStdString(lookAndFeel->GetUnitedStylesheet()));
     app.SetLookAndFeel(lookAndFeel);
     app.Start();
-    return RunOneTurn("Startup.firstTurn/Application:1");
+    return Talvex::Bench::RunOneTurn(following ? "Startup.firstTurn/Following:1" : "Startup.firstTurn/Application:1");
 }
 
 } // namespace
@@ -77,9 +74,13 @@ int main(int argc, char** argv)
     if (argc < 3) {
         return 2;
     }
-    if (std::strcmp(argv[1], "full") == 0) {
-        return RunFull(argc, argv, argv[2]);
+    const bool following = std::strcmp(argv[1], "following") == 0;
+    if (following || std::strcmp(argv[1], "full") == 0) {
+        RunFull(argc, argv, argv[2], following);
+    } else {
+        QApplication app(argc, argv);
+        Talvex::Bench::RunOneTurn("Startup.firstTurn/LinkedOnly:1");
     }
-    QApplication app(argc, argv);
-    return RunOneTurn("Startup.firstTurn/baseline:1");
+    Talvex::Bench::PrintPeakMemory();
+    return 0;
 }

@@ -196,6 +196,25 @@ TEST_F(CrashReportsOfCrashedRuns, AModuleRebuiltOrGoneSinceTheCrashGetsNoNamesAn
     EXPECT_EQ(gone.find("the module changed since the crash"), std::string::npos);
 }
 
+TEST_F(CrashReportsOfCrashedRuns, AStartWithoutTheNameReaderReadsReportsThatSayNamesWereNotAvailable)
+{
+    const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("null-write")});
+    ASSERT_TRUE(end.crashed);
+    QTemporaryDir alone;
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(TALVEX_LIBRARY_FILE), alone.filePath(QStringLiteral(TALVEX_LIBRARY_SONAME))));
+    const QByteArray searched = qgetenv("LD_LIBRARY_PATH");
+    qputenv("LD_LIBRARY_PATH", alone.path().toLocal8Bit());
+    const NextStart next = RunNextStart();
+    qputenv("LD_LIBRARY_PATH", searched);
+    const QString report = next.reports.value(end.sessionId).value(0);
+    EXPECT_TRUE(report.contains(QStringLiteral("Stack (names not available: "))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("Signal: SIGSEGV"))) << report.toStdString();
+    EXPECT_FALSE(report.contains(QStringLiteral("CrashByNullWrite")));
+    EXPECT_TRUE(next.errors.contains("A part of the library could not be loaded: ")) << next.errors.toStdString();
+    EXPECT_TRUE(next.errors.contains(alone.path().toLocal8Bit())) << next.errors.toStdString();
+}
+
 TEST_F(CrashReportsOfCrashedRuns, AReportThatNamesWouldMakeTooLongKeepsToTheLimitAndReadsTheSameTwice)
 {
     const ChildEnd end = RunChild({QStringLiteral("crash"), QStringLiteral("null-write")});

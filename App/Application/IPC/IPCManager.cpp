@@ -14,8 +14,6 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include <boost/filesystem/operations.hpp>
-
 #include <cstdlib>
 #include <ctime>
 #include <utility>
@@ -69,9 +67,8 @@ ioPath ExecutablePath(const QString& slavePath)
 {
     ioPath path = ioPath(QCoreApplication::applicationDirPath()) / ioPath(slavePath);
     path.make_preferred();
-    boost::system::error_code error;
-    const auto status = boost::filesystem::status(path.platformString(), error);
-    if (status.type() == boost::filesystem::status_error || status.type() == boost::filesystem::file_not_found) {
+    // Not there, or not to be looked at: the name is left to the search path.
+    if (!QFileInfo::exists(path.ToQString())) {
         path = ioPath(slavePath);
         path.make_preferred();
     }

@@ -101,28 +101,6 @@ QString ConnectionNameFor(const QString& busAddress, const void* owner)
 
 } // namespace
 
-bool DesktopAppearance::Preference::operator==(const Preference& other) const
-{
-    return colorScheme == other.colorScheme && highContrast == other.highContrast && accentColor == other.accentColor;
-}
-
-DesktopAppearance::DesktopAppearance(const QString& busAddress, QObject* parent)
-    : QObject(parent), d(std::make_unique<DesktopAppearancePrivate>(this, busAddress))
-{
-}
-
-DesktopAppearance::~DesktopAppearance() = default;
-
-void DesktopAppearance::Start(std::chrono::milliseconds bound)
-{
-    d->Start(bound);
-}
-
-const DesktopAppearance::Preference& DesktopAppearance::GetPreference() const
-{
-    return d->preference;
-}
-
 DesktopAppearancePrivate::DesktopAppearancePrivate(DesktopAppearance* owner, const QString& busAddress)
     : owner(owner), connectionName(ConnectionNameFor(busAddress, this)), connection(Connect(busAddress, connectionName))
 {

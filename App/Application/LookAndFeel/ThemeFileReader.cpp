@@ -14,6 +14,7 @@
 #include <QtEndian>
 
 #include <libdeflate.h>
+#include <zstd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -47,6 +48,15 @@ QString TextOf(const QJsonValue& value)
     return value.isString() ? value.toString() : value.toVariant().toString();
 }
 
+// One decompressor per thread serves every entry a theme reads: setting one up costs
+// about as much as inflating a small style sheet.
+libdeflate_decompressor* Decompressor()
+{
+    thread_local const std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> decompressor(
+        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+    return decompressor.get();
+}
+
 // A compressed resource block: its uncompressed size (big-endian), then a zlib stream.
 // libdeflate inflates a whole buffer at a time, at about twice zlib's pace, and checks
 // the stream's checksum as zlib does: what inflates is what Qt gives, and a stream that
@@ -58,8 +68,7 @@ QByteArray Inflate(const uchar* block, qint64 size)
     if (size <= HEADER) {
         return QByteArray();
     }
-    const std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> decompressor(
-        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+    libdeflate_decompressor* const decompressor = Decompressor();
     if (!decompressor) {
         return QByteArray();
     }
@@ -70,7 +79,7 @@ QByteArray Inflate(const uchar* block, qint64 size)
         QByteArray bytes(static_cast<int>(capacity), Qt::Uninitialized);
         std::size_t inflated = 0;
         const libdeflate_result result =
-            libdeflate_zlib_decompress(decompressor.get(), block + HEADER, static_cast<std::size_t>(size - HEADER),
+            libdeflate_zlib_decompress(decompressor, block + HEADER, static_cast<std::size_t>(size - HEADER),
                                        bytes.data(), static_cast<std::size_t>(capacity), &inflated);
         if (result == LIBDEFLATE_SUCCESS) {
             bytes.resize(static_cast<int>(inflated));
@@ -79,6 +88,38 @@ QByteArray Inflate(const uchar* block, qint64 size)
         if (result != LIBDEFLATE_INSUFFICIENT_SPACE || capacity >= MAX_INFLATED) {
             return QByteArray();
         }
+    }
+}
+
+// A zstd resource block is one frame that states its size, as rcc writes it. Decoded
+// straight into the result, without the copy that QResource::uncompressedData() makes;
+// a frame that does not decode, or would grow past the limit, reads as empty. A frame
+// without its size is left to Qt.
+QByteArray Unzstd(const QResource& resource)
+{
+    const unsigned long long claimed =
+        ZSTD_getFrameContentSize(resource.data(), static_cast<std::size_t>(resource.size()));
+    if (claimed == ZSTD_CONTENTSIZE_UNKNOWN) {
+        return resource.uncompressedData();
+    }
+    if (claimed == ZSTD_CONTENTSIZE_ERROR || claimed > static_cast<unsigned long long>(MAX_INFLATED)) {
+        return QByteArray();
+    }
+    QByteArray bytes(static_cast<int>(claimed), Qt::Uninitialized);
+    const std::size_t decoded = ZSTD_decompress(bytes.data(), static_cast<std::size_t>(claimed), resource.data(),
+                                                static_cast<std::size_t>(resource.size()));
+    return ZSTD_isError(decoded) || decoded != claimed ? QByteArray() : bytes;
+}
+
+QByteArray Uncompressed(const QResource& resource)
+{
+    switch (resource.compressionAlgorithm()) {
+    case QResource::ZlibCompression:
+        return Inflate(resource.data(), resource.size());
+    case QResource::ZstdCompression:
+        return Unzstd(resource);
+    default:
+        return resource.uncompressedData();
     }
 }
 
@@ -91,9 +132,7 @@ bool ReadAll(const QString& path, QByteArray& bytes)
         if (!resource.isValid()) {
             return false;
         }
-        bytes = resource.compressionAlgorithm() == QResource::ZlibCompression
-                    ? Inflate(resource.data(), resource.size())
-                    : resource.uncompressedData();
+        bytes = Uncompressed(resource);
         return true;
     }
     QFile file(path);
