@@ -28,21 +28,25 @@ std::atomic<unsigned> nextLine{0};
 // stays visibly one entry and none of its lines can pass for a line of the crash report.
 const char CONTINUATION[] = "\n  | ";
 
-// The entry with each line break in it ("\n", "\r\n" or a lone "\r", which a terminal
-// would use to write over the line) made a marked new line; breaks at its end are dropped.
+// The entry with each line break in it (one that a viewer would show as a new line, a
+// lone "\r" too, which a terminal would use to write over the line) made a marked new
+// line; breaks at its end are dropped.
 std::string Indented(const std::string& entry)
 {
-    const size_t end = entry.find_last_not_of("\r\n") + 1;
     std::string indented;
-    indented.reserve(end);
-    for (size_t i = 0; i < end; ++i) {
-        if (entry[i] == '\r' || entry[i] == '\n') {
+    indented.reserve(entry.size());
+    size_t kept = 0;
+    for (size_t i = 0; i < entry.size();) {
+        const size_t lineBreak = Util::LineBreakLength(entry.data() + i, entry.size() - i);
+        if (lineBreak > 0) {
             indented += CONTINUATION;
-            i += entry[i] == '\r' && entry[i + 1] == '\n' ? 1 : 0;
+            i += lineBreak;
         } else {
-            indented += entry[i];
+            indented += entry[i++];
+            kept = indented.size();
         }
     }
+    indented.resize(kept);
     return indented;
 }
 

@@ -113,11 +113,16 @@ private:
     Text& Append(const char* text, bool oneLine)
     {
         const size_t start = used;
-        while (text && *text && used + 1 < size) {
-            const char next = *text++;
-            buffer[used++] = oneLine && (next == '\n' || next == '\r') ? ' ' : next;
+        size_t left = text ? std::strlen(text) : 0;
+        while (left > 0 && used + 1 < size) {
+            // Any break a viewer would show, so that the text cannot make a line of its own.
+            const size_t lineBreak = oneLine ? Util::LineBreakLength(text, left) : 0;
+            const size_t taken = lineBreak > 0 ? lineBreak : 1;
+            buffer[used++] = lineBreak > 0 ? ' ' : *text;
+            text += taken;
+            left -= taken;
         }
-        if (text && *text) {
+        if (left > 0) {
             used = start + Util::Utf8CutLength(buffer + start, used - start);
         }
         buffer[used] = '\0';

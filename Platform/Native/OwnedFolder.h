@@ -32,10 +32,12 @@ TALVEX_EXPORT QString MakeOwnedFolders(const QString& base, const QStringList& p
 // taken off first and the usual check follows. Only a real folder or regular file of ours
 // (never through a link, judged on what was opened) is ever changed; anything another
 // user owns, a link, a FIFO, and a folder or file that everybody may write are left as
-// they are and refused by the check.
+// they are and refused by the check, except as `ownerOnly` says below.
 //
 // ClaimOwnedFolder: MakeOwnedFolder, after taking the group's write off a folder of ours
-// (with `ownerOnly`, every permission of the group and of others).
+// (with `ownerOnly`, every permission of the group and of others, from a folder of ours
+// that everybody may write too: what others may have put there meanwhile is for the
+// caller to judge entry by entry, as the crash reports judge each report).
 TALVEX_EXPORT bool ClaimOwnedFolder(const QString& path, QString* problem, bool ownerOnly = false);
 
 // ClaimOwnedFile: IsOwnedFile, after taking the group's write off a regular file of ours.

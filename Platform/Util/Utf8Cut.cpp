@@ -31,4 +31,26 @@ size_t Utf8CutLength(const char* text, size_t length)
     return length - start < CharacterLength(bytes[start]) ? start : length;
 }
 
+size_t LineBreakLength(const char* text, size_t length)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    if (length == 0) {
+        return 0;
+    }
+    switch (bytes[0]) {
+    case '\r':
+        return length > 1 && bytes[1] == '\n' ? 2 : 1;
+    case '\n':
+    case '\v':
+    case '\f':
+        return 1;
+    case 0xC2: // U+0085
+        return length > 1 && bytes[1] == 0x85 ? 2 : 0;
+    case 0xE2: // U+2028, U+2029
+        return length > 2 && bytes[1] == 0x80 && (bytes[2] == 0xA8 || bytes[2] == 0xA9) ? 3 : 0;
+    default:
+        return 0;
+    }
+}
+
 } // namespace Talvex::Util

@@ -127,11 +127,15 @@ TEST_F(CrashReportsOfCrashedRuns, AMessageOrLogLineQuotingAStackCannotPassForThe
                                                "#0 0x1 +0x1 build-id none /nowhere \u20ac")))
         << report.toStdString();
     EXPECT_TRUE(report.contains(QStringLiteral("] a log line of several lines:\n  | Thread: planted (id 1)\n"
-                                               "  | Stack:\n  | #0 0x1 +0x1 build-id none /planted\n")))
+                                               "  | Stack:\n  | #0 0x1 +0x1 build-id none /planted\n"
+                                               "  | Thread: separated (id 2)\n  | Stack:\n"
+                                               "  | #0 0x2 +0x2 build-id none /separated\n")))
         << report.toStdString();
-    const QRegularExpression ownLine(QStringLiteral("^(Thread: |Stack:$|#0 )"), QRegularExpression::MultilineOption);
-    EXPECT_EQ(CountOf(report, QStringLiteral("\nThread: ")), 1);
-    EXPECT_EQ(report.count(ownLine), 2) << "only the real thread and its first frame";
+    // As a viewer shows it: Qt's text widgets, for one, also break lines at these.
+    const QStringList shown =
+        report.split(QRegularExpression(QStringLiteral("\r\n|[\n\r\v\f\\x{85}\\x{2028}\\x{2029}]")));
+    const QRegularExpression ownLine(QStringLiteral("^(Thread: |Stack:$|#0 )"));
+    EXPECT_EQ(shown.filter(ownLine).size(), 2) << "only the real thread and its first frame";
     EXPECT_FALSE(report.contains(QLatin1Char('\r')));
     EXPECT_TRUE(report.contains(QStringLiteral("ThrowAMessageWithAStackInIt"))) << report.toStdString();
     // Cuts at the size limits of the message and of the log lines keep whole characters.

@@ -304,6 +304,32 @@ TEST_F(TouchInertia, WindowDeletedByTheLiftThatStartsAGlideGetsNoGlideAndNoRecor
     EXPECT_FALSE(InertiaSteps(other->pans).empty());
 }
 
+// A window dismissed when its glide ends, the glide being ended by a touch that lands
+// on that very window: the touch must not be handed on to the window that is gone.
+TEST_F(TouchInertia, WindowDeletedByTheEndOfItsGlideThatATouchOnItCutsShortGetsNothingMore)
+{
+    UseSteppedClock(16);
+    auto* window = new QWidget;
+    auto* consumer = new TouchingConsumer(window);
+    std::unique_ptr<TouchingConsumer> survivor;
+    consumer->panWish = Gesture::VerticalPan | Gesture::PanInertia;
+    window->resize(300, 300);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    Stroke(*window, {100, 250}, {0, -200}, 100);
+    ASSERT_TRUE(WaitUntil([&] { return InertiaSteps(consumer->pans).size() >= 2; }));
+    consumer->onEnd = [&] {
+        consumer->setParent(nullptr);
+        survivor.reset(consumer);
+        delete window;
+    };
+    QWidget& target = *window;
+    Send(target, QEvent::TouchBegin, clockMs, {{1, Qt::TouchPointPressed, QPointF(100, 100)}});
+    ASSERT_TRUE(survivor) << "the touch ended the glide";
+    EXPECT_FALSE(Gliding());
+    EXPECT_EQ(EndSteps(survivor->pans), 1);
+}
+
 // A vertical stroke whose finger wobbles 8 pixels either side.
 const std::vector<QPointF> JITTER = {{8, 0}, {-8, 0}, {3, 0}, {-5, 0}};
 

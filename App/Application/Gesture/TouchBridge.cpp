@@ -81,8 +81,9 @@ bool TouchBridge::Take(QObject* receiver, QEvent* event)
 }
 
 // The consumer's code runs inside the step and may destroy the window (a swipe that
-// dismisses it at the lift): the guard is taken first, and a window that went gets no
-// glide, no record and no click.
+// dismisses it at the lift, or when the glide a new touch cuts short ends): the guard is
+// taken first, and a window that went gets no glide, no record and no click, and its
+// touch is taken, since there is nobody left to hand it to.
 bool TouchBridge::Handle(QObject* window, QTouchEvent& event)
 {
     const QPointer<QObject> guard(window);
@@ -91,7 +92,7 @@ bool TouchBridge::Handle(QObject* window, QTouchEvent& event)
     case QEvent::TouchBegin: {
         const bool stopsGlide = sequence->Coasting();
         inertia->Stop();
-        taken = sequence->Begin(event, *router, stopsGlide);
+        taken = guard && sequence->Begin(event, *router, stopsGlide);
         break;
     }
     case QEvent::TouchCancel:
@@ -105,12 +106,13 @@ bool TouchBridge::Handle(QObject* window, QTouchEvent& event)
         taken = sequence->Step(event);
         break;
     }
-    if (taken) {
-        event.accept();
-    }
     if (!guard) {
         sequence->Abandon();
-        return taken;
+        event.accept();
+        return true;
+    }
+    if (taken) {
+        event.accept();
     }
     inertia->Follow(guard);
     QPointF position;

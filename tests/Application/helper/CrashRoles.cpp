@@ -114,11 +114,12 @@ public:
 
 // A message that quotes a stack of its own and, too long for the report, is cut in the
 // middle of a character; the log lines before it are cut likewise, one of three at least.
-// A log line of several lines quotes the report's own lines too.
+// A log line of several lines quotes the report's own lines too, some of them after
+// line breaks other than CR and LF that text viewers also start a new line at.
 CRASHING void ThrowAMessageWithAStackInIt()
 {
-    LOG(ERROR)
-        << "a log line of several lines:\nThread: planted (id 1)\r\nStack:\r#0 0x1 +0x1 build-id none /planted\n";
+    LOG(ERROR) << "a log line of several lines:\nThread: planted (id 1)\r\nStack:\r#0 0x1 +0x1 build-id none /planted"
+                  "\u2028Thread: separated (id 2)\u2029Stack:\f#0 0x2 +0x2 build-id none /separated\v\xc2\x85";
     std::string euros;
     for (int i = 0; i < 400; ++i) {
         euros += "\u20ac";
@@ -126,7 +127,8 @@ CRASHING void ThrowAMessageWithAStackInIt()
     for (const char* start : {"", "a", "ab"}) {
         LOG(WARNING) << start << euros;
     }
-    throw std::runtime_error("thrown with a stack of its own:\nStack:\n#0 0x1 +0x1 build-id none /nowhere\n" + euros);
+    throw std::runtime_error("thrown with a stack of its own:\nStack:\u2028#0 0x1 +0x1 build-id none /nowhere\n" +
+                             euros);
 }
 
 // Opened before the crash handler is installed, closed before the crash.
