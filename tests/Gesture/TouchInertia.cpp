@@ -65,6 +65,33 @@ public:
     std::function<void()> onLift;
 };
 
+// A shown window whose consumer deletes it on Dismiss and outlives it, to hear anything
+// that still follows.
+struct DismissibleWindow {
+    DismissibleWindow()
+    {
+        consumer->panWish = Gesture::VerticalPan | Gesture::PanInertia;
+        window->resize(300, 300);
+        window->show();
+    }
+    ~DismissibleWindow()
+    {
+        if (!survivor) {
+            delete window;
+        }
+    }
+    void Dismiss()
+    {
+        consumer->setParent(nullptr);
+        survivor.reset(consumer);
+        delete window;
+    }
+
+    QWidget* window = new QWidget;
+    TouchingConsumer* consumer = new TouchingConsumer(window);
+    std::unique_ptr<TouchingConsumer> survivor;
+};
+
 int BeginSteps(const std::vector<Gesture::Pan>& pans)
 {
     return int(std::count_if(pans.begin(), pans.end(), [](const Gesture::Pan& pan) { return pan.begin; }));
@@ -272,19 +299,11 @@ TEST_F(TouchInertia, GlideEndsOnceWhenItsWidgetHidesOrItsWindowLosesFocusAndNeve
 TEST_F(TouchInertia, WindowDeletedByTheLiftThatStartsAGlideGetsNoGlideAndNoRecord)
 {
     UseSteppedClock(16);
-    auto* window = new QWidget;
-    auto* consumer = new TouchingConsumer(window);
-    std::unique_ptr<TouchingConsumer> survivor;
-    consumer->panWish = Gesture::VerticalPan | Gesture::PanInertia;
-    window->resize(300, 300);
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    consumer->onLift = [&] {
-        consumer->setParent(nullptr);
-        survivor.reset(consumer);
-        delete window;
-    };
-    QWidget& target = *window;
+    DismissibleWindow doomed;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(doomed.window));
+    doomed.consumer->onLift = [&] { doomed.Dismiss(); };
+    QWidget& target = *doomed.window;
+    const auto& survivor = doomed.survivor;
     Send(target, QEvent::TouchBegin, 1000, {{0, Qt::TouchPointPressed, QPointF(100, 250)}});
     for (int step = 1; step < 10; ++step) {
         Send(target, QEvent::TouchUpdate, 1000 + ulong(step) * 10,
@@ -309,21 +328,13 @@ TEST_F(TouchInertia, WindowDeletedByTheLiftThatStartsAGlideGetsNoGlideAndNoRecor
 TEST_F(TouchInertia, WindowDeletedByTheEndOfItsGlideThatATouchOnItCutsShortGetsNothingMore)
 {
     UseSteppedClock(16);
-    auto* window = new QWidget;
-    auto* consumer = new TouchingConsumer(window);
-    std::unique_ptr<TouchingConsumer> survivor;
-    consumer->panWish = Gesture::VerticalPan | Gesture::PanInertia;
-    window->resize(300, 300);
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    Stroke(*window, {100, 250}, {0, -200}, 100);
-    ASSERT_TRUE(WaitUntil([&] { return InertiaSteps(consumer->pans).size() >= 2; }));
-    consumer->onEnd = [&] {
-        consumer->setParent(nullptr);
-        survivor.reset(consumer);
-        delete window;
-    };
-    QWidget& target = *window;
+    DismissibleWindow doomed;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(doomed.window));
+    Stroke(*doomed.window, {100, 250}, {0, -200}, 100);
+    ASSERT_TRUE(WaitUntil([&] { return InertiaSteps(doomed.consumer->pans).size() >= 2; }));
+    doomed.consumer->onEnd = [&] { doomed.Dismiss(); };
+    QWidget& target = *doomed.window;
+    const auto& survivor = doomed.survivor;
     Send(target, QEvent::TouchBegin, clockMs, {{1, Qt::TouchPointPressed, QPointF(100, 100)}});
     ASSERT_TRUE(survivor) << "the touch ended the glide";
     EXPECT_FALSE(Gliding());
