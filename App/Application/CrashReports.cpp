@@ -96,7 +96,7 @@ CrashReports::CrashReports(const QString& folder, const std::string& sessionId) 
     const std::string refusal = FolderRefusal(folder);
     usable = refusal.empty();
     if (!usable) {
-        LogError(refusal);
+        LOG(ERROR) << refusal;
     }
     KeepNewest();
 }
@@ -125,8 +125,8 @@ void CrashReports::SetHandlerEnabled(bool enabled)
     installed = problem.isEmpty() &&
                 Native::CrashHandler::Install(folder, sessionId, "Talvex " TALVEX_VERSION_STRING, &problem);
     if (!installed) {
-        LogError("No crash reports for this run: " + Util::QStringToUtf8(Native(folder)) + ": " +
-                 Util::QStringToUtf8(problem));
+        LOG(ERROR) << "No crash reports for this run: " << Util::QStringToUtf8(Native(folder)) << ": "
+                   << Util::QStringToUtf8(problem);
     }
 }
 
@@ -168,8 +168,8 @@ bool CrashReports::IsOwnReport(const QString& name) const
     QString problem;
     const bool own = Native::IsOwnedFile(QDir(folder).filePath(name), &problem);
     if (!own) {
-        LogError("Crash report " + Util::QStringToUtf8(Native(QDir(folder).filePath(name))) +
-                 " is left alone: " + Util::QStringToUtf8(problem));
+        LOG(ERROR) << "Crash report " << Util::QStringToUtf8(Native(QDir(folder).filePath(name)))
+                   << " is left alone: " << Util::QStringToUtf8(problem);
     }
     return own;
 }
@@ -222,7 +222,7 @@ std::optional<std::string> CrashReports::Read(const QString& name) const
             text = std::move(read);
         }
     } else {
-        LogError("Crash report " + Util::QStringToUtf8(Native(path)) + " is not a file of ours; not read");
+        LOG(ERROR) << "Crash report " << Util::QStringToUtf8(Native(path)) << " is not a file of ours; not read";
     }
     close(fd);
     return text;
@@ -261,11 +261,6 @@ std::string CrashReports::Get(const std::string& sessionId) const
         Save(name, text);
     }
     return text;
-}
-
-void CrashReports::LogError(const std::string& line) const
-{
-    LOG(ERROR) << line;
 }
 
 } // namespace Talvex::App

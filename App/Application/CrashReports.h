@@ -63,7 +63,6 @@ private:
     // Nothing when there is no report of ours to read; an empty text when the file is empty.
     std::optional<std::string> Read(const QString& name) const;
     void Save(const QString& name, const std::string& text) const;
-    void LogError(const std::string& line) const;
 
     QString folder;
     std::string sessionId;
