@@ -173,7 +173,9 @@ bool SwaySession::Type(const QString& text)
 {
     QProcess wtype;
     wtype.setProcessEnvironment(ToolEnvironment());
-    wtype.start(QStringLiteral("wtype"), {text});
+    // The keyboard appears when wtype starts; its clients bind it only when they learn
+    // of it, so the keys wait a moment.
+    wtype.start(QStringLiteral("wtype"), {QStringLiteral("-s"), QStringLiteral("200"), text});
     return wtype.waitForFinished(5000) && wtype.exitStatus() == QProcess::NormalExit && wtype.exitCode() == 0;
 }
 
