@@ -102,6 +102,22 @@ void OnTokenDone(void* data, xdg_activation_token_v1*, const char* token)
 
 const xdg_activation_token_v1_listener TOKEN_LISTENER = {OnTokenDone};
 
+// Keeps one input device of the seat while the seat has it: the compositor sends input
+// only to devices asked for after the capability appeared.
+template <class Device, class Listener>
+void Follow(bool present, wl_seat* seat, Device*& device, Device* (*get)(wl_seat*), void (*release)(Device*),
+            const Listener* listener, void* data)
+{
+    if (present && !device) {
+        device = get(seat);
+        wl_proxy_add_listener(reinterpret_cast<wl_proxy*>(device),
+                              reinterpret_cast<void (**)(void)>(const_cast<Listener*>(listener)), data);
+    } else if (!present && device) {
+        release(device);
+        device = nullptr;
+    }
+}
+
 } // namespace
 
 XdgActivationClient::XdgActivationClient(wl_display* display)
@@ -129,22 +145,10 @@ void XdgActivationClient::OnGlobal(wl_registry* from, std::uint32_t name, const 
 
 void XdgActivationClient::OnSeatCapabilities(std::uint32_t capabilities)
 {
-    const bool hasKeyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-    if (hasKeyboard && !keyboard) {
-        keyboard = wl_seat_get_keyboard(seat);
-        wl_keyboard_add_listener(keyboard, &KEYBOARD_LISTENER, this);
-    } else if (!hasKeyboard && keyboard) {
-        wl_keyboard_release(keyboard);
-        keyboard = nullptr;
-    }
-    const bool hasPointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
-    if (hasPointer && !pointer) {
-        pointer = wl_seat_get_pointer(seat);
-        wl_pointer_add_listener(pointer, &POINTER_LISTENER, this);
-    } else if (!hasPointer && pointer) {
-        wl_pointer_release(pointer);
-        pointer = nullptr;
-    }
+    Follow((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0, seat, keyboard, &wl_seat_get_keyboard,
+           &wl_keyboard_release, &KEYBOARD_LISTENER, this);
+    Follow((capabilities & WL_SEAT_CAPABILITY_POINTER) != 0, seat, pointer, &wl_seat_get_pointer,
+           &wl_pointer_release, &POINTER_LISTENER, this);
     wl_display_flush(display);
 }
 

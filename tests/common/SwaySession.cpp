@@ -38,12 +38,12 @@ QJsonObject FindFocused(const QJsonObject& node)
 
 // In /tmp itself: the test's own temporary folder may sit in a folder that "nobody"
 // cannot enter.
-SwaySession::SwaySession() : root(QStringLiteral("/tmp/talvex-sway-XXXXXX"))
+SwaySession::SwaySession(Activation activation) : root(QStringLiteral("/tmp/talvex-sway-XXXXXX"))
 {
     if (QStandardPaths::findExecutable(QStringLiteral("sway")).isEmpty() ||
         QStandardPaths::findExecutable(QStringLiteral("swaymsg")).isEmpty()) {
         problem = QStringLiteral("sway is not installed");
-    } else if (!Start()) {
+    } else if (!Start(activation)) {
         sway.kill();
         sway.waitForFinished(5000);
         problem += QStringLiteral(": ") + QString::fromLocal8Bit(sway.readAllStandardError().right(600));
@@ -61,7 +61,7 @@ SwaySession::~SwaySession()
     }
 }
 
-bool SwaySession::Start()
+bool SwaySession::Start(Activation activation)
 {
     compositorFolder = root.filePath(QStringLiteral("compositor"));
     // "nobody" passes through our folder to its own and reads nothing else of ours.
@@ -84,6 +84,10 @@ bool SwaySession::Start()
     environment.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
     environment.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
     environment.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
+    if (activation == Activation::Hidden && !CopyHidingModule(environment)) {
+        problem = QStringLiteral("the module that hides the activation global could not be copied");
+        return false;
+    }
     sway.setProcessEnvironment(environment);
     const QStringList swayArguments{QStringLiteral("sway"), QStringLiteral("-c"), compositorFolder + '/' + CONFIG};
     if (asRoot) {
@@ -94,6 +98,19 @@ bool SwaySession::Start()
         sway.start(swayArguments.front(), swayArguments.mid(1));
     }
     return WaitUntilAnswering();
+}
+
+// Beside the compositor's folder, where "nobody" may read it (the build folder may be
+// closed to that user).
+bool SwaySession::CopyHidingModule(QProcessEnvironment& environment)
+{
+    const QString copy = root.filePath(QStringLiteral("hide-activation.so"));
+    if (!QFile::copy(QStringLiteral(TALVEX_HIDE_ACTIVATION_MODULE), copy) ||
+        !QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther)) {
+        return false;
+    }
+    environment.insert(QStringLiteral("LD_PRELOAD"), copy);
+    return true;
 }
 
 bool SwaySession::WriteConfig()

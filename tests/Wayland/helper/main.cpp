@@ -7,8 +7,7 @@
 //      never asks for a token); prints every other message as "extra=<message>";
 //  "slave APP_ID MODE": a window that prints "slave <pid>" and hands the focus back once
 //      typed into, then: "close" closes, "stay" stays open; "plain" hands back as a slave
-//      that reads only the reply's first two fields and prints "reply <id>";
-//      "windowless" hands back without a window to ask a token for.
+//      that reads only the reply's first two fields and prints "reply <id>".
 #include "App/Application/IPC/IIPCClient.h"
 #include "App/Application/IPC/IPCFocusTransfererMaster.h"
 #include "App/Application/IPC/IPCFocusTransfererSlave.h"
@@ -169,13 +168,11 @@ int RunSlave(const QString& mode)
         App::IPCFocusTransfererSlave::Instance();
     }
     Window window;
-    if (mode != QLatin1String("windowless")) {
-        ShowWindow(window);
-    }
+    ShowWindow(window);
     Say("slave " + QByteArray::number(QCoreApplication::applicationPid()));
     QTimer typed;
     QObject::connect(&typed, &QTimer::timeout, [&] {
-        if (!window.typedInto && mode != QLatin1String("windowless")) {
+        if (!window.typedInto) {
             return;
         }
         typed.stop();
