@@ -35,8 +35,9 @@ protected:
     bool StartPair(const QString& slaveMode, bool plainMaster = false)
     {
         master.setProcessEnvironment(sway.ClientEnvironment());
-        master.start(QStringLiteral(TALVEX_HELPER), {QStringLiteral("master"), QStringLiteral("talvex.master"),
-                                                     plainMaster ? QStringLiteral("1") : QStringLiteral("0"), slaveMode});
+        master.start(QStringLiteral(TALVEX_HELPER),
+                     {QStringLiteral("master"), QStringLiteral("talvex.master"),
+                      plainMaster ? QStringLiteral("1") : QStringLiteral("0"), slaveMode});
         const QByteArray slaveLine = Output("slave ");
         slavePid = slaveLine.mid(6).toLongLong();
         return slavePid != 0 && sway.WaitForFocus(slavePid);

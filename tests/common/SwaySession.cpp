@@ -91,9 +91,10 @@ bool SwaySession::Start(Activation activation)
     sway.setProcessEnvironment(environment);
     const QStringList swayArguments{QStringLiteral("sway"), QStringLiteral("-c"), compositorFolder + '/' + CONFIG};
     if (asRoot) {
-        sway.start(QStringLiteral("setpriv"), QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                                          QStringLiteral("--clear-groups")} +
-                                                  swayArguments);
+        sway.start(QStringLiteral("setpriv"),
+                   QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                               QStringLiteral("--clear-groups")} +
+                       swayArguments);
     } else {
         sway.start(swayArguments.front(), swayArguments.mid(1));
     }
@@ -157,7 +158,8 @@ QProcessEnvironment SwaySession::ToolEnvironment() const
     environment.insert(QStringLiteral("WAYLAND_DISPLAY"), socket);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("tools")));
     QDir().mkpath(root.filePath(QStringLiteral("tools")));
-    QFile::setPermissions(root.filePath(QStringLiteral("tools")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(root.filePath(QStringLiteral("tools")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return environment;
 }
 
@@ -192,7 +194,7 @@ bool SwaySession::Type(const QString& text)
     wtype.setProcessEnvironment(ToolEnvironment());
     // The keyboard appears when wtype starts; its clients bind it only when they learn
     // of it, so the keys wait a moment.
-    wtype.start(QStringLiteral("wtype"), {QStringLiteral("-s"), QStringLiteral("200"), text});
+    wtype.start(QStringLiteral("wtype"), {QStringLiteral("-s"), QStringLiteral("400"), text});
     return wtype.waitForFinished(5000) && wtype.exitStatus() == QProcess::NormalExit && wtype.exitCode() == 0;
 }
 

@@ -20,7 +20,6 @@
 #include <QRasterWindow>
 #include <QSocketNotifier>
 #include <QTimer>
-#include <QTimer>
 
 #include <cstdio>
 #include <vector>
@@ -63,7 +62,7 @@ void Answer(Window& window, const QByteArray& line)
     } else if (line.startsWith("activate ")) {
         QString reason;
         Say(Native::ActivateWithToken(&window, QString::fromUtf8(line.mid(9)), &reason) ? "activating"
-                                                                                          : reason.toUtf8());
+                                                                                        : reason.toUtf8());
     } else if (line == "quit") {
         QCoreApplication::quit();
     }
@@ -118,7 +117,8 @@ int RunMaster(const QStringList& arguments)
     Link link;
     App::IPCFocusTransfererMaster master(&window);
     const bool plain = arguments.value(3) == QLatin1String("1");
-    const QString slave = QStringLiteral("slave ") + arguments.value(2) + QStringLiteral(".slave ") + arguments.value(4);
+    const QString slave =
+        QStringLiteral("slave ") + arguments.value(2) + QStringLiteral(".slave ") + arguments.value(4);
     if (!App::IPCManager::LaunchSlave(link, QStringLiteral("WaylandHelper"), slave, true)) {
         return 1;
     }

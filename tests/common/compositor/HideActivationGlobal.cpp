@@ -9,9 +9,10 @@
 
 using CreateGlobal = wl_global* (*)(wl_display*, const wl_interface*, int, void*, wl_global_bind_func_t);
 
-extern "C" __attribute__((visibility("default"))) wl_global*
-wl_global_create(wl_display* display, const wl_interface* interface, int version, void* data,
-                 wl_global_bind_func_t bind)
+extern "C" __attribute__((visibility("default"))) wl_global* wl_global_create(wl_display* display,
+                                                                              const wl_interface* interface,
+                                                                              int version, void* data,
+                                                                              wl_global_bind_func_t bind)
 {
     static const auto create = reinterpret_cast<CreateGlobal>(dlsym(RTLD_NEXT, "wl_global_create"));
     wl_global* global = create(display, interface, version, data, bind);
