@@ -4,6 +4,7 @@
 // fast substitution must always give exactly the text of the defining loop.
 #include "App/Application/LookAndFeel/PlaceholderSubstitution.h"
 #include "App/Application/LookAndFeel/ThemeFileReader_p.h"
+#include "App/Application/LookAndFeel/ZlibInflate_p.h"
 #include "FuzzSupport.h"
 
 #include <QMap>
@@ -29,6 +30,13 @@ const QString& FilePath()
 }
 
 } // namespace
+
+// The input is a plain file, never a compressed resource entry, so the reader never asks
+// for the inflater module that lives beside the library.
+Talvex::App::ZlibInflateFunction Talvex::App::ZlibInflater()
+{
+    return nullptr;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -14,6 +14,8 @@
 #include "Platform/Links/LinksManager.h"
 #include "Platform/Logging/EarlyLogLines.h"
 #include "Platform/Logging/InitGlog.h"
+#include "Platform/Logging/LogLine.h"
+#include "Platform/Logging/LoggingApi_p.h"
 #include "Platform/Util/AppBits.h"
 #include "Platform/Util/RemoveDir.h"
 #include "Platform/Util/SpontaneousDialog.h"
@@ -27,7 +29,6 @@
 #include <QTimer>
 
 #include <boost/algorithm/string/replace.hpp>
-#include <glog/logging.h>
 
 namespace Talvex::App {
 namespace {
@@ -126,7 +127,7 @@ void Application::Start()
 
 void Application::OnStart()
 {
-    VLOG(30) << "Preferred browser path " << Util::QStringToUtf8(d->preferredBrowser->Path());
+    TALVEX_VLOG(30) << "Preferred browser path " << Util::QStringToUtf8(d->preferredBrowser->Path());
     WriteStartFacts();
     // Logging is set up by now; what the library wrote before may have reached stderr only.
     EarlyLogLines::Replay();
@@ -140,7 +141,7 @@ void Application::WriteStartFacts()
 {
     const auto product = GetProductSettingsManager();
     if (!product) {
-        LOG(ERROR) << "Application started without a settings manager";
+        TALVEX_LOG(ERROR) << "Application started without a settings manager";
         return;
     }
     product->SetString("PreferredBrowser", Util::QStringToUtf8(d->preferredBrowser->Path()));
@@ -153,7 +154,7 @@ void Application::RunFirstRunActions()
 {
     const auto customization = d->customizationManager;
     if (!customization) {
-        LOG(ERROR) << "Application started without a customization manager; first-run actions skipped";
+        TALVEX_LOG(ERROR) << "Application started without a customization manager; first-run actions skipped";
     } else if (customization->GetDistributionType() == 0 && !customization->SkipsFirstRunActions()) {
         ShowEmailDialogIfNeeded();
         OpenThankForInstall();
@@ -353,12 +354,13 @@ void Application::SetCustomizationManager(std::shared_ptr<ICustomizationManager>
     QCoreApplication::setApplicationVersion(version);
     d->crashReports->SetProduct(manager.GetApplicationName(), Util::QStringToUtf8(version));
     QCoreApplication::setOrganizationName(Util::Utf8ToQString(manager.GetOrganizationName()));
-    LOG(INFO) << "Product Version: " << Util::QStringToUtf8(version);
+    TALVEX_LOG(INFO) << "Product Version: " << Util::QStringToUtf8(version);
     for (const char* line : BUILD_INFORMATION) {
-        LOG(INFO) << line;
+        TALVEX_LOG(INFO) << line;
     }
-    if (FLAGS_v >= 1) {
-        LOG(INFO) << "Verbose logging enabled. Level=" << FLAGS_v;
+    const LoggingApi* glog = Glog();
+    if (glog && *glog->verbosity >= 1) {
+        TALVEX_LOG(INFO) << "Verbose logging enabled. Level=" << *glog->verbosity;
     }
 }
 
@@ -425,7 +427,7 @@ Application::LaunchType Application::CheckFirstLaunch(std::shared_ptr<ISettingsM
 {
     const auto product = GetProductSettingsManager();
     if (!settings || !product) {
-        LOG(ERROR) << "Launch detection needs a settings manager";
+        TALVEX_LOG(ERROR) << "Launch detection needs a settings manager";
         return Regular;
     }
     std::string version = Util::QStringToUtf8(QCoreApplication::applicationVersion());
@@ -519,7 +521,7 @@ void Application::ShowEmailDialog()
     emit BeforeShowEmailDialog();
     std::unique_ptr<IEmailDialog> dialog = EmailDialogCreator::Create(mail, GetLinksManager(), GetMainWindow());
     if (!dialog) {
-        LOG(ERROR) << "Failed to create Email Dialog Impl";
+        TALVEX_LOG(ERROR) << "Failed to create Email Dialog Impl";
         emit AfterShowEmailDialog();
         return;
     }
@@ -574,7 +576,7 @@ QString Application::GetApplicationTemporaryFilesDir() const
 void Application::ClearApplicationTemporaryFiles(int days) const
 {
     const QString folder = QDir(GetApplicationTemporaryFilesDir()).absolutePath();
-    LOG(INFO) << "Removing all temporary files from directory " << Util::QStringToUtf8(folder);
+    TALVEX_LOG(INFO) << "Removing all temporary files from directory " << Util::QStringToUtf8(folder);
     Util::RemoveDir(folder, days, false);
 }
 

@@ -1,6 +1,7 @@
 #include "App/Application/CrashReports.h"
 
 #include "App/Application/CrashSessionFolder.h"
+#include "Platform/Logging/LogLine.h"
 #include "Platform/Native/CrashHandler.h"
 #include "Platform/Native/CrashSymbolizer.h"
 #include "Platform/Native/OwnedFolder.h"
@@ -13,8 +14,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
-
-#include <glog/logging.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -96,7 +95,7 @@ CrashReports::CrashReports(const QString& folder, const std::string& sessionId) 
     const std::string refusal = FolderRefusal(folder);
     usable = refusal.empty();
     if (!usable) {
-        LOG(ERROR) << refusal;
+        TALVEX_LOG(ERROR) << refusal;
     }
     KeepNewest();
 }
@@ -125,8 +124,8 @@ void CrashReports::SetHandlerEnabled(bool enabled)
     installed = problem.isEmpty() &&
                 Native::CrashHandler::Install(folder, sessionId, "Talvex " TALVEX_VERSION_STRING, &problem);
     if (!installed) {
-        LOG(ERROR) << "No crash reports for this run: " << Util::QStringToUtf8(Native(folder)) << ": "
-                   << Util::QStringToUtf8(problem);
+        TALVEX_LOG(ERROR) << "No crash reports for this run: " << Util::QStringToUtf8(Native(folder)) << ": "
+                          << Util::QStringToUtf8(problem);
     }
 }
 
@@ -168,8 +167,8 @@ bool CrashReports::IsOwnReport(const QString& name) const
     QString problem;
     const bool own = Native::IsOwnedFile(QDir(folder).filePath(name), &problem);
     if (!own) {
-        LOG(ERROR) << "Crash report " << Util::QStringToUtf8(Native(QDir(folder).filePath(name)))
-                   << " is left alone: " << Util::QStringToUtf8(problem);
+        TALVEX_LOG(ERROR) << "Crash report " << Util::QStringToUtf8(Native(QDir(folder).filePath(name)))
+                          << " is left alone: " << Util::QStringToUtf8(problem);
     }
     return own;
 }
@@ -222,7 +221,7 @@ std::optional<std::string> CrashReports::Read(const QString& name) const
             text = std::move(read);
         }
     } else {
-        LOG(ERROR) << "Crash report " << Util::QStringToUtf8(Native(path)) << " is not a file of ours; not read";
+        TALVEX_LOG(ERROR) << "Crash report " << Util::QStringToUtf8(Native(path)) << " is not a file of ours; not read";
     }
     close(fd);
     return text;

@@ -1,9 +1,9 @@
 #include "App/Application/CrashTimeout.h"
 
 #include "Platform/Core/CallStack.h"
+#include "Platform/Logging/LogLine.h"
+#include "Platform/Logging/LoggingApi_p.h"
 #include "Platform/Native/CrashHandler.h"
-
-#include <glog/logging.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -86,11 +86,13 @@ void CrashTimeout::Fire() const
         frames.resize(static_cast<size_t>(std::max(0, backtrace(frames.data(), MAX_FRAMES))));
     }
     const std::string reached = Reached();
-    LOG(ERROR) << "Crash " << reached << "; aborting. Call stack of the "
-               << (answered ? "GUI thread" : "time-out thread (the GUI thread did not answer)") << ":\n"
-               << Core::FormatCallStack(frames.data(), static_cast<int>(frames.size()));
+    TALVEX_LOG(ERROR) << "Crash " << reached << "; aborting. Call stack of the "
+                      << (answered ? "GUI thread" : "time-out thread (the GUI thread did not answer)") << ":\n"
+                      << Core::FormatCallStack(frames.data(), static_cast<int>(frames.size()));
     WriteReport(reached, answered, frames);
-    google::FlushLogFiles(google::GLOG_INFO);
+    if (const LoggingApi* glog = LoadedGlog()) {
+        glog->flushLogFiles();
+    }
     // The report above is this session's: the abort's own, with this thread's stack,
     // is not written.
     std::abort();

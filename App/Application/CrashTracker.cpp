@@ -1,6 +1,7 @@
 #include "App/Application/CrashTracker.h"
 
 #include "App/Application/CrashSessionFolder.h"
+#include "Platform/Logging/LogLine.h"
 #include "Platform/Native/FileWriteGuard.h"
 #include "Platform/Native/OwnedFolder.h"
 #include "Platform/Util/IsProcessRunning.h"
@@ -13,8 +14,6 @@
 #include <QFileInfo>
 #include <QTime>
 #include <QTimer>
-
-#include <glog/logging.h>
 
 #include <cstdlib>
 
@@ -70,7 +69,7 @@ std::string SessionFileRefusal(const QString& file)
     }
     std::string refusal = "Crash sessions are not tracked in " + Util::QStringToUtf8(QDir::toNativeSeparators(file)) +
                           ": " + Util::QStringToUtf8(problem);
-    LOG(ERROR) << refusal;
+    TALVEX_LOG(ERROR) << refusal;
     return refusal;
 }
 

@@ -1,13 +1,13 @@
 #include "App/Application/EventExceptionLog.h"
 
 #include "Platform/Core/Demangle.h"
+#include "Platform/Logging/LogLine.h"
 
 #include <QEvent>
 #include <QMetaEnum>
 #include <QObject>
 
 #include <boost/exception/diagnostic_information.hpp>
-#include <glog/logging.h>
 
 #include <string>
 #include <typeinfo>
@@ -25,11 +25,12 @@ std::string EventTypeKey(QEvent::Type type)
 
 void EventExceptionLog::Write(const QObject* receiver, const QEvent* event, const std::exception& error)
 {
-    LOG(ERROR) << "Exception has been caught in event processing\n"
-               << "\tReceiver: " << (receiver ? Core::Demangled(typeid(*receiver).name()) : std::string("<NULL>")) << "\n"
-               << "\tEvent class: " << (event ? Core::Demangled(typeid(*event).name()) : std::string("<NULL>"))
-               << ". Event type: QEvent::" << (event ? EventTypeKey(event->type()) : std::string()) << "\n"
-               << "\tException details: " << boost::diagnostic_information(error, true);
+    TALVEX_LOG(ERROR) << "Exception has been caught in event processing\n"
+                      << "\tReceiver: "
+                      << (receiver ? Core::Demangled(typeid(*receiver).name()) : std::string("<NULL>")) << "\n"
+                      << "\tEvent class: " << (event ? Core::Demangled(typeid(*event).name()) : std::string("<NULL>"))
+                      << ". Event type: QEvent::" << (event ? EventTypeKey(event->type()) : std::string()) << "\n"
+                      << "\tException details: " << boost::diagnostic_information(error, true);
 }
 
 } // namespace Talvex::App

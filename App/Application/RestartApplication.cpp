@@ -1,12 +1,11 @@
 #include "App/Application/RestartApplication.h"
 
 #include "App/Application/Application.h"
+#include "Platform/Logging/LogLine.h"
 #include "Platform/Util/AlertBox.h"
 
 #include <QPixmap>
 #include <QProcess>
-
-#include <glog/logging.h>
 
 namespace Talvex::App {
 namespace {
@@ -31,7 +30,7 @@ void RestartApplication(Talvex::Enums::WorkingMode mode, const QPixmap& icon, co
 {
     auto* application = qobject_cast<Application*>(QCoreApplication::instance());
     if (!application) {
-        LOG(ERROR) << "RestartApplication needs a running Talvex::App::Application";
+        TALVEX_LOG(ERROR) << "RestartApplication needs a running Talvex::App::Application";
         return;
     }
     if (mode == Talvex::Enums::Interactive && !UserConfirmsRestart(icon)) {

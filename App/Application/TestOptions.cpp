@@ -7,6 +7,8 @@
 #include "App/Application/TestOptions_p.h"
 #include "Platform/Core/ioPath.h"
 #include "Platform/Links/URLKeys.h"
+#include "Platform/Logging/LogLine.h"
+#include "Platform/Logging/LoggingApi_p.h"
 #include "Platform/Native/OwnedFile.h"
 #include "Platform/Native/OwnedFolder.h"
 #include "Platform/Util/TextConversion.h"
@@ -16,8 +18,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QTimer>
-
-#include <glog/logging.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -45,7 +45,7 @@ bool MakeFolder(const QString& folder)
     if (path.exists() || path.create_directories()) {
         return true;
     }
-    LOG(ERROR) << "Test options: cannot create the folder " << path.utf8string();
+    TALVEX_LOG(ERROR) << "Test options: cannot create the folder " << path.utf8string();
     return false;
 }
 
@@ -74,8 +74,8 @@ bool MakeOutputFolder(const QString& folder)
 {
     QString problem;
     if (!Native::HasSafeParents(folder, &problem)) {
-        LOG(ERROR) << "Test options: the output folder " << Util::QStringToUtf8(folder) << " lies where "
-                   << Util::QStringToUtf8(problem);
+        TALVEX_LOG(ERROR) << "Test options: the output folder " << Util::QStringToUtf8(folder) << " lies where "
+                          << Util::QStringToUtf8(problem);
         return false;
     }
     const auto [base, names] = FromExistingFolder(folder);
@@ -83,8 +83,8 @@ bool MakeOutputFolder(const QString& folder)
     if (failed.isEmpty()) {
         return true;
     }
-    LOG(ERROR) << "Test options: the output folder " << Util::QStringToUtf8(folder) << ": "
-               << Util::QStringToUtf8(QDir::toNativeSeparators(failed)) << ' ' << Util::QStringToUtf8(problem);
+    TALVEX_LOG(ERROR) << "Test options: the output folder " << Util::QStringToUtf8(folder) << ": "
+                      << Util::QStringToUtf8(QDir::toNativeSeparators(failed)) << ' ' << Util::QStringToUtf8(problem);
     return false;
 }
 
@@ -115,7 +115,7 @@ void TestOptionsPrivate::CheckGivenOutputDir()
         outputDir = values.outputDir;
         return;
     }
-    LOG(ERROR) << "Test options: --" << OUTPUT_DIR << " is ignored; the product's temporary folder is used";
+    TALVEX_LOG(ERROR) << "Test options: --" << OUTPUT_DIR << " is ignored; the product's temporary folder is used";
     values.outputDir.clear();
     values.given.remove(QLatin1String(OUTPUT_DIR));
 }
@@ -127,8 +127,8 @@ QString TestOptionsPrivate::OutputDir()
         return outputDir;
     }
     if (!application.GetCustomizationManager()) {
-        LOG(ERROR) << "Test options: the output folder defaults to the product's temporary folder, which is "
-                      "unknown until the customization manager is registered";
+        TALVEX_LOG(ERROR) << "Test options: the output folder defaults to the product's temporary folder, which is "
+                             "unknown until the customization manager is registered";
         return QString();
     }
     const QString folder = QDir(application.GetApplicationTemporaryFilesDir()).absolutePath();
@@ -164,11 +164,11 @@ LogURLHandler* TestOptionsPrivate::OpenUrlsLog()
     // Even a log that did not open keeps the browser away: an automated run starts none.
     HandleLinksWith(urlsLog);
     if (urlsLog->IsOpen()) {
-        LOG(INFO) << "Test options: links are logged to " << Util::QStringToUtf8(path);
+        TALVEX_LOG(INFO) << "Test options: links are logged to " << Util::QStringToUtf8(path);
     } else {
-        LOG(ERROR) << "Test options: the URL log " << Util::QStringToUtf8(path) << ' '
-                   << Util::QStringToUtf8(urlsLog->ErrorString())
-                   << "; every link will be dropped, neither logged nor opened";
+        TALVEX_LOG(ERROR) << "Test options: the URL log " << Util::QStringToUtf8(path) << ' '
+                          << Util::QStringToUtf8(urlsLog->ErrorString())
+                          << "; every link will be dropped, neither logged nor opened";
     }
     return urlsLog;
 }
@@ -179,7 +179,7 @@ void TestOptionsPrivate::logUrls(const QUrl& url)
         handler->logUrls(url);
         return;
     }
-    LOG(ERROR) << "Test options: the URL log is not open yet; link dropped: " << Util::QStringToUtf8(url.url());
+    TALVEX_LOG(ERROR) << "Test options: the URL log is not open yet; link dropped: " << Util::QStringToUtf8(url.url());
 }
 
 void TestOptionsPrivate::ApplyLocale() const
@@ -187,13 +187,13 @@ void TestOptionsPrivate::ApplyLocale() const
     const auto lookAndFeel = application.GetLookAndFeel();
     const std::string wanted = Util::QStringToUtf8(values.locale);
     if (!lookAndFeel) {
-        LOG(ERROR) << "Test options: --test-locale=" << wanted << " needs a look-and-feel manager; ignored";
+        TALVEX_LOG(ERROR) << "Test options: --test-locale=" << wanted << " needs a look-and-feel manager; ignored";
         return;
     }
     const auto& shipped = lookAndFeel->GetLocales();
     if (std::find(shipped.begin(), shipped.end(), wanted) == shipped.end()) {
-        LOG(ERROR) << "Test options: --test-locale=" << wanted
-                   << " is not a shipped language; the usual fallback applies";
+        TALVEX_LOG(ERROR) << "Test options: --test-locale=" << wanted
+                          << " is not a shipped language; the usual fallback applies";
     }
     const std::string before = lookAndFeel->GetCurrentLocale();
     lookAndFeel->SetLocale(wanted);
@@ -204,7 +204,7 @@ void TestOptionsPrivate::ApplyLocale() const
         lookAndFeel->SetTheme(lookAndFeel->GetCurrentTheme());
     }
     QLocale::setDefault(QLocale(Util::Utf8ToQString(current)));
-    LOG(INFO) << "Test options: user-interface language " << current;
+    TALVEX_LOG(INFO) << "Test options: user-interface language " << current;
 }
 
 void TestOptionsPrivate::ListProductUrls()
@@ -216,8 +216,8 @@ void TestOptionsPrivate::ListProductUrls()
     QFile list(QDir(folder).filePath(QLatin1String(PRODUCT_URLS)));
     QString problem;
     if (!Native::OpenOwnedFileForWriting(list, &problem)) {
-        LOG(ERROR) << "Test options: the address list " << Util::QStringToUtf8(list.fileName()) << ' '
-                   << Util::QStringToUtf8(problem) << "; --test-list-urls is ignored";
+        TALVEX_LOG(ERROR) << "Test options: the address list " << Util::QStringToUtf8(list.fileName()) << ' '
+                          << Util::QStringToUtf8(problem) << "; --test-list-urls is ignored";
         return;
     }
     QStringList addresses;
@@ -226,7 +226,7 @@ void TestOptionsPrivate::ListProductUrls()
         return;
     }
     if (list.write(text) != text.size() || !list.flush()) {
-        LOG(ERROR) << "Test options: cannot write " << Util::QStringToUtf8(list.fileName());
+        TALVEX_LOG(ERROR) << "Test options: cannot write " << Util::QStringToUtf8(list.fileName());
     }
     list.close();
     if (values.openUrls) {
@@ -242,7 +242,7 @@ bool TestOptionsPrivate::ProductUrls(QStringList& addresses, QByteArray& text) c
         try {
             addresses << application.GetUrl(key);
         } catch (const std::exception& error) {
-            LOG(ERROR) << "Test options: cannot list the product web addresses: " << error.what();
+            TALVEX_LOG(ERROR) << "Test options: cannot list the product web addresses: " << error.what();
             return false;
         }
         text += QByteArray::number(number) + '\t' + URLKeyName(key) + '\t' + addresses.last().toUtf8() + '\n';
@@ -253,7 +253,7 @@ bool TestOptionsPrivate::ProductUrls(QStringList& addresses, QByteArray& text) c
 void TestOptionsPrivate::ReportErrors()
 {
     for (const std::string& error : values.errors) {
-        LOG(ERROR) << error;
+        TALVEX_LOG(ERROR) << error;
     }
     values.errors.clear();
 }
@@ -269,7 +269,7 @@ void TestOptionsPrivate::LogOptionsInEffect() const
         options << (option.value().isEmpty() ? option.key() : option.key() + QLatin1Char('=') + option.value());
     }
     options.sort();
-    LOG(INFO) << "Test options in effect: " << Util::QStringToUtf8(options.join(QStringLiteral(", ")));
+    TALVEX_LOG(INFO) << "Test options in effect: " << Util::QStringToUtf8(options.join(QStringLiteral(", ")));
 }
 
 void TestOptionsPrivate::PrintHelpAndExit(const QList<QCommandLineOption>& productOptions)
@@ -279,7 +279,9 @@ void TestOptionsPrivate::PrintHelpAndExit(const QList<QCommandLineOption>& produ
     std::fflush(stdout);
     crashTimeout.reset();
     crashTracker.StopSession();
-    google::FlushLogFiles(google::GLOG_INFO);
+    if (const LoggingApi* glog = LoadedGlog()) {
+        glog->flushLogFiles();
+    }
     // As a command-line tool's help does: the product's main is still inside its
     // start-up, so there is nothing to return to that could end the process cleanly.
     std::_Exit(0);
@@ -320,7 +322,7 @@ void TestOptions::OnStart(const QList<QCommandLineOption>& productOptions, std::
         d->ListProductUrls();
     }
     if (d->values.startDelayMs > 0) {
-        LOG(INFO) << "Test options: the start goes on in " << d->values.startDelayMs << " ms";
+        TALVEX_LOG(INFO) << "Test options: the start goes on in " << d->values.startDelayMs << " ms";
         QTimer::singleShot(d->values.startDelayMs, d.get(), std::move(finishStart));
         return;
     }

@@ -1,8 +1,8 @@
 #include "Platform/Browser/URLHandler.h"
 
-#include <QProcess>
+#include "Platform/Logging/LogLine.h"
 
-#include <glog/logging.h>
+#include <QProcess>
 
 #include <utility>
 
@@ -20,12 +20,13 @@ void URLHandler::OpenURLWithPreferredBrowser(const QUrl& url)
     QStringList command = browser ? browser->Command(url) : QStringList();
     const QString address = url.toString(QUrl::FullyEncoded);
     if (command.isEmpty()) {
-        LOG(ERROR) << "No browser found to open " << address.toStdString();
+        TALVEX_LOG(ERROR) << "No browser found to open " << address.toStdString();
         return;
     }
     const QString program = command.takeFirst();
     if (!QProcess::startDetached(program, command)) {
-        LOG(ERROR) << "Failed to start the browser " << program.toStdString() << " for " << address.toStdString();
+        TALVEX_LOG(ERROR) << "Failed to start the browser " << program.toStdString() << " for "
+                          << address.toStdString();
     }
 }
 

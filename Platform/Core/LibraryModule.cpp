@@ -1,12 +1,13 @@
 #include "Platform/Core/LibraryModule.h"
 
-#include <glog/logging.h>
+#include "Platform/Logging/LogLine.h"
 
 #include <dlfcn.h>
 
 namespace Talvex::Core {
 
-LibraryModule::LibraryModule(std::string fileName) : fileName(std::move(fileName))
+LibraryModule::LibraryModule(std::string fileName, void (*report)(const std::string&))
+    : fileName(std::move(fileName)), report(report)
 {
 }
 
@@ -25,12 +26,34 @@ std::string LibraryModule::LibraryFolder()
 
 void* LibraryModule::Entry(const char* name)
 {
-    const std::lock_guard<std::mutex> guard(lock);
+    std::unique_lock<std::mutex> guard(lock);
     if (!tried) {
         tried = true;
         Load();
+        if (!handle) {
+            // Reported outside the lock: the log itself may be a module.
+            const std::string why = failure;
+            guard.unlock();
+            Report(why);
+            return nullptr;
+        }
     }
     return handle ? dlsym(handle, name) : nullptr;
+}
+
+bool LibraryModule::IsLoaded() const
+{
+    const std::lock_guard<std::mutex> guard(lock);
+    return handle != nullptr;
+}
+
+void LibraryModule::Report(const std::string& why) const
+{
+    if (report) {
+        report(why);
+    } else {
+        TALVEX_LOG(ERROR) << "A part of the library could not be loaded: " << why;
+    }
 }
 
 std::string LibraryModule::Failure() const
@@ -47,9 +70,6 @@ void LibraryModule::Load()
     } else if (!(handle = dlopen((folder + fileName).c_str(), RTLD_LAZY | RTLD_LOCAL))) {
         const char* why = dlerror();
         failure = why ? why : folder + fileName + " could not be loaded";
-    }
-    if (!failure.empty()) {
-        LOG(ERROR) << "A part of the library could not be loaded: " << failure;
     }
 }
 

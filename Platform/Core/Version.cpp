@@ -1,6 +1,6 @@
 #include "Platform/Core/Version.h"
 
-#include <glog/logging.h>
+#include "Platform/Logging/LogLine.h"
 
 #include <array>
 #include <limits>
@@ -35,7 +35,7 @@ Version::Version(unsigned int majorPart, unsigned int minorPart, unsigned int bu
 Version::Version(const std::string& text)
 {
     if (!Parse(text, *this)) {
-        LOG(ERROR) << "Malformed version text \"" << text << "\"";
+        TALVEX_LOG(ERROR) << "Malformed version text \"" << text << "\"";
     }
 }
 

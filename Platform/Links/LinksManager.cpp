@@ -1,14 +1,13 @@
 #include "Platform/Links/LinksManager.h"
 
 #include "Platform/Core/AppLocations.h"
+#include "Platform/Logging/LogLine.h"
 
 #include <QDesktopServices>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QUrl>
-
-#include <glog/logging.h>
 
 #include <utility>
 
@@ -38,18 +37,19 @@ QJsonObject ReadTableObject(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        LOG(ERROR) << "Cannot read the links table " << path.toStdString() << ": " << file.errorString().toStdString();
+        TALVEX_LOG(ERROR) << "Cannot read the links table " << path.toStdString() << ": "
+                          << file.errorString().toStdString();
         return {};
     }
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
     if (error.error != QJsonParseError::NoError) {
-        LOG(ERROR) << "Malformed links table " << path.toStdString() << " at offset " << error.offset << ": "
-                   << error.errorString().toStdString();
+        TALVEX_LOG(ERROR) << "Malformed links table " << path.toStdString() << " at offset " << error.offset << ": "
+                          << error.errorString().toStdString();
         return {};
     }
     if (!document.isObject()) {
-        LOG(ERROR) << "Malformed links table " << path.toStdString() << ": the top level is not an object";
+        TALVEX_LOG(ERROR) << "Malformed links table " << path.toStdString() << ": the top level is not an object";
     }
     return document.object();
 }
@@ -62,7 +62,8 @@ QHash<int, QString> ReadTable(const QString& path)
     for (auto entry = table.begin(); entry != table.end(); ++entry) {
         const auto key = keys.constFind(entry.key());
         if (key == keys.cend() || !entry.value().isString()) {
-            LOG(ERROR) << "Links table " << path.toStdString() << ": ignored entry " << entry.key().toStdString();
+            TALVEX_LOG(ERROR) << "Links table " << path.toStdString() << ": ignored entry "
+                              << entry.key().toStdString();
             continue;
         }
         templates.insert(*key, entry.value().toString());
@@ -91,7 +92,8 @@ QString LinksManager::GetUrl(const URLKeys& key) const
 {
     const auto found = templates.constFind(static_cast<int>(key));
     if (found == templates.cend()) {
-        LOG(ERROR) << "The links table has no address for " << URLKeyName(key) << " (" << static_cast<int>(key) << ")";
+        TALVEX_LOG(ERROR) << "The links table has no address for " << URLKeyName(key) << " (" << static_cast<int>(key)
+                          << ")";
         return {};
     }
     return Fill(*found);
@@ -101,11 +103,11 @@ void LinksManager::OpenUrl(const QString& url) const
 {
     const QUrl address(url, QUrl::StrictMode);
     if (url.isEmpty() || !address.isValid()) {
-        LOG(ERROR) << "Cannot open the address \"" << url.toStdString() << "\"";
+        TALVEX_LOG(ERROR) << "Cannot open the address \"" << url.toStdString() << "\"";
         return;
     }
     if (!QDesktopServices::openUrl(address)) {
-        LOG(ERROR) << "Failed to open " << url.toStdString();
+        TALVEX_LOG(ERROR) << "Failed to open " << url.toStdString();
     }
 }
 

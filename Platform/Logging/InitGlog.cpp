@@ -1,5 +1,7 @@
 #include "Platform/Logging/InitGlog.h"
 
+#include "Platform/Logging/LogLine.h"
+#include "Platform/Logging/LoggingApi_p.h"
 #include "Platform/Native/OwnedFolder.h"
 
 #include <QCoreApplication>
@@ -7,9 +9,6 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
-
-#include <gflags/gflags.h>
-#include <glog/logging.h>
 
 #include <mutex>
 #include <utility>
@@ -27,38 +26,38 @@ std::mutex& SetupLock()
 }
 
 // glog reads vmodule once, when the first VLOG runs; later changes need SetVLOGLevel.
-void ApplyVModule(const QString& value)
+void ApplyVModule(const LoggingApi& glog, const QString& value)
 {
     for (const QString& entry : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString pattern = entry.section(QLatin1Char('='), 0, 0).trimmed();
         bool isNumber = false;
         const int level = entry.section(QLatin1Char('='), 1).trimmed().toInt(&isNumber);
         if (!pattern.isEmpty() && isNumber) {
-            google::SetVLOGLevel(pattern.toUtf8().constData(), level);
+            glog.setVLogLevel(pattern.toUtf8().constData(), level);
         }
     }
 }
 
-void ApplyFlag(const QString& name, const QString& value)
+void ApplyFlag(const LoggingApi& glog, const QString& name, const QString& value)
 {
-    GFLAGS_NAMESPACE::SetCommandLineOption(name.toUtf8().constData(), value.toUtf8().constData());
+    glog.setFlag(name.toUtf8().constData(), value.toUtf8().constData());
     if (name == QLatin1String("vmodule")) {
-        ApplyVModule(value);
+        ApplyVModule(glog, value);
     }
 }
 
-void ApplyEnvironment()
+void ApplyEnvironment(const LoggingApi& glog)
 {
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString& variable : environment.keys()) {
         if (variable.startsWith(ENVIRONMENT_PREFIX) && variable != PRODUCT_NAME_VARIABLE) {
-            ApplyFlag(variable.mid(ENVIRONMENT_PREFIX.size()), environment.value(variable));
+            ApplyFlag(glog, variable.mid(ENVIRONMENT_PREFIX.size()), environment.value(variable));
         }
     }
 }
 
 // "--name=value", "-name=value", "name=value"; a bare "--name" switches a boolean on.
-void ApplyArguments(const std::string& arguments)
+void ApplyArguments(const LoggingApi& glog, const std::string& arguments)
 {
     for (QString argument : QProcess::splitCommand(QString::fromStdString(arguments))) {
         while (argument.startsWith(QLatin1Char('-'))) {
@@ -66,9 +65,9 @@ void ApplyArguments(const std::string& arguments)
         }
         const int equals = argument.indexOf(QLatin1Char('='));
         if (equals < 0) {
-            ApplyFlag(argument, QStringLiteral("true"));
+            ApplyFlag(glog, argument, QStringLiteral("true"));
         } else if (equals > 0) {
-            ApplyFlag(argument.left(equals), argument.mid(equals + 1));
+            ApplyFlag(glog, argument.left(equals), argument.mid(equals + 1));
         }
     }
 }
@@ -92,7 +91,7 @@ std::string Printable(const QString& path)
 // user's home is: a root run given another user's home (sudo without -H) would
 // otherwise follow that user's planted link and create folders and log files wherever
 // it leads, or write its log into a folder that user owns and reads.
-std::string UseDefaultLogFolder(const QString& codeName)
+std::string UseDefaultLogFolder(const LoggingApi& glog, const QString& codeName)
 {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     const QStringList parts{QStringLiteral("Talvex"), codeName, QStringLiteral("Logs")};
@@ -100,7 +99,7 @@ std::string UseDefaultLogFolder(const QString& codeName)
     const QString failed = Native::MakePrivateFolders(data, parts, &problem);
     const QString folder = data + QLatin1Char('/') + parts.join(QLatin1Char('/'));
     if (failed.isEmpty()) {
-        FLAGS_log_dir = Printable(folder);
+        *glog.logDir = Printable(folder);
         return std::string();
     }
     const std::string separator = failed == data ? ": " : " ";
@@ -108,20 +107,20 @@ std::string UseDefaultLogFolder(const QString& codeName)
            problem.toUtf8().toStdString() + "; logging to standard error only";
 }
 
-void Initialize()
+void Initialize(const LoggingApi& glog)
 {
     const QString codeName = CodeName();
     std::string refusal;
-    if (FLAGS_log_dir.empty() && !FLAGS_logtostderr) {
-        refusal = UseDefaultLogFolder(codeName);
+    if (glog.logDir->empty() && !*glog.logToStderr) {
+        refusal = UseDefaultLogFolder(glog, codeName);
         // glog's own fall-back is the system's temporary folder, which every user shares.
-        FLAGS_logtostderr = !refusal.empty();
+        *glog.logToStderr = !refusal.empty();
     }
     // glog keeps the pointer for the life of the process.
     static const std::string* const programName = new std::string(codeName.toStdString());
-    google::InitGoogleLogging(programName->c_str());
+    glog.initialize(programName->c_str());
     if (!refusal.empty()) {
-        LOG(ERROR) << refusal;
+        TALVEX_LOG(ERROR) << refusal;
     }
 }
 
@@ -129,11 +128,15 @@ void Initialize()
 
 void InitGlog(const std::string& arguments)
 {
+    const LoggingApi* glog = Glog();
+    if (!glog) {
+        return;
+    }
     std::lock_guard<std::mutex> guard(SetupLock());
-    ApplyEnvironment();
-    ApplyArguments(arguments);
-    if (!google::IsGoogleLoggingInitialized()) {
-        Initialize();
+    ApplyEnvironment(*glog);
+    ApplyArguments(*glog, arguments);
+    if (!glog->isInitialized()) {
+        Initialize(*glog);
     }
 }
 

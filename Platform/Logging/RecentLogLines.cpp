@@ -1,8 +1,7 @@
 #include "Platform/Logging/RecentLogLines.h"
 
+#include "Platform/Logging/LoggingApi_p.h"
 #include "Platform/Util/Utf8Cut.h"
-
-#include <glog/logging.h>
 
 #include <algorithm>
 #include <atomic>
@@ -50,20 +49,16 @@ std::string Indented(const std::string& entry)
     return indented;
 }
 
-class Sink : public google::LogSink {
-public:
-    void send(google::LogSeverity severity, const char* fullName, const char* baseName, int line,
-              const google::LogMessageTime& time, const char* message, size_t length) override
-    {
-        (void)fullName;
-        const std::string formatted = Indented(ToString(severity, baseName, line, time, message, length));
-        Slot& slot = slots[nextLine.fetch_add(1) % RecentLogLines::LINES];
-        slot.sequence.fetch_add(1);
-        slot.length = Util::Utf8CutLength(formatted.data(), std::min(formatted.size(), sizeof slot.text));
-        std::memcpy(slot.text, formatted.data(), slot.length);
-        slot.sequence.fetch_add(1);
-    }
-};
+// Keeps one line, formatted as glog writes it to a file.
+void Store(const char* text, size_t length)
+{
+    const std::string formatted = Indented(std::string(text, length));
+    Slot& slot = slots[nextLine.fetch_add(1) % RecentLogLines::LINES];
+    slot.sequence.fetch_add(1);
+    slot.length = Util::Utf8CutLength(formatted.data(), std::min(formatted.size(), sizeof slot.text));
+    std::memcpy(slot.text, formatted.data(), slot.length);
+    slot.sequence.fetch_add(1);
+}
 
 size_t Append(char* out, size_t size, size_t used, const char* text, size_t length)
 {
@@ -78,8 +73,11 @@ size_t Append(char* out, size_t size, size_t used, const char* text, size_t leng
 void RecentLogLines::Enable()
 {
     static std::once_flag once;
-    // Never removed: glog may log until the very end of the process.
-    std::call_once(once, [] { google::AddLogSink(new Sink); });
+    std::call_once(once, [] {
+        if (const LoggingApi* glog = Glog()) {
+            glog->addLineSink(Store);
+        }
+    });
 }
 
 size_t RecentLogLines::CopyTo(char* out, size_t size)

@@ -1,8 +1,8 @@
 #include "Platform/Native/AbandonedSockets.h"
 
-#include <QFile>
+#include "Platform/Logging/LogLine.h"
 
-#include <glog/logging.h>
+#include <QFile>
 
 #include <fstream>
 #include <optional>
@@ -123,7 +123,7 @@ int RemoveFrom(int folder, const QStringList& stems)
     }
     const auto inUse = SocketFilesInUse(stems);
     if (!inUse) {
-        LOG(WARNING) << "Cannot tell which local sockets are in use; abandoned names are kept";
+        TALVEX_LOG(WARNING) << "Cannot tell which local sockets are in use; abandoned names are kept";
         return 0;
     }
     int removed = 0;

@@ -1,9 +1,9 @@
 #include "Platform/Native/FileWriteGuard.h"
 
+#include "Platform/Logging/LogLine.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
-
-#include <glog/logging.h>
 
 #include <cerrno>
 #include <cstring>
@@ -32,8 +32,8 @@ FileWriteGuard::FileWriteGuard(const QString& file, int waitMs) : file(file)
     }
     if (!Lock(waitMs)) {
         if (!busy || waitMs > 0) {
-            LOG(WARNING) << "No lock on " << lockName.constData() << " after " << waitMs
-                         << " ms: its holder does not let go; going on without it";
+            TALVEX_LOG(WARNING) << "No lock on " << lockName.constData() << " after " << waitMs
+                                << " ms: its holder does not let go; going on without it";
         }
         ::close(descriptor);
         descriptor = -1;
@@ -55,13 +55,14 @@ bool FileWriteGuard::Open(const QByteArray& lockName)
 {
     descriptor = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (descriptor < 0) {
-        LOG(WARNING) << "Cannot open the lock file " << lockName.constData() << ": " << std::strerror(errno)
-                     << "; going on without it";
+        TALVEX_LOG(WARNING) << "Cannot open the lock file " << lockName.constData() << ": " << std::strerror(errno)
+                            << "; going on without it";
         return false;
     }
     struct stat status {};
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        LOG(WARNING) << "The lock file " << lockName.constData() << " is not a regular file; going on without it";
+        TALVEX_LOG(WARNING) << "The lock file " << lockName.constData()
+                            << " is not a regular file; going on without it";
         ::close(descriptor);
         descriptor = -1;
         return false;

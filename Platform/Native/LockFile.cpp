@@ -1,12 +1,11 @@
 #include "Platform/Native/LockFile.h"
 
+#include "Platform/Logging/LogLine.h"
 #include "Platform/Native/OwnedFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
-
-#include <glog/logging.h>
 
 #include <cerrno>
 #include <cstring>
@@ -65,15 +64,15 @@ std::unique_ptr<LockFile> LockFile::Open(const std::string& name, bool quiet)
     QString problem;
     const QString folder = RuntimeFolder();
     if (folder.isEmpty() || !MakeOwnedFolder(folder, &problem)) {
-        LOG_IF(ERROR, !quiet) << "Lock folder " << QFile::encodeName(folder).constData() << ' '
-                              << problem.toStdString();
+        TALVEX_LOG_IF(ERROR, !quiet) << "Lock folder " << QFile::encodeName(folder).constData() << ' '
+                                     << problem.toStdString();
         return nullptr;
     }
     const QByteArray path = QFile::encodeName(PathFor(name));
     const int descriptor = OpenLockFile(path);
     if (descriptor < 0 || !IsOurFileAt(descriptor, path)) {
-        LOG_IF(ERROR, !quiet) << "Cannot open lock file " << path.constData() << ": "
-                              << (descriptor < 0 ? std::strerror(errno) : "not a file of ours");
+        TALVEX_LOG_IF(ERROR, !quiet) << "Cannot open lock file " << path.constData() << ": "
+                                     << (descriptor < 0 ? std::strerror(errno) : "not a file of ours");
         if (descriptor >= 0) {
             ::close(descriptor);
         }

@@ -1,9 +1,8 @@
 #include "Platform/Native/NamedMutex.h"
 
 #include "Platform/Core/SleepFor.h"
+#include "Platform/Logging/LogLine.h"
 #include "Platform/Native/LockFile.h"
-
-#include <glog/logging.h>
 
 namespace Talvex::Native {
 
@@ -25,7 +24,7 @@ std::unique_ptr<NamedMutex> NamedMutex::Create(const std::string& name)
         locked = file->TryLockShared();
     }
     if (!locked) {
-        LOG(ERROR) << "Named mutex " << name << " is being probed by another process; not holding it";
+        TALVEX_LOG(ERROR) << "Named mutex " << name << " is being probed by another process; not holding it";
         return nullptr;
     }
     return std::unique_ptr<NamedMutex>(new NamedMutex(std::move(file)));

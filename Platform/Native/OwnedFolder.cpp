@@ -1,12 +1,11 @@
 #include "Platform/Native/OwnedFolder.h"
 
+#include "Platform/Logging/LogLine.h"
 #include "Platform/Native/Refusal_p.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <glog/logging.h>
 
 #include <cerrno>
 #include <functional>
@@ -91,7 +90,7 @@ bool MakeNamedFolders(const QString& base, const QStringList& parts, const char*
     if (failed.isEmpty()) {
         return true;
     }
-    LOG(ERROR) << purpose << " folder " << Printable(failed) << ' ' << problem.toUtf8().toStdString();
+    TALVEX_LOG(ERROR) << purpose << " folder " << Printable(failed) << ' ' << problem.toUtf8().toStdString();
     return false;
 }
 
@@ -241,8 +240,8 @@ QString LocateOwnedFolder(const QString& sharedBase, const QString& privateBase,
     QDir().mkpath(privateBase);
     MakeNamedFolders(privateBase, parts, purpose, ownerOnly);
     const QString fallback = Below(privateBase, parts);
-    LOG(ERROR) << "Using the private " << QByteArray(purpose).toLower().toStdString() << " folder "
-               << Printable(fallback) << " instead";
+    TALVEX_LOG(ERROR) << "Using the private " << QByteArray(purpose).toLower().toStdString() << " folder "
+                      << Printable(fallback) << " instead";
     return fallback;
 }
 

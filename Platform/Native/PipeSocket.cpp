@@ -1,13 +1,12 @@
 #include "Platform/Native/PipeSocket.h"
 
 #include "Platform/IO/IOException.h"
+#include "Platform/Logging/LogLine.h"
 #include "Platform/Native/OwnedFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
-
-#include <glog/logging.h>
 
 #include <cerrno>
 #include <chrono>
@@ -39,7 +38,7 @@ using Clock = std::chrono::steady_clock;
 // since the callers of the pipes stay silent about their failures.
 [[noreturn]] void Refuse(const std::string& what, const std::string& path)
 {
-    LOG(ERROR) << what << " " << path;
+    TALVEX_LOG(ERROR) << what << " " << path;
     Fail(what, path, 0);
 }
 
@@ -185,7 +184,7 @@ void TellFolder(const QString& folder)
     const std::lock_guard<std::mutex> guard(lock);
     if (folder != told) {
         told = folder;
-        LOG(INFO) << "Pipe names live in " << folder.toUtf8().toStdString();
+        TALVEX_LOG(INFO) << "Pipe names live in " << folder.toUtf8().toStdString();
     }
 }
 
@@ -298,7 +297,7 @@ bool PipeSocket::Accept(int milliseconds)
             Fail("Cannot accept the peer of", path);
         }
         if (!PeerIsOurUser(peer.Get())) {
-            LOG(ERROR) << "Refused a connection from another user to the pipe " << path;
+            TALVEX_LOG(ERROR) << "Refused a connection from another user to the pipe " << path;
             continue;
         }
         descriptor = peer.Release();

@@ -1,5 +1,6 @@
 #include "Platform/Native/ScriptLauncher.h"
 
+#include "Platform/Logging/LogLine.h"
 #include "Platform/Native/OwnedFolder.h"
 #include "Platform/Native/Refusal_p.h"
 
@@ -7,8 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-
-#include <glog/logging.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,8 +57,8 @@ bool IsTrustedScript(const QString& path, QString* problem)
 void StartScript(const QString& path)
 {
     if (!QDir::isAbsolutePath(path)) {
-        LOG(ERROR) << "Refusing to start the script " << path.toUtf8().toStdString()
-                   << " by a name relative to the current folder";
+        TALVEX_LOG(ERROR) << "Refusing to start the script " << path.toUtf8().toStdString()
+                          << " by a name relative to the current folder";
         return;
     }
     // A product that ships no script has nothing to start, as a failed start would.
@@ -68,8 +67,8 @@ void StartScript(const QString& path)
     }
     QString problem;
     if (!IsTrustedScript(path, &problem)) {
-        LOG(ERROR) << "Refusing to start the script " << path.toUtf8().toStdString() << ": "
-                   << problem.toUtf8().toStdString();
+        TALVEX_LOG(ERROR) << "Refusing to start the script " << path.toUtf8().toStdString() << ": "
+                          << problem.toUtf8().toStdString();
         return;
     }
     // It runs in its own folder too, not in whatever folder we were started from.

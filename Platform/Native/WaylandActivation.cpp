@@ -4,11 +4,10 @@
 #include "Platform/Native/WaylandActivation.h"
 
 #include "Platform/Core/LibraryModule.h"
+#include "Platform/Logging/LogLine.h"
 
 #include <QGuiApplication>
 #include <QWindow>
-
-#include <glog/logging.h>
 
 #include <atomic>
 
@@ -107,7 +106,7 @@ void WarnActivationUnavailable(const QString& reason)
 {
     static std::atomic<bool> warned{false};
     if (!warned.exchange(true)) {
-        LOG(WARNING) << "The focus cannot be handed back to the other window on Wayland: " << reason.toStdString();
+        TALVEX_LOG(WARNING) << "The focus cannot be handed back to the other window on Wayland: " << reason.toStdString();
     }
 }
 

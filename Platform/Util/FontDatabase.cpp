@@ -1,5 +1,6 @@
 #include "Platform/Util/FontDatabase.h"
 
+#include "Platform/Logging/LogLine.h"
 #include "Platform/Util/MountedResourceBundle.h"
 
 #include <QByteArray>
@@ -8,8 +9,6 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QResource>
-
-#include <glog/logging.h>
 
 #include <algorithm>
 #include <limits>
@@ -120,7 +119,7 @@ int FontDatabase::addApplicationFont(const QString& fileName)
 {
     const FontBytes font = ReadFont(fileName);
     if (font.bytes.isEmpty()) {
-        LOG(ERROR) << "Failed to register font " << fileName.toStdString();
+        TALVEX_LOG(ERROR) << "Failed to register font " << fileName.toStdString();
         return -1;
     }
     const QByteArray key = Registered::Key(fileName, font.bytes);
@@ -130,7 +129,7 @@ int FontDatabase::addApplicationFont(const QString& fileName)
     }
     id = Register(fileName, font);
     if (id < 0) {
-        LOG(ERROR) << "Failed to register font " << fileName.toStdString();
+        TALVEX_LOG(ERROR) << "Failed to register font " << fileName.toStdString();
         return -1;
     }
     RegisteredFonts().Add(key, id);

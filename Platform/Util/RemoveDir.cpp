@@ -1,10 +1,10 @@
 #include "Platform/Util/RemoveDir.h"
 
+#include "Platform/Logging/LogLine.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QFile>
-
-#include <glog/logging.h>
 
 #include <cerrno>
 #include <cstring>
@@ -41,7 +41,7 @@ struct Descriptor {
 
 bool Fail(const char* what, const QByteArray& path)
 {
-    LOG(ERROR) << what << ' ' << path.constData() << ": " << std::strerror(errno);
+    TALVEX_LOG(ERROR) << what << ' ' << path.constData() << ": " << std::strerror(errno);
     return false;
 }
 
@@ -130,11 +130,11 @@ bool RemoveDir(const QString& path, int days, bool removeSelf)
         return errno == ENOENT || Fail("Cannot examine", native);
     }
     if (S_ISLNK(status.st_mode)) {
-        LOG(ERROR) << "Refusing to clear " << native.constData() << ": it is a symbolic link";
+        TALVEX_LOG(ERROR) << "Refusing to clear " << native.constData() << ": it is a symbolic link";
         return false;
     }
     if (!S_ISDIR(status.st_mode)) {
-        LOG(ERROR) << "Cannot clear " << native.constData() << ": not a folder";
+        TALVEX_LOG(ERROR) << "Cannot clear " << native.constData() << ": not a folder";
         return false;
     }
     const Descriptor folder(::open(native.constData(), OPEN_FOLDER));

@@ -2,12 +2,11 @@
 
 #include "App/Application/Application.h"
 #include "App/Application/Settings/ISettingsManager.h"
+#include "Platform/Logging/LogLine.h"
 #include "Platform/Util/TextConversion.h"
 
 #include <QColor>
 #include <QColorDialog>
-
-#include <glog/logging.h>
 
 #include <algorithm>
 #include <memory>
@@ -32,7 +31,7 @@ std::shared_ptr<ISettingsManager> Settings(const char* action)
     auto* application = qobject_cast<Application*>(QCoreApplication::instance());
     auto settings = application ? application->GetSettingsManager() : nullptr;
     if (!settings) {
-        LOG(ERROR) << "Custom colours not " << action << ": no application settings manager";
+        TALVEX_LOG(ERROR) << "Custom colours not " << action << ": no application settings manager";
     }
     return settings;
 }

@@ -1,6 +1,7 @@
 #include "App/Application/Dialogs/ConfirmationAlertBox.h"
 
 #include "App/Application/Settings/ISettingsManager.h"
+#include "Platform/Logging/LogLine.h"
 #include "Platform/Util/TextConversion.h"
 
 #include <QCheckBox>
@@ -8,7 +9,6 @@
 #include <QPointer>
 
 #include <boost/format.hpp>
-#include <glog/logging.h>
 
 namespace Talvex::App {
 
@@ -26,7 +26,7 @@ ConfirmationAlertBox::ConfirmationAlertBox(std::shared_ptr<ISettingsManager> set
       dontConfirmBox(new QCheckBox(tr("Don't show this again"), this))
 {
     if (!this->settings) {
-        LOG(ERROR) << "Confirmation box without a settings manager: answers are neither read nor stored";
+        TALVEX_LOG(ERROR) << "Confirmation box without a settings manager: answers are neither read nor stored";
     }
     dontConfirmBox->setObjectName(QStringLiteral("dontConfirmCheckBox"));
     dontConfirmBox->setChecked(false);

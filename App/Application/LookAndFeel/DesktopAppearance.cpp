@@ -2,6 +2,8 @@
 
 #include "App/Application/LookAndFeel/DesktopAppearance_p.h"
 
+#include "Platform/Logging/LogLine.h"
+
 #include <QDBusArgument>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -10,8 +12,6 @@
 #include <QDBusVariant>
 #include <QEventLoop>
 #include <QTimer>
-
-#include <glog/logging.h>
 
 namespace Talvex::App {
 
@@ -130,9 +130,9 @@ void DesktopAppearancePrivate::Start(std::chrono::milliseconds bound)
     // QtDBus refuses without setting lastError(), so the line names what was refused.
     if (!connection.connect(PORTAL_SERVICE, PORTAL_PATH, SETTINGS_INTERFACE, QStringLiteral("SettingChanged"), this,
                             SLOT(OnSettingChanged(QString, QString, QDBusVariant)))) {
-        LOG(ERROR) << "Desktop appearance: the bus refused to connect the portal's signal " << Utf8(SETTINGS_INTERFACE)
-                   << ".SettingChanged to the slot "
-                   << "OnSettingChanged(QString,QString,QDBusVariant); only the start's reading is followed";
+        TALVEX_LOG(ERROR) << "Desktop appearance: the bus refused to connect the portal's signal "
+                          << Utf8(SETTINGS_INTERFACE) << ".SettingChanged to the slot "
+                          << "OnSettingChanged(QString,QString,QDBusVariant); only the start's reading is followed";
     }
     for (const QString& key : {COLOR_SCHEME, CONTRAST, ACCENT_COLOR}) {
         Ask(key, READ_ONE);
@@ -195,8 +195,8 @@ void DesktopAppearancePrivate::OnFailure(const QString& key, const QString& meth
     }
     const QString error = QStringLiteral(" (") + errorName + QStringLiteral(": ") + message + QLatin1Char(')');
     if (keyRead) {
-        LOG(INFO) << "The desktop settings portal could not give " << Utf8(key) << Utf8(error)
-                  << "; no preference for that key";
+        TALVEX_LOG(INFO) << "The desktop settings portal could not give " << Utf8(key) << Utf8(error)
+                         << "; no preference for that key";
     } else {
         ReportUnavailable(WhatFailed(errorName) + error);
     }
@@ -221,7 +221,7 @@ void DesktopAppearancePrivate::ReportUnavailable(const QString& reason)
         return;
     }
     unavailableReported = true;
-    LOG(INFO) << "No desktop appearance preference: " << Utf8(reason);
+    TALVEX_LOG(INFO) << "No desktop appearance preference: " << Utf8(reason);
 }
 
 void DesktopAppearancePrivate::OnSettingChanged(const QString& nameSpace, const QString& key, const QDBusVariant& value)
@@ -242,8 +242,8 @@ void DesktopAppearancePrivate::Apply(const QString& key, const QVariant& value)
     }
     const bool fits = isAccent ? IsColorTriple(value) : IsUnsigned(value);
     if (!fits) {
-        LOG(ERROR) << "The desktop settings portal gave " << Utf8(key) << " as a value of type "
-                   << (value.isValid() ? value.typeName() : "none") << "; treating it as no preference";
+        TALVEX_LOG(ERROR) << "The desktop settings portal gave " << Utf8(key) << " as a value of type "
+                          << (value.isValid() ? value.typeName() : "none") << "; treating it as no preference";
     }
     if (isScheme) {
         next.colorScheme = fits ? SchemeFromCode(value.toUInt()) : DesktopAppearance::ColorScheme::NoPreference;

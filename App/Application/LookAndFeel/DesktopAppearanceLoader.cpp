@@ -3,11 +3,10 @@
 // DesktopAppearance is made, so that a product that never follows the desktop does not
 // load them at start.
 #include "App/Application/LookAndFeel/DesktopAppearance.h"
+#include "Platform/Logging/LogLine.h"
 
 #include "App/Application/LookAndFeel/DesktopAppearance_p.h"
 #include "Platform/Core/LibraryModule.h"
-
-#include <glog/logging.h>
 
 namespace Talvex::App {
 namespace {
@@ -44,7 +43,7 @@ void DesktopAppearance::Start(std::chrono::milliseconds bound)
     using StartReading = void (*)(DesktopAppearancePrivate*, long long);
     const auto start = reinterpret_cast<StartReading>(BusReader().Entry("talvex_desktop_appearance_start"));
     if (!d || !start) {
-        LOG(INFO) << "No desktop appearance preference: the session-bus reader is not available";
+        TALVEX_LOG(INFO) << "No desktop appearance preference: the session-bus reader is not available";
         return;
     }
     start(d.get(), static_cast<long long>(bound.count()));

@@ -2,8 +2,7 @@
 
 #include "App/Application/LookAndFeel/DesktopThemeFollower_p.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
-
-#include <glog/logging.h>
+#include "Platform/Logging/LogLine.h"
 
 #include <algorithm>
 
@@ -96,8 +95,8 @@ std::string DesktopThemeFollower::PreferredOr(const std::string& fallback, const
     if (IsShipped(preferred)) {
         return preferred;
     }
-    LOG(WARNING) << "The desktop's preference asks for theme [" << preferred << "], which this product does not ship; "
-                 << doing << " [" << fallback << "]";
+    TALVEX_LOG(WARNING) << "The desktop's preference asks for theme [" << preferred
+                        << "], which this product does not ship; " << doing << " [" << fallback << "]";
     return fallback;
 }
 

@@ -9,6 +9,7 @@
 #include "App/Application/Settings/ISettingsManager.h"
 #include "Platform/Core/PropertySerializer.h"
 #include "Platform/IO/DataInputString.h"
+#include "Platform/Logging/LogLine.h"
 #include "Platform/Util/FontDatabase.h"
 #include "Platform/Util/TextConversion.h"
 
@@ -18,8 +19,6 @@
 #include <QPixmapCache>
 #include <QTextStream>
 #include <QTranslator>
-
-#include <glog/logging.h>
 
 #include <algorithm>
 #include <exception>
@@ -78,7 +77,7 @@ bool ThemeFolderExists(const Talvex::ioPath& folder)
     if (QDir(folder.ToQString()).exists()) {
         return true;
     }
-    LOG(ERROR) << "The directory [" << folder.utf8string() << "] doesn't exist!";
+    TALVEX_LOG(ERROR) << "The directory [" << folder.utf8string() << "] doesn't exist!";
     return false;
 }
 
@@ -152,7 +151,7 @@ void LookAndFeelManager::LoadThemeDescriptions(const std::string& descriptionFil
             Talvex::Core::PropertySerializer::Deserialize(
                 description, Talvex::Core::DataInputString::Create(&text, Util::QStringToUtf8(file.fileName())), true);
         } catch (const std::exception& error) {
-            LOG(ERROR) << "Skipping theme [" << *theme << "]: " << error.what();
+            TALVEX_LOG(ERROR) << "Skipping theme [" << *theme << "]: " << error.what();
             theme = themes.erase(theme);
             continue;
         }
@@ -216,7 +215,7 @@ std::string LookAndFeelManager::GetDefaultLocale() const
 {
     const auto* application = qobject_cast<const Application*>(QCoreApplication::instance());
     if (!application) {
-        LOG(ERROR) << "No Talvex application to read the installer's language from";
+        TALVEX_LOG(ERROR) << "No Talvex application to read the installer's language from";
         return UNKNOWN_LOCALE;
     }
     const int code = application->GetInstallerSettings(std::string())->GetInt("Language", 0);
@@ -311,8 +310,8 @@ void LookAndFeelManager::MountBundle(const QFileInfo& bundle)
     QString problem;
     auto mounted = Util::MountedResourceBundle::Mount(path, QString(), &problem);
     if (!mounted) {
-        LOG(ERROR) << "Skipping damaged theme bundle " << Util::QStringToUtf8(path) << ": "
-                   << Util::QStringToUtf8(problem);
+        TALVEX_LOG(ERROR) << "Skipping damaged theme bundle " << Util::QStringToUtf8(path) << ": "
+                          << Util::QStringToUtf8(problem);
         return;
     }
     d->mounted.emplace(path, std::move(mounted));
@@ -361,7 +360,7 @@ std::string LookAndFeelManager::GetLocalizedThemeName(const std::string& theme) 
     if (found != themeDescriptions.end() && found->second.ChildExists(currentLocale)) {
         return found->second[currentLocale].GetString();
     }
-    LOG(WARNING) << "No title found for theme [" << theme << "] on language [" << currentLocale << "]!";
+    TALVEX_LOG(WARNING) << "No title found for theme [" << theme << "] on language [" << currentLocale << "]!";
     return theme;
 }
 

@@ -1,5 +1,7 @@
 #include "App/Application/LookAndFeel/ThemeFileReader_p.h"
 
+#include "App/Application/LookAndFeel/ZlibInflate_p.h"
+
 #include "Platform/Util/ResourceBundleCheck.h"
 #include "Platform/Util/TextConversion.h"
 
@@ -13,12 +15,10 @@
 
 #include <QtEndian>
 
-#include <libdeflate.h>
 #include <zstd.h>
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 namespace Talvex::App {
 namespace {
@@ -48,28 +48,20 @@ QString TextOf(const QJsonValue& value)
     return value.isString() ? value.toString() : value.toVariant().toString();
 }
 
-// One decompressor per thread serves every entry a theme reads: setting one up costs
-// about as much as inflating a small style sheet.
-libdeflate_decompressor* Decompressor()
+// A compressed resource block: its uncompressed size (big-endian), then a zlib stream,
+// inflated as one buffer. What inflates is what Qt gives, and a stream that does not
+// inflate reads as empty, as it does in Qt. The size is only a first guess, as in Qt.
+// Without the inflater module Qt inflates it.
+QByteArray Inflate(const QResource& resource)
 {
-    thread_local const std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> decompressor(
-        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
-    return decompressor.get();
-}
-
-// A compressed resource block: its uncompressed size (big-endian), then a zlib stream.
-// libdeflate inflates a whole buffer at a time, at about twice zlib's pace, and checks
-// the stream's checksum as zlib does: what inflates is what Qt gives, and a stream that
-// does not inflate reads as empty, as it does in Qt. The size is only a first guess,
-// as in Qt.
-QByteArray Inflate(const uchar* block, qint64 size)
-{
-    constexpr qint64 HEADER = 4;
-    if (size <= HEADER) {
-        return QByteArray();
+    const ZlibInflateFunction inflate = ZlibInflater();
+    if (!inflate) {
+        return resource.uncompressedData();
     }
-    libdeflate_decompressor* const decompressor = Decompressor();
-    if (!decompressor) {
+    constexpr qint64 HEADER = 4;
+    const uchar* const block = resource.data();
+    const qint64 size = resource.size();
+    if (size <= HEADER) {
         return QByteArray();
     }
     // A claim beyond what deflate can give is no guide.
@@ -78,14 +70,13 @@ QByteArray Inflate(const uchar* block, qint64 size)
     for (capacity = std::max<qint64>(capacity, 64);; capacity = std::min<qint64>(capacity * 2, MAX_INFLATED)) {
         QByteArray bytes(static_cast<int>(capacity), Qt::Uninitialized);
         std::size_t inflated = 0;
-        const libdeflate_result result =
-            libdeflate_zlib_decompress(decompressor, block + HEADER, static_cast<std::size_t>(size - HEADER),
-                                       bytes.data(), static_cast<std::size_t>(capacity), &inflated);
-        if (result == LIBDEFLATE_SUCCESS) {
+        const InflateResult result = inflate(block + HEADER, static_cast<std::size_t>(size - HEADER), bytes.data(),
+                                             static_cast<std::size_t>(capacity), &inflated);
+        if (result == InflateResult::Done) {
             bytes.resize(static_cast<int>(inflated));
             return bytes;
         }
-        if (result != LIBDEFLATE_INSUFFICIENT_SPACE || capacity >= MAX_INFLATED) {
+        if (result != InflateResult::NoRoom || capacity >= MAX_INFLATED) {
             return QByteArray();
         }
     }
@@ -115,7 +106,7 @@ QByteArray Uncompressed(const QResource& resource)
 {
     switch (resource.compressionAlgorithm()) {
     case QResource::ZlibCompression:
-        return Inflate(resource.data(), resource.size());
+        return Inflate(resource);
     case QResource::ZstdCompression:
         return Unzstd(resource);
     default:

@@ -1,5 +1,6 @@
 #include "App/Application/Settings/SettingsManager.h"
 
+#include "Platform/Logging/LogLine.h"
 #include "Platform/Qt/VariantEquality.h"
 #include "Platform/Util/TextConversion.h"
 
@@ -8,8 +9,6 @@
 #include <QStringList>
 
 #include <string>
-
-#include <glog/logging.h>
 
 namespace Talvex::App {
 namespace {
@@ -107,16 +106,16 @@ void SettingsManager::ReportStatus() const
     // The store still works (as an empty one), but a product author should learn why
     // the saved values are missing.
     if (settings.status() != QSettings::NoError) {
-        LOG(ERROR) << "Settings store " << QStringToUtf8(settings.fileName()) << " could not be read ("
-                   << (settings.status() == QSettings::FormatError ? "format error" : "access error")
-                   << "); it reads as empty";
+        TALVEX_LOG(ERROR) << "Settings store " << QStringToUtf8(settings.fileName()) << " could not be read ("
+                          << (settings.status() == QSettings::FormatError ? "format error" : "access error")
+                          << "); it reads as empty";
     }
     // Nothing else would tell: the manager never syncs, and QSettings gives up on a save
     // without a word, so every change of the run would be lost in silence.
     const QString problem = WriteProblem(settings);
     if (!problem.isEmpty()) {
-        LOG(ERROR) << "Settings store " << QStringToUtf8(settings.fileName()) << " cannot be written ("
-                   << QStringToUtf8(problem) << "): changes will not be kept after this run";
+        TALVEX_LOG(ERROR) << "Settings store " << QStringToUtf8(settings.fileName()) << " cannot be written ("
+                          << QStringToUtf8(problem) << "): changes will not be kept after this run";
     }
 }
 
