@@ -27,6 +27,7 @@
 
 #include <glog/logging.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -187,7 +188,9 @@ int ForeignSend(char** argv)
     char answer = 0;
     const bool sent = ::send(descriptor, bytes.constData(), std::size_t(bytes.size()), MSG_NOSIGNAL) == bytes.size();
     const ssize_t got = sent ? ::recv(descriptor, &answer, 1, 0) : -1;
-    Append("roles", "foreign-send " + QByteArray(got == 1 ? "answered" : got == 0 ? "closed" : "failed"));
+    // Closing with our message unread resets the connection, possibly before we sent it.
+    const bool closed = got == 0 || (got < 0 && (errno == ECONNRESET || errno == EPIPE));
+    Append("roles", "foreign-send " + QByteArray(got == 1 ? "answered" : closed ? "closed" : "failed"));
     return 0;
 }
 
