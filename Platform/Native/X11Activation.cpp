@@ -104,6 +104,13 @@ void FocusDirectly(xcb_connection_t* connection, xcb_window_t window)
         connection, xcb_set_input_focus_checked(connection, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME)));
 }
 
+// Waits until the server has handled every request sent: one answered request after
+// them. A connection closed at once after its last request may otherwise lose it.
+void Sync(xcb_connection_t* connection)
+{
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
 using Connection = std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>;
 
 // A connection of our own to $DISPLAY and the screen it names; null when there is none.
@@ -140,7 +147,7 @@ void ActivateX11Window(unsigned long long window)
     const Connection connection = Connect(&screen);
     if (connection) {
         Activate(connection.get(), screen->root, static_cast<xcb_window_t>(window), Source::Pager, XCB_CURRENT_TIME);
-        xcb_flush(connection.get());
+        Sync(connection.get());
     }
 }
 
@@ -156,7 +163,7 @@ void ActivateX11WindowForLaunch(unsigned long long window, const QByteArray& sta
     if (!startupId.isEmpty()) {
         SendStartupMessage(connection.get(), *screen, "remove: ID=" + Quoted(startupId));
     }
-    xcb_flush(connection.get());
+    Sync(connection.get());
 }
 
 unsigned int StartupIdTime(const QByteArray& startupId)

@@ -12,7 +12,9 @@
 // The two foreign roles keep the rights to reach our folders, so that only the user
 // checks can refuse them.
 // Each start appends "<role> <pid> <arguments>" to DIR/roles (running, handed-over,
-// alone); every hand-over received appends a line to DIR/received.
+// alone); every hand-over received appends a line to DIR/received. With
+// TALVEX_HELPER_WINDOW set, an instance shows a window and appends "<pid> <window id>"
+// to DIR/windows.
 #include "App/Application/Application.h"
 #include "App/Application/SingleInstance.h"
 #include "Platform/Native/HandOverMessage.h"
@@ -103,6 +105,7 @@ int RunUntilStopped(int argc, char** argv, SingleInstance& instance)
         window = std::make_unique<QWindow>();
         window->resize(100, 100);
         window->show();
+        Append("windows", QByteArray::number(::getpid()) + ' ' + QByteArray::number(window->winId()));
     }
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [] {
