@@ -12,6 +12,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev valgrind python3
   libx11-dev libxcb1-dev libdeflate-dev libzstd-dev libdw-dev
   xvfb xauth fonts-dejavu-core
+  libwayland-dev libwayland-bin wayland-protocols qtbase5-private-dev qt6-base-private-dev
+  qtwayland5 qt6-wayland sway wtype grim util-linux
   dbus xdg-desktop-portal xdg-desktop-portal-gtk dconf-gsettings-backend dconf-service libglib2.0-bin
   clang
 )

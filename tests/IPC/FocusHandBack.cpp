@@ -68,8 +68,11 @@ TEST_F(IPCTest, SlaveThatNeverHandsBackStillExitsWhileItsMasterLives)
 }
 
 // Master and slave run on an X server of their own; the master reads the input focus
-// back from the server after the hand-back.
-TEST(IPCX11HandBack, MastersWindowHoldsTheInputFocusAfterTheSlaveHandsItBack)
+// back from the server after the hand-back. The master answers by hand or through the
+// library's master side.
+class IPCX11HandBack : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(IPCX11HandBack, MastersWindowHoldsTheInputFocusAfterTheSlaveHandsItBack)
 {
     const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
     if (xvfbRun.isEmpty()) {
@@ -81,7 +84,7 @@ TEST(IPCX11HandBack, MastersWindowHoldsTheInputFocusAfterTheSlaveHandsItBack)
     run.setProcessEnvironment(environment);
     run.start(xvfbRun,
               {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 640x480x24 -nolisten tcp"),
-               QStringLiteral(TALVEX_HELPER), QStringLiteral("xmaster")});
+               QStringLiteral(TALVEX_HELPER), QString::fromLatin1(GetParam())});
     ASSERT_TRUE(run.waitForFinished(50000));
     const QByteArray output = run.readAllStandardOutput();
     if (!output.contains("x-ready")) {
@@ -90,3 +93,5 @@ TEST(IPCX11HandBack, MastersWindowHoldsTheInputFocusAfterTheSlaveHandsItBack)
     EXPECT_EQ(run.exitCode(), 0) << output.constData();
     EXPECT_TRUE(output.contains("focus=back")) << output.constData();
 }
+
+INSTANTIATE_TEST_SUITE_P(Masters, IPCX11HandBack, ::testing::Values("xmaster", "xmaster-library"));

@@ -4,13 +4,17 @@
 #include "Platform/IO/IOException.h"
 #include "Platform/Native/CrashHandler.h"
 #include "Platform/Native/WaitableEvent.h"
+#include "Platform/Native/WaylandActivation.h"
 #include "Platform/Native/WindowActivation.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWindow>
 #include <QStringList>
 #include <QThreadPool>
 #include <QtConcurrent>
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
@@ -19,10 +23,26 @@ namespace Talvex::App {
 const QString IPCFocusTransfererSlave::APPLICATION_CLOSE_MESSAGE = QStringLiteral("applicationClosed");
 const QString IPCFocusTransfererSlave::RETURN_YES = QStringLiteral("yes");
 const QString IPCFocusTransfererSlave::RETURN_NO = QStringLiteral("no");
+const QString IPCFocusTransfererSlave::ACTIVATION_TOKEN_REQUEST = QStringLiteral("token");
+const QString IPCFocusTransfererSlave::ACTIVATION_TOKEN_MESSAGE = QStringLiteral("activationToken");
 
 namespace {
 
 std::atomic<long long> shutdownStopEvent{0};
+// Long enough for a busy compositor, short enough that closing does not seem to hang.
+const int TOKEN_TIMEOUT_MS = 1000;
+
+// The window the user was last working in: the focused one, else a visible one (the
+// focus window is unset while the seat has no keyboard).
+QWindow* HandingWindow()
+{
+    if (QWindow* focused = QGuiApplication::focusWindow()) {
+        return focused;
+    }
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    const auto visible = std::find_if(windows.begin(), windows.end(), [](QWindow* w) { return w->isVisible(); });
+    return visible == windows.end() ? nullptr : *visible;
+}
 
 } // namespace
 
@@ -47,6 +67,8 @@ IPCFocusTransfererSlave::IPCFocusTransfererSlave() : stopEvent(Native::CreateWai
     // would wait for a live master for ever.
     shutdownStopEvent = stopEvent;
     qAddPostRoutine(&IPCFocusTransfererSlave::StopWatchingAtShutdown);
+    // A token carries the user's last input only if it was followed from the start.
+    Native::FollowInputSerials();
 }
 
 IPCFocusTransfererSlave::~IPCFocusTransfererSlave()
@@ -109,25 +131,55 @@ void IPCFocusTransfererSlave::GiveFocusToParent()
     if (!channel || !connected) {
         return;
     }
+    QString noTokenReason;
+    const QString token = RequestToken(&noTokenReason);
     const QByteArray message = APPLICATION_CLOSE_MESSAGE.toLatin1();
     try {
         channel->Write(message.constData(), static_cast<std::size_t>(message.size()));
         const std::size_t size = channel->GetWaitingInputSize();
         std::vector<char> reply(size + 1, 0);
         channel->Read(reply.data(), size);
-        FollowReply(QString::fromUtf8(reply.data()));
+        FollowReply(QString::fromUtf8(reply.data()), token, noTokenReason);
     } catch (const Talvex::Core::IOException&) {
         // The master went away during the exchange: there is no window to switch to.
     }
     Native::SetWaitableEvent(stopEvent);
 }
 
-void IPCFocusTransfererSlave::FollowReply(const QString& reply)
+// Asked while the window still has the focus: once the slave closes it, the
+// compositor would refuse.
+QString IPCFocusTransfererSlave::RequestToken(QString* reason)
+{
+    if (!Native::IsWaylandPlatform()) {
+        return QString();
+    }
+    QWindow* window = HandingWindow();
+    if (!window) {
+        *reason = QStringLiteral("this program shows no window to ask for an activation token");
+        return QString();
+    }
+    return Native::RequestActivationToken(window, TOKEN_TIMEOUT_MS, reason);
+}
+
+void IPCFocusTransfererSlave::FollowReply(const QString& reply, const QString& token, const QString& noTokenReason)
 {
     const QStringList parts = reply.split(QLatin1Char('='));
     if (parts.size() > 1 && parts.front() == RETURN_YES) {
         Native::ActivateWindow(static_cast<unsigned long long>(parts.at(1).toLongLong()));
+        if (parts.size() > 2 && parts.at(2) == ACTIVATION_TOKEN_REQUEST) {
+            SendToken(token, noTokenReason);
+        }
     }
+}
+
+void IPCFocusTransfererSlave::SendToken(const QString& token, const QString& noTokenReason)
+{
+    if (token.isEmpty()) {
+        Native::WarnActivationUnavailable(noTokenReason.isEmpty() ? QStringLiteral("no activation token was given")
+                                                                  : noTokenReason);
+    }
+    const QByteArray message = (ACTIVATION_TOKEN_MESSAGE + QLatin1Char('=') + token).toUtf8();
+    channel->Write(message.constData(), static_cast<std::size_t>(message.size()));
 }
 
 std::uint32_t IPCFocusTransfererSlave::AddRef() const

@@ -22,7 +22,16 @@ namespace Talvex::App {
 // It also watches the master process, so that it stops talking to a master that has
 // gone. One instance per process, joined to the master from the command line on first
 // use; use it from the thread that first called Instance (it needs that thread's event
-// loop to notice the master's end). Nothing is logged and nothing is thrown.
+// loop to notice the master's end). Nothing is thrown.
+//
+// On Wayland the master's id means nothing in the slave, and only the client that has
+// the focus may let another client's window come forward: there the slave also asks
+// the compositor for an activation token and, when the master's reply asks for it
+// (a third field ACTIVATION_TOKEN_REQUEST), sends it as one more message,
+// ACTIVATION_TOKEN_MESSAGE "=" token (empty when none could be had; the slave then
+// logs one WARNING per process saying why). A master that never asks gets nothing
+// more. Call Instance() once the application exists and GiveFocusToParent() before
+// hiding the window, while it is still mapped and has the focus.
 class TALVEX_EXPORT IPCFocusTransfererSlave : public QObject,
                                               public IIPCClient,
                                               public IFocusTransferer,
@@ -32,6 +41,10 @@ public:
     static const QString APPLICATION_CLOSE_MESSAGE;
     static const QString RETURN_YES;
     static const QString RETURN_NO;
+    // Third field of the master's "yes" reply that asks for an activation token.
+    static const QString ACTIVATION_TOKEN_REQUEST;
+    // First field of the message that carries the token to the master.
+    static const QString ACTIVATION_TOKEN_MESSAGE;
 
     // The process's instance. Until a channel has been set up, every call tries again
     // to join the master named on the command line.
@@ -46,7 +59,8 @@ public:
     void ChannelClosed() override;
 
     // Once per process: sends the closing message, waits (bounded) for the master's
-    // reply and activates the window it names, then stops watching the master.
+    // reply and activates the window it names (on Wayland: hands the master a token),
+    // then stops watching the master.
     void GiveFocusToParent() override;
 
     // True while the master is taken to be alive and listening.
@@ -64,7 +78,9 @@ protected slots:
 
 private:
     bool RunningProcessesWatcher();
-    void FollowReply(const QString& reply);
+    void FollowReply(const QString& reply, const QString& token, const QString& noTokenReason);
+    void SendToken(const QString& token, const QString& noTokenReason);
+    static QString RequestToken(QString* reason);
     static void StopWatchingAtShutdown();
 
     Talvex::RefCountImpl referenceCount;

@@ -1,8 +1,9 @@
 // The second process of the IPC tests; its role is its first argument: slaves
 // "report", "handback FILE [TIMEOUT]", "watch FILE", "nullhandle FILE" (recording in
-// FILE), "quit", a "master FILE" of a watch slave, a "foreign PATH" user, "xmaster"/"xslave".
+// FILE), "quit", a "master FILE" of a watch slave, a "foreign PATH" user, "xmaster"/"xmaster-library"/"xslave".
 
 #include "../../common/WaitUntil.h"
+#include "App/Application/IPC/IPCFocusTransfererMaster.h"
 #include "App/Application/IPC/IPCFocusTransfererSlave.h"
 #include "App/Application/IPC/IPCManager.h"
 #include "Client.h"
@@ -144,7 +145,8 @@ bool ShowFocused(QWindow& window)
     });
 }
 
-int XMaster()
+// `byLibrary`: the library's master side answers, else a reply written by hand.
+int XMaster(bool byLibrary)
 {
     QWindow window;
     std::printf("x-ready\n");
@@ -160,8 +162,12 @@ int XMaster()
         std::printf("the slave did not take the focus before handing it back\n");
         return 1;
     }
-    const QByteArray reply = "yes=" + QByteArray::number(window.winId());
-    client.channel->Write(reply.constData(), static_cast<std::size_t>(reply.size()));
+    if (byLibrary) {
+        App::IPCFocusTransfererMaster(&window).HandleMessage(QByteArray(message, sizeof(message)), *client.channel);
+    } else {
+        const QByteArray reply = "yes=" + QByteArray::number(window.winId());
+        client.channel->Write(reply.constData(), static_cast<std::size_t>(reply.size()));
+    }
     const bool back = Test::WaitUntil([&] { return FocusedWindow() == window.winId(); }, 10000);
     std::printf(back ? "focus=back\n" : "focus=elsewhere\n");
     return back ? 0 : 1;
@@ -186,7 +192,7 @@ int main(int argc, char** argv)
     }
     if (role.startsWith('x')) {
         QGuiApplication app(argc, argv);
-        return role == "xmaster" ? XMaster() : XSlave();
+        return role.startsWith("xmaster") ? XMaster(role == "xmaster-library") : XSlave();
     }
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();

@@ -1,0 +1,226 @@
+#include "Platform/Native/XdgActivationClient_p.h"
+
+#include "xdg-activation-v1-client-protocol.h"
+
+#include <QDeadlineTimer>
+
+#include <wayland-client.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include <poll.h>
+#include <unistd.h>
+
+namespace Talvex::Native {
+namespace {
+
+// Version 5 is the first with wl_seat.release; later ones add pointer events we ignore.
+const std::uint32_t SEAT_VERSION = 5;
+
+XdgActivationClient* Self(void* data)
+{
+    return static_cast<XdgActivationClient*>(data);
+}
+
+void OnGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface, std::uint32_t version)
+{
+    Self(data)->OnGlobal(registry, name, interface, version);
+}
+
+void OnGlobalRemove(void*, wl_registry*, std::uint32_t) {}
+
+const wl_registry_listener REGISTRY_LISTENER = {OnGlobal, OnGlobalRemove};
+
+void OnCapabilities(void* data, wl_seat*, std::uint32_t capabilities)
+{
+    Self(data)->OnSeatCapabilities(capabilities);
+}
+
+void OnSeatName(void*, wl_seat*, const char*) {}
+
+const wl_seat_listener SEAT_LISTENER = {OnCapabilities, OnSeatName};
+
+void OnKeymap(void*, wl_keyboard*, std::uint32_t, std::int32_t descriptor, std::uint32_t)
+{
+    ::close(descriptor);
+}
+
+void OnKeyboardEnter(void* data, wl_keyboard*, std::uint32_t serial, wl_surface*, wl_array*)
+{
+    Self(data)->OnInputSerial(serial);
+}
+
+void OnKeyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface*) {}
+
+void OnKey(void* data, wl_keyboard*, std::uint32_t serial, std::uint32_t, std::uint32_t, std::uint32_t)
+{
+    Self(data)->OnInputSerial(serial);
+}
+
+void OnModifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t) {}
+
+void OnRepeatInfo(void*, wl_keyboard*, std::int32_t, std::int32_t) {}
+
+const wl_keyboard_listener KEYBOARD_LISTENER = {OnKeymap, OnKeyboardEnter, OnKeyboardLeave,
+                                                OnKey,    OnModifiers,     OnRepeatInfo};
+
+void OnPointerEnter(void* data, wl_pointer*, std::uint32_t serial, wl_surface*, wl_fixed_t, wl_fixed_t)
+{
+    Self(data)->OnInputSerial(serial);
+}
+
+void OnPointerLeave(void*, wl_pointer*, std::uint32_t, wl_surface*) {}
+
+void OnMotion(void*, wl_pointer*, std::uint32_t, wl_fixed_t, wl_fixed_t) {}
+
+void OnButton(void* data, wl_pointer*, std::uint32_t serial, std::uint32_t, std::uint32_t, std::uint32_t)
+{
+    Self(data)->OnInputSerial(serial);
+}
+
+void OnAxis(void*, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) {}
+
+void OnFrame(void*, wl_pointer*) {}
+
+void OnAxisSource(void*, wl_pointer*, std::uint32_t) {}
+
+void OnAxisStop(void*, wl_pointer*, std::uint32_t, std::uint32_t) {}
+
+void OnAxisDiscrete(void*, wl_pointer*, std::uint32_t, std::int32_t) {}
+
+void OnAxisValue120(void*, wl_pointer*, std::uint32_t, std::int32_t) {}
+
+const wl_pointer_listener POINTER_LISTENER = {OnPointerEnter, OnPointerLeave, OnMotion,       OnButton,
+                                              OnAxis,         OnFrame,        OnAxisSource,   OnAxisStop,
+                                              OnAxisDiscrete, OnAxisValue120};
+
+void OnTokenDone(void* data, xdg_activation_token_v1*, const char* token)
+{
+    Self(data)->OnTokenDone(token);
+}
+
+const xdg_activation_token_v1_listener TOKEN_LISTENER = {OnTokenDone};
+
+} // namespace
+
+XdgActivationClient::XdgActivationClient(wl_display* display)
+    : display(display), queue(wl_display_create_queue(display))
+{
+    displayOnQueue = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
+    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(displayOnQueue), queue);
+    registry = wl_display_get_registry(displayOnQueue);
+    wl_registry_add_listener(registry, &REGISTRY_LISTENER, this);
+    wl_display_roundtrip_queue(display, queue);
+    // The seat's first capabilities, so that a keyboard already there is followed.
+    wl_display_roundtrip_queue(display, queue);
+}
+
+void XdgActivationClient::OnGlobal(wl_registry* from, std::uint32_t name, const char* interface,
+                                   std::uint32_t version)
+{
+    if (!activation && std::strcmp(interface, xdg_activation_v1_interface.name) == 0) {
+        activation = static_cast<xdg_activation_v1*>(wl_registry_bind(from, name, &xdg_activation_v1_interface, 1));
+    } else if (!seat && std::strcmp(interface, wl_seat_interface.name) == 0 && version >= SEAT_VERSION) {
+        seat = static_cast<wl_seat*>(wl_registry_bind(from, name, &wl_seat_interface, SEAT_VERSION));
+        wl_seat_add_listener(seat, &SEAT_LISTENER, this);
+    }
+}
+
+void XdgActivationClient::OnSeatCapabilities(std::uint32_t capabilities)
+{
+    const bool hasKeyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
+    if (hasKeyboard && !keyboard) {
+        keyboard = wl_seat_get_keyboard(seat);
+        wl_keyboard_add_listener(keyboard, &KEYBOARD_LISTENER, this);
+    } else if (!hasKeyboard && keyboard) {
+        wl_keyboard_release(keyboard);
+        keyboard = nullptr;
+    }
+    const bool hasPointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
+    if (hasPointer && !pointer) {
+        pointer = wl_seat_get_pointer(seat);
+        wl_pointer_add_listener(pointer, &POINTER_LISTENER, this);
+    } else if (!hasPointer && pointer) {
+        wl_pointer_release(pointer);
+        pointer = nullptr;
+    }
+    wl_display_flush(display);
+}
+
+void XdgActivationClient::OnInputSerial(std::uint32_t serial)
+{
+    lastSerial = serial;
+    haveSerial = true;
+}
+
+void XdgActivationClient::OnTokenDone(const char* token)
+{
+    receivedToken = QString::fromUtf8(token);
+    tokenDone = true;
+}
+
+void XdgActivationClient::DispatchPending()
+{
+    wl_display_dispatch_queue_pending(display, queue);
+}
+
+QString XdgActivationClient::RequestToken(wl_surface* surface, int timeoutMs, QString* reason)
+{
+    DispatchPending();
+    xdg_activation_token_v1* request = xdg_activation_v1_get_activation_token(activation);
+    xdg_activation_token_v1_add_listener(request, &TOKEN_LISTENER, this);
+    if (seat && haveSerial) {
+        xdg_activation_token_v1_set_serial(request, lastSerial, seat);
+    }
+    xdg_activation_token_v1_set_surface(request, surface);
+    xdg_activation_token_v1_commit(request);
+    tokenDone = false;
+    receivedToken.clear();
+    const bool done = WaitForToken(timeoutMs);
+    xdg_activation_token_v1_destroy(request);
+    wl_display_flush(display);
+    if (!done && reason) {
+        *reason = QStringLiteral("the compositor gave no activation token within %1 ms").arg(timeoutMs);
+    }
+    return done ? receivedToken : QString();
+}
+
+void XdgActivationClient::Activate(wl_surface* surface, const QString& token)
+{
+    xdg_activation_v1_activate(activation, token.toUtf8().constData(), surface);
+    wl_display_flush(display);
+}
+
+bool XdgActivationClient::WaitForToken(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        if (wl_display_dispatch_queue_pending(display, queue) < 0) {
+            return false;
+        }
+        if (tokenDone) {
+            return true;
+        }
+        if (deadline.hasExpired() || !ReadEvents(static_cast<int>(deadline.remainingTime()))) {
+            return false;
+        }
+    }
+}
+
+bool XdgActivationClient::ReadEvents(int timeoutMs)
+{
+    // Another reader (the toolkit's own thread) may have queued ours already.
+    if (wl_display_prepare_read_queue(display, queue) != 0) {
+        return true;
+    }
+    wl_display_flush(display);
+    pollfd socket{wl_display_get_fd(display), POLLIN, 0};
+    if (::poll(&socket, 1, std::max(timeoutMs, 0)) <= 0) {
+        wl_display_cancel_read(display);
+        return true;
+    }
+    return wl_display_read_events(display) == 0;
+}
+
+} // namespace Talvex::Native
