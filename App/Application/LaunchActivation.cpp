@@ -1,6 +1,7 @@
 #include "App/Application/LaunchActivation.h"
 
 #include "App/Application/Application.h"
+#include "Platform/Native/WaylandActivation.h"
 #include "Platform/Native/X11Activation.h"
 
 #include <QGuiApplication>
@@ -37,6 +38,17 @@ void SayOnceThatNoTokenCame()
     said = true;
 }
 
+// A compositor raises a window only for a valid token from the launcher.
+void ActivateOnWayland(QWindow* window, const QByteArray& token)
+{
+    QString reason;
+    if (token.isEmpty() || !Native::ActivateWithToken(window, QString::fromUtf8(token), &reason)) {
+        LOG_IF(WARNING, !token.isEmpty()) << "Could not come forward with the launch's activation token: "
+                                          << reason.toStdString();
+        window->requestActivate();
+    }
+}
+
 } // namespace
 
 QWindow* LaunchTargetWindow()
@@ -71,6 +83,8 @@ void BringForward(const QByteArray& startupId, const QByteArray& activationToken
     window->raise();
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         Native::ActivateX11WindowForLaunch(window->winId(), startupId);
+    } else if (Native::IsWaylandPlatform()) {
+        ActivateOnWayland(window, activationToken);
     } else {
         window->requestActivate();
     }

@@ -25,7 +25,8 @@
 #include <QGuiApplication>
 #include <QThread>
 #include <QTimer>
-#include <QWindow>
+#include <QPainter>
+#include <QRasterWindow>
 
 #include <glog/logging.h>
 
@@ -47,6 +48,12 @@
 namespace {
 
 using Talvex::App::SingleInstance;
+
+// Something drawn, so that a compositor maps the window.
+class Window : public QRasterWindow {
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(QRect(QPoint(), size()), Qt::darkMagenta); }
+};
 
 QString folder;
 
@@ -100,9 +107,9 @@ int RunUntilStopped(int argc, char** argv, SingleInstance& instance)
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
     QObject::connect(&instance, &SingleInstance::LaunchedAgain, &RecordHandOver);
-    std::unique_ptr<QWindow> window;
+    std::unique_ptr<Window> window;
     if (qEnvironmentVariableIsSet("TALVEX_HELPER_WINDOW")) {
-        window = std::make_unique<QWindow>();
+        window = std::make_unique<Window>();
         window->resize(100, 100);
         window->show();
         Append("windows", QByteArray::number(::getpid()) + ' ' + QByteArray::number(window->winId()));
