@@ -43,8 +43,8 @@ void ActivateOnWayland(QWindow* window, const QByteArray& token)
 {
     QString reason;
     if (token.isEmpty() || !Native::ActivateWithToken(window, QString::fromUtf8(token), &reason)) {
-        LOG_IF(WARNING, !token.isEmpty()) << "Could not come forward with the launch's activation token: "
-                                          << reason.toStdString();
+        LOG_IF(WARNING, !token.isEmpty())
+            << "Could not come forward with the launch's activation token: " << reason.toStdString();
         window->requestActivate();
     }
 }

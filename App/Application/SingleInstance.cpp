@@ -38,8 +38,7 @@ QStringList Decoded(const QList<QByteArray>& arguments)
 
 SingleInstancePrivate* SingleInstancePrivate::current = nullptr;
 
-SingleInstancePrivate::SingleInstancePrivate(SingleInstance* owner, int argc, char** argv,
-                                             const std::string& codeName)
+SingleInstancePrivate::SingleInstancePrivate(SingleInstance* owner, int argc, char** argv, const std::string& codeName)
     : owner(owner)
 {
     role = Decide(argc, argv, codeName);
@@ -131,7 +130,12 @@ void SingleInstancePrivate::StartReceivingInCurrent()
     if (current) {
         // The application is still being built: its event dispatcher comes later.
         QMetaObject::invokeMethod(
-            current->owner, [] { if (current) current->StartReceiving(); }, Qt::QueuedConnection);
+            current->owner,
+            [] {
+                if (current)
+                    current->StartReceiving();
+            },
+            Qt::QueuedConnection);
     }
 }
 

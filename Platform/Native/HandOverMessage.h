@@ -22,8 +22,8 @@ struct TALVEX_EXPORT HandOverMessage {
     static constexpr std::size_t HEADER_SIZE = 12;
 
     QByteArray workingFolder;
-    QByteArray startupId;       // X11 startup notification id; empty without one
-    QByteArray activationToken; // Wayland activation token; empty without one
+    QByteArray startupId;        // X11 startup notification id; empty without one
+    QByteArray activationToken;  // Wayland activation token; empty without one
     QList<QByteArray> arguments; // the program first
 
     // Empty when the encoded message would exceed MAX_PAYLOAD.

@@ -178,7 +178,8 @@ std::unique_ptr<InstanceClaim> InstanceClaim::TryTake(const QString& socketPath,
     return std::unique_ptr<InstanceClaim>(new InstanceClaim(lock, listener, socketPath));
 }
 
-InstanceClaim::InstanceClaim(int lock, int listener, QString path) : lock(lock), listener(listener), path(std::move(path))
+InstanceClaim::InstanceClaim(int lock, int listener, QString path)
+    : lock(lock), listener(listener), path(std::move(path))
 {
 }
 

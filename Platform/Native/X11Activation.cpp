@@ -129,8 +129,7 @@ Connection Connect(const xcb_screen_t** screen)
     return connection;
 }
 
-void Activate(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window, Source source,
-              xcb_timestamp_t time)
+void Activate(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window, Source source, xcb_timestamp_t time)
 {
     if (WindowManagerRuns(connection, root)) {
         AskWindowManager(connection, root, window, source, time);

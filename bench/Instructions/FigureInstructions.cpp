@@ -304,9 +304,8 @@ void SecondLaunchFigures(const QString& program)
         qFatal("the running instance did not start");
     }
     const char* variants[] = {"baseline", "Launch"};
-    const QStringList arguments[] = {{QStringLiteral("bare")},
-                                     {QStringLiteral("launch"),
-                                      QLatin1String(Talvex::Bench::RunningInstance::CODE_NAME)}};
+    const QStringList arguments[] = {
+        {QStringLiteral("bare")}, {QStringLiteral("launch"), QLatin1String(Talvex::Bench::RunningInstance::CODE_NAME)}};
     std::vector<qint64> times[2];
     for (int run = 0; run <= RUNS; ++run) {
         for (int side = 0; side < 2; ++side) {

@@ -11,7 +11,8 @@ namespace {
 
 int CountStarting(const QList<QByteArray>& lines, const QByteArray& start)
 {
-    return int(std::count_if(lines.begin(), lines.end(), [&](const QByteArray& line) { return line.startsWith(start); }));
+    return int(
+        std::count_if(lines.begin(), lines.end(), [&](const QByteArray& line) { return line.startsWith(start); }));
 }
 
 int CountContaining(const QList<QByteArray>& lines, const QByteArray& text)

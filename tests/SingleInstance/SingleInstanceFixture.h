@@ -42,10 +42,7 @@ protected:
         return process;
     }
 
-    QProcess* Launch(const QStringList& extra = {})
-    {
-        return Start(QStringLiteral("launch"), code, extra);
-    }
+    QProcess* Launch(const QStringList& extra = {}) { return Start(QStringLiteral("launch"), code, extra); }
 
     QList<QByteArray> Lines(const char* file) const
     {

@@ -57,8 +57,8 @@ public:
 private:
     xcb_atom_t Atom(const char* name)
     {
-        auto* reply = xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr);
+        auto* reply = xcb_intern_atom_reply(connection,
+                                            xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr);
         const xcb_atom_t atom = reply ? reply->atom : 0;
         std::free(reply);
         return atom;
@@ -95,9 +95,9 @@ TEST_F(SingleInstanceTest, OnX11TheRequestCarriesTheStartupIdsTimeAndTheLauncher
         GTEST_SKIP() << "skipped: Xvfb is not installed";
     }
     QProcess server;
-    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                        QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                        QStringLiteral("640x480x24")});
+    server.start(xvfb,
+                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                  QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("640x480x24")});
     ASSERT_TRUE(server.waitForReadyRead(15000));
     const QByteArray display = ':' + server.readAllStandardOutput().trimmed();
     RootWatcher watcher(display);

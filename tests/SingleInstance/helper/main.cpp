@@ -23,10 +23,10 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QThread>
-#include <QTimer>
 #include <QPainter>
 #include <QRasterWindow>
+#include <QThread>
+#include <QTimer>
 
 #include <glog/logging.h>
 
@@ -37,12 +37,12 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <linux/securebits.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <linux/securebits.h>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -217,8 +217,8 @@ int ForeignHold(char** argv)
     address.sun_family = AF_UNIX;
     std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", path.constData());
     ::unlink(path.constData());
-    if (lock < 0 || ::flock(lock, LOCK_EX) != 0 || ::bind(listener, reinterpret_cast<sockaddr*>(&address),
-                                                          sizeof(address)) != 0 || ::listen(listener, 8) != 0) {
+    if (lock < 0 || ::flock(lock, LOCK_EX) != 0 ||
+        ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 || ::listen(listener, 8) != 0) {
         Append("roles", "foreign-hold failed");
         return 1;
     }
@@ -230,7 +230,8 @@ int ForeignHold(char** argv)
             char buffer[256];
             const timeval limit{0, 200000};
             ::setsockopt(peer, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
-            Append("roles", "foreign-hold got " + QByteArray::number(qlonglong(::recv(peer, buffer, sizeof(buffer), 0))));
+            Append("roles",
+                   "foreign-hold got " + QByteArray::number(qlonglong(::recv(peer, buffer, sizeof(buffer), 0))));
             ::close(peer);
         }
     }
