@@ -149,6 +149,10 @@ void SingleInstancePrivate::StartReceiving()
         owner->Deliver(Decoded(m.arguments), QFile::decodeName(m.workingFolder));
         BringForward(m.startupId, m.activationToken);
     });
+    // Once the event loop has ended nobody answers launches any more: a launch during a
+    // long shut-down becomes the running instance rather than wait for us in vain.
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, owner, [this] { Release(); });
+    QObject::connect(QCoreApplication::instance(), &QObject::destroyed, owner, [this] { Release(); });
 }
 
 void SingleInstancePrivate::Release()

@@ -19,8 +19,8 @@ class SingleInstancePrivate;
 //     if (instance.HandedOver())
 //         return 0; // the running instance has our command line and comes forward
 //
-// Either this process becomes the running instance (it holds the claim until the
-// object goes or the product restarts), or it hands its arguments, working folder and
+// Either this process becomes the running instance (it holds the claim until its event
+// loop ends, the object goes or the product restarts), or it hands its arguments, working folder and
 // the launcher's activation token to the running one, which then emits LaunchedAgain on
 // its GUI thread and brings its main window (or the modal or active window) forward
 // with that token. The token is taken out of the environment for the hand-over and put

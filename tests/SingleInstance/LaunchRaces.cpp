@@ -81,7 +81,7 @@ TEST_F(SingleInstanceTest, StoppedInstanceIsLeftBehindAfterASecondAndDoesNotActO
     EXPECT_TRUE(received.at(0).startsWith("next.mkv ")) << "late.mkv was already opened by the launch itself";
 }
 
-// The old copy may still be shutting down, with the claim held, when the copy starts.
+// The old copy still runs its event loop, shutting down, when the copy starts.
 TEST_F(SingleInstanceTest, RestartGivesUpTheClaimSoTheCopyBecomesTheRunningInstance)
 {
     QProcess* old = Start(QStringLiteral("restart"), code);

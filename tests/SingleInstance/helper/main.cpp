@@ -25,7 +25,6 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRasterWindow>
-#include <QThread>
 #include <QTimer>
 
 #include <glog/logging.h>
@@ -148,21 +147,33 @@ int Big(int argc, char** argv)
     return Launch(int(made.size()) - 1, made.data());
 }
 
+// A product that takes its time to quit (it saves its work first): its event loop still
+// runs, and would take a launch, while the copy starts.
+class SlowToQuit : public Talvex::App::Application {
+public:
+    using Application::Application;
+
+protected:
+    bool TryToQuitImpl() override
+    {
+        QTimer::singleShot(1500, this, &QCoreApplication::quit);
+        return true;
+    }
+};
+
 int Restart(int argc, char** argv)
 {
     SingleInstance instance(argc, argv, argv[2]);
     RecordRole(instance, argc, argv);
     Talvex::App::Application::AppContext context;
     context.holdInstanceMutex = false;
-    Talvex::App::Application application(argc, argv, context);
-    application.TryToRestart(Talvex::Enums::Silent,
-                             QStringLiteral("launch %1 \"%2\" restarted").arg(QLatin1String(argv[2]), folder));
-    QTimer::singleShot(5000, &QCoreApplication::quit);
-    const int status = QCoreApplication::exec();
-    // A product may take its time to shut down, still holding whatever it holds; the
-    // copy must not wait for it.
-    QThread::msleep(1500);
-    return status;
+    SlowToQuit application(argc, argv, context);
+    QObject::connect(&instance, &SingleInstance::LaunchedAgain, &RecordHandOver);
+    QTimer::singleShot(0, [&] {
+        application.TryToRestart(Talvex::Enums::Silent,
+                                 QStringLiteral("launch %1 \"%2\" restarted").arg(QLatin1String(argv[2]), folder));
+    });
+    return QCoreApplication::exec();
 }
 
 bool BecomeNobody()
