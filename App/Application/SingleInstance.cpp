@@ -109,6 +109,9 @@ SingleInstancePrivate::Role SingleInstancePrivate::ClaimOnly(const QString& sock
     Native::InstanceClaim::Outcome outcome = Native::InstanceClaim::Outcome::Impossible;
     QString problem;
     claim = Native::InstanceClaim::TryTake(socketPath, &outcome, &problem);
+    LOG_IF(ERROR, outcome == Native::InstanceClaim::Outcome::Impossible)
+        << "Starting without the one-instance check: " << problem.toStdString() << " (" << socketPath.toStdString()
+        << ")";
     return claim ? Role::Running : Role::Alone;
 }
 

@@ -1,18 +1,17 @@
 #include "Platform/Native/HandOverSender.h"
 
 #include "Platform/Native/HandOverProtocol_p.h"
+#include "Platform/Native/LocalSocketAddress.h"
 
 #include <QFile>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <thread>
 
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace Talvex::Native {
@@ -57,12 +56,13 @@ bool PeerIsOurUser(int descriptor)
 
 bool Connect(int descriptor, const QByteArray& path)
 {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.constData(), std::min<std::size_t>(path.size(), sizeof(address.sun_path) - 1));
+    const LocalSocketAddress address(path);
+    if (!address.IsValid()) {
+        return false;
+    }
     int result = 0;
     do {
-        result = ::connect(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+        result = ::connect(descriptor, address.Get(), address.Size());
     } while (result != 0 && errno == EINTR);
     return result == 0;
 }

@@ -1,5 +1,6 @@
 #include "Platform/Native/InstanceClaim.h"
 
+#include "Platform/Native/LocalSocketAddress.h"
 #include "Platform/Native/OwnedFolder.h"
 #include "Platform/Native/PipeSocket.h"
 
@@ -14,7 +15,6 @@
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace Talvex::Native {
@@ -116,14 +116,11 @@ bool ClearName(const QByteArray& path, QString* problem)
 
 int Listen(const QByteArray& path, QString* problem)
 {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()) + 1);
+    const LocalSocketAddress address(path);
     const int descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     // The socket's own mode becomes the name's: owner-only from the moment it exists.
-    if (descriptor < 0 || ::fchmod(descriptor, 0600) != 0 ||
-        ::bind(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
-        ::listen(descriptor, SOMAXCONN) != 0) {
+    if (!address.IsValid() || descriptor < 0 || ::fchmod(descriptor, 0600) != 0 ||
+        ::bind(descriptor, address.Get(), address.Size()) != 0 || ::listen(descriptor, SOMAXCONN) != 0) {
         Fail(problem, QStringLiteral("cannot listen on the socket"));
         if (descriptor >= 0) {
             ::close(descriptor);
@@ -143,12 +140,7 @@ QString InstanceClaim::SocketPath(const std::string& codeName, QString* problem)
         *problem = QStringLiteral("the runtime folder ") + folder + QLatin1Char(' ') + reason;
         return QString();
     }
-    const QString path = folder + QLatin1Char('/') + Stem(codeName) + QLatin1String(SOCKET_SUFFIX);
-    if (static_cast<std::size_t>(QFile::encodeName(path).size()) >= sizeof(sockaddr_un::sun_path)) {
-        *problem = QStringLiteral("the runtime folder's path is too long for a socket: ") + folder;
-        return QString();
-    }
-    return path;
+    return folder + QLatin1Char('/') + Stem(codeName) + QLatin1String(SOCKET_SUFFIX);
 }
 
 QString InstanceClaim::LockPathFor(const QString& socketPath)

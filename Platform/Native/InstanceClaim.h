@@ -20,9 +20,9 @@ public:
     enum class Outcome { Taken, HeldElsewhere, Impossible };
 
     // The socket where the instances of `codeName` meet: per product and per session (the
-    // Wayland socket when there is one, else the X display with its screen left out), and
-    // short enough for a socket address. Empty, with the reason, when the runtime folder is
-    // not a private folder of ours or the name cannot be made short enough.
+    // Wayland socket when there is one, else the X display with its screen left out).
+    // Empty, with the reason, when the runtime folder is not a private folder of ours.
+    // However long the path, it is bound and connected to through its folder.
     static QString SocketPath(const std::string& codeName, QString* problem);
     // The lock file that goes with a socket path.
     static QString LockPathFor(const QString& socketPath);

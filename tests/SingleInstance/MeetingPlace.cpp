@@ -1,3 +1,4 @@
+#include "Platform/Native/HandOverSender.h"
 #include "Platform/Native/InstanceClaim.h"
 #include "Platform/Native/LaunchEnvironment.h"
 
@@ -45,11 +46,11 @@ TEST(MeetingPlace, OneSessionWrittenAnyWayMeetsInOnePlaceAndOtherSessionsAndProd
     EXPECT_NE(PlaceFor(":0", "wayland-1"), wayland);
 }
 
-TEST(MeetingPlace, StaysWithinASocketAddressInAFolderOnlyWeMayEnter)
+TEST(MeetingPlace, IsAFolderOnlyWeMayEnterWhoseNameStaysReadableWhateverTheCodeName)
 {
     const QString path = PlaceFor(":0", nullptr, std::string(300, 'x') + "/../../evil");
-    EXPECT_LT(QFile::encodeName(path).size(), int(sizeof(sockaddr_un::sun_path)));
-    EXPECT_FALSE(path.contains(QStringLiteral("..")));
+    EXPECT_EQ(QFileInfo(path).fileName().size(), QFileInfo(PlaceFor(":0", nullptr, "x")).fileName().size() + 31);
+    EXPECT_FALSE(QFileInfo(path).fileName().contains(QStringLiteral("..")));
     struct stat folder {};
     ASSERT_EQ(::stat(QFile::encodeName(QFileInfo(path).path()).constData(), &folder), 0);
     EXPECT_EQ(folder.st_mode & 0777, 0700u);
@@ -60,9 +61,28 @@ TEST(MeetingPlace, StaysWithinASocketAddressInAFolderOnlyWeMayEnter)
     EXPECT_TRUE(InstanceClaim::SocketPath("player", &problem).isEmpty()) << "others may enter the folder";
     EXPECT_TRUE(problem.contains(QStringLiteral("open to other users"))) << problem.toStdString();
     ::chmod(runtime.constData(), 0700);
+}
 
-    qputenv("XDG_RUNTIME_DIR", QByteArray(120, 'r').prepend("/tmp/"));
-    EXPECT_TRUE(InstanceClaim::SocketPath("player", &problem).isEmpty());
+// A socket address holds about a hundred bytes of path; a runtime folder may be longer.
+TEST(MeetingPlace, WorksInARuntimeFolderDeeperThanASocketAddressReaches)
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const QString deep = QFile::decodeName(runtime) + QLatin1Char('/') + QString(120, QLatin1Char('d'));
+    ASSERT_TRUE(QDir().mkpath(deep) && ::chmod(QFile::encodeName(deep).constData(), 0700) == 0);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
+    QString problem;
+    const QString path = InstanceClaim::SocketPath("player", &problem);
+    ASSERT_FALSE(path.isEmpty()) << problem.toStdString();
+    ASSERT_GT(QFile::encodeName(path).size(), int(sizeof(sockaddr_un::sun_path)));
+    InstanceClaim::Outcome outcome = InstanceClaim::Outcome::Impossible;
+    const auto claim = InstanceClaim::TryTake(path, &outcome, &problem);
+    ASSERT_TRUE(claim) << problem.toStdString();
+    EXPECT_TRUE(QFileInfo(path).exists()) << "the socket lies where its long name says";
+
+    Talvex::Native::HandOverSender launch(path, QByteArray("hello"), 200);
+    EXPECT_EQ(launch.Run(), Talvex::Native::HandOverSender::Result::NoAnswer);
+    EXPECT_TRUE(launch.Problem().contains(QStringLiteral("did not answer in time")))
+        << "it connected, and only our silence stopped it: " << launch.Problem().toStdString();
     qputenv("XDG_RUNTIME_DIR", runtime);
 }
 
