@@ -13,6 +13,8 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 # The sample product's start language, e.g. make demo LANG_UI=de_DE.
 LANG_UI ?=
+# make demo WAYLAND=1: the tour on a headless Wayland compositor instead of an X server.
+WAYLAND ?= 0
 
 .PHONY: deps configure build demo test soak bench bench-instructions install format clean
 
@@ -28,7 +30,7 @@ build: configure
 # Only what the tour runs: the library, the sample product, its helper, themes and languages.
 demo: configure
 	cmake --build $(BUILD) -j $(JOBS) --target talvex-demo
-	LANG_UI=$(LANG_UI) ./scripts/run-demo.sh $(BUILD)
+	LANG_UI=$(LANG_UI) WAYLAND=$(WAYLAND) ./scripts/run-demo.sh $(BUILD)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

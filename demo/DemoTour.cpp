@@ -97,6 +97,21 @@ void DemoTour::Save(const QString& name, const QPixmap& picture)
     const bool saved = picture.save(path);
     failures += saved ? 0 : 1;
     std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
+    SaveScreen(name);
+}
+
+// The window as the compositor shows it, taken from outside by the screen command
+// (run-demo.sh names grim on Wayland); nothing without one.
+void DemoTour::SaveScreen(const QString& name)
+{
+    const QString command = qEnvironmentVariable("TALVEX_DEMO_SCREEN_COMMAND");
+    if (command.isEmpty()) {
+        return;
+    }
+    const QString path = folder.filePath(QStringLiteral("screen-") + name + QStringLiteral(".png"));
+    const bool saved = QProcess::execute(command, {path}) == 0;
+    failures += saved ? 0 : 1;
+    std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
 }
 
 QPixmap DemoTour::Picture(QWidget* box) const
@@ -191,10 +206,15 @@ void DemoTour::ScrollByTouch()
 void DemoTour::WaitForHelperAndUpdateCheck(int remainingMs)
 {
     if (remainingMs == LAST_STEP_WAIT_MS) {
+        // As a user would, from the window's own menu: the window is active when the
+        // helper starts, so its coming back is what the step shows.
+        if (!window.isActiveWindow()) {
+            window.activateWindow();
+        }
         window.StartHelper(QStringLiteral("--close-after 1500"));
     }
     const QString name = QStringLiteral("%1-helper").arg(next);
-    if ((!window.IsHelperRunning() && updateCheckRequested) || remainingMs <= 0) {
+    if ((!window.IsHelperRunning() && !window.CheckingFocusHandBack() && updateCheckRequested) || remainingMs <= 0) {
         std::printf("helper handed the focus back: %s; update check requested: %s\n",
                     window.HelperHandedFocusBack() ? "yes" : "no", updateCheckRequested ? "yes" : "no");
         QTimer::singleShot(SETTLE_MS, this, [this, name] {

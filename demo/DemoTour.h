@@ -20,7 +20,9 @@ class Application;
 // show the crash report of a child instance that crashed on purpose, open a file from a
 // second launch of the product (which hands it over and exits), start the helper and wait for it to hand the focus
 // back and for the update check. After each step a picture of the window (with the open box drawn where it stands) is
-// saved as <folder>/tour-<n>-<step>.png; then the application is asked to quit.
+// saved as <folder>/tour-<n>-<step>.png (and, when TALVEX_DEMO_SCREEN_COMMAND names a
+// screen grabber, the screen as <folder>/screen-<n>-<step>.png); then the application
+// is asked to quit.
 class DemoTour : public QObject {
 public:
     DemoTour(Talvex::App::Application& application, MainWindow& window, const QString& folder);
@@ -39,6 +41,7 @@ private:
 
     void RunNext();
     void Save(const QString& name, const QPixmap& picture);
+    void SaveScreen(const QString& name);
     QPixmap Picture(QWidget* box) const;
     // Runs `open`, which shows a modal box; once the box is up it is pictured and
     // closed with `close`.

@@ -1,6 +1,5 @@
 #include "HelperLink.h"
 
-#include "App/Application/IPC/IPCFocusTransfererSlave.h"
 #include "App/Application/IPC/IPCManager.h"
 #include "Platform/Native/ProcessHandle.h"
 
@@ -82,13 +81,9 @@ void HelperLink::Poll()
     }
     std::vector<char> message(waiting);
     message.resize(channel->Read(message.data(), waiting));
-    if (QString::fromUtf8(message.data(), static_cast<int>(message.size())) !=
-        Talvex::App::IPCFocusTransfererSlave::APPLICATION_CLOSE_MESSAGE) {
-        return;
+    master.SetWindow(window.window()->windowHandle());
+    if (master.HandleMessage(QByteArray(message.data(), static_cast<int>(message.size())), *channel) &&
+        !master.AwaitsToken()) {
+        emit FocusReturned();
     }
-    const QByteArray reply = (Talvex::App::IPCFocusTransfererSlave::RETURN_YES + QLatin1Char('=') +
-                              QString::number(window.window()->winId()))
-                                 .toUtf8();
-    channel->Write(reply.constData(), static_cast<std::size_t>(reply.size()));
-    emit FocusReturned();
 }

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -25,6 +26,7 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -60,6 +62,9 @@ QStringList SampleFiles()
 
 const QString SUPPORT_ADDRESS = QStringLiteral("support@talvex.example");
 
+// How long the window may take to become active after the helper handed it the focus.
+const int FOCUS_BACK_WAIT_MS = 3000;
+
 } // namespace
 
 MainWindow::MainWindow(Talvex::App::Application& application,
@@ -89,10 +94,7 @@ MainWindow::MainWindow(Talvex::App::Application& application,
     statusBar()->addWidget(statusLine, 1);
     statusBar()->addPermanentWidget(updateLine);
     resize(880, 480);
-    connect(helper, &HelperLink::FocusReturned, this, [this] {
-        focusHandedBack = true;
-        SetStatus([] { return tr("The helper closed and handed the focus back"); });
-    });
+    connect(helper, &HelperLink::FocusReturned, this, &MainWindow::CheckFocusCameBack);
     BuildMenus();
     Retranslate();
 }
@@ -254,6 +256,29 @@ void MainWindow::StartHelper(const QString& arguments)
     } else {
         SetStatus([] { return tr("The helper could not be started"); });
     }
+}
+
+// The compositor or window manager has the last word: only a window that became active
+// within a moment counts as handed back.
+void MainWindow::CheckFocusCameBack()
+{
+    const QDeadlineTimer deadline(FOCUS_BACK_WAIT_MS);
+    checkingFocus = true;
+    auto* watch = new QTimer(this);
+    connect(watch, &QTimer::timeout, this, [this, watch, deadline] {
+        focusHandedBack = isActiveWindow();
+        if (!focusHandedBack && !deadline.hasExpired()) {
+            return;
+        }
+        watch->deleteLater();
+        checkingFocus = false;
+        if (focusHandedBack) {
+            SetStatus([] { return tr("The helper closed and handed the focus back"); });
+        } else {
+            SetStatus([] { return tr("The helper closed, but this window did not come forward"); });
+        }
+    });
+    watch->start(50);
 }
 
 bool MainWindow::IsHelperRunning() const

@@ -64,7 +64,10 @@ public:
     void PickLanguage(const std::string& locale);
 
     bool IsHelperRunning() const;
+    // True once the helper handed the focus back and this window really became active.
     bool HelperHandedFocusBack() const { return focusHandedBack; }
+    // True while it is still to be seen whether this window comes forward.
+    bool CheckingFocusHandBack() const { return checkingFocus; }
     MediaList& Files() const { return *files; }
     Talvex::App::Informer& GetInformer() const { return *informer; }
 
@@ -73,6 +76,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void CheckFocusCameBack();
     void BuildMenus();
     void Retranslate();
     void ApplyStyleSheet();
@@ -105,5 +109,6 @@ private:
     std::vector<std::function<QString()>> lines;
     std::function<QString()> status;
     bool focusHandedBack = false;
+    bool checkingFocus = false;
     std::function<QString()> updateStatus;
 };

@@ -24,6 +24,7 @@
 #include "MainWindow.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTime>
@@ -176,6 +177,9 @@ int main(int argc, char** argv)
     }
     Talvex::App::HighDpiFix();
     Talvex::App::Application application(argc, argv);
+    // The window's identity on the desktop (its app id on Wayland): the task bar finds
+    // the product's .desktop file, its name and icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TALVEX_DEMO_DESKTOP_FILE));
     application.SetCustomizationManager(std::make_shared<DemoCustomization>(), true);
     RegisterStores(application);
     if (QCoreApplication::arguments().contains(QStringLiteral("--crash-on-purpose"))) {

@@ -4,12 +4,17 @@
 # theme, language, confirmation, touch scrolling, Informer, the crash report of a child
 # instance that crashes on purpose, a file opened by a second launch, helper), saves one
 # picture per step as <build>/demo/tour-<n>-<step>.png and exits. LANG_UI (e.g. de_DE)
-# picks the language it starts in.
+# picks the language it starts in. With WAYLAND=1 the tour runs on a headless Wayland
+# compositor of its own (sway) instead, and grim adds a picture of the whole screen per
+# step (<build>/demo/screen-<n>-<step>.png).
 set -euo pipefail
 build=${1:-build}
 demo="$build/demo/talvex-demo"
 if [ -n "${LANG_UI:-}" ]; then
   export TALVEX_DEMO_LANGUAGE="$LANG_UI"
+fi
+if [ "${WAYLAND:-0}" = 1 ]; then
+  exec "$(dirname "$0")/run-demo-wayland.sh" "$build"
 fi
 if [ -n "${DISPLAY:-}" ]; then
   exec "$demo"

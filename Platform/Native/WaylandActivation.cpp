@@ -107,8 +107,7 @@ void WarnActivationUnavailable(const QString& reason)
 {
     static std::atomic<bool> warned{false};
     if (!warned.exchange(true)) {
-        LOG(WARNING) << "The focus cannot be handed back to the other window on Wayland: "
-                     << reason.toStdString();
+        LOG(WARNING) << "The focus cannot be handed back to the other window on Wayland: " << reason.toStdString();
     }
 }
 

@@ -18,6 +18,11 @@ namespace {
 // Version 5 is the first with wl_seat.release; later ones add pointer events we ignore.
 const std::uint32_t SEAT_VERSION = 5;
 
+// For the events we have no use for; every listener entry must be a function.
+template <class... Arguments> void Ignore(void*, Arguments...)
+{
+}
+
 XdgActivationClient* Self(void* data)
 {
     return static_cast<XdgActivationClient*>(data);
@@ -28,18 +33,14 @@ void OnGlobal(void* data, wl_registry* registry, std::uint32_t name, const char*
     Self(data)->OnGlobal(registry, name, interface, version);
 }
 
-void OnGlobalRemove(void*, wl_registry*, std::uint32_t) {}
-
-const wl_registry_listener REGISTRY_LISTENER = {OnGlobal, OnGlobalRemove};
+const wl_registry_listener REGISTRY_LISTENER = {OnGlobal, Ignore<wl_registry*, std::uint32_t>};
 
 void OnCapabilities(void* data, wl_seat*, std::uint32_t capabilities)
 {
     Self(data)->OnSeatCapabilities(capabilities);
 }
 
-void OnSeatName(void*, wl_seat*, const char*) {}
-
-const wl_seat_listener SEAT_LISTENER = {OnCapabilities, OnSeatName};
+const wl_seat_listener SEAT_LISTENER = {OnCapabilities, Ignore<wl_seat*, const char*>};
 
 void OnKeymap(void*, wl_keyboard*, std::uint32_t, std::int32_t descriptor, std::uint32_t)
 {
@@ -51,49 +52,39 @@ void OnKeyboardEnter(void* data, wl_keyboard*, std::uint32_t serial, wl_surface*
     Self(data)->OnInputSerial(serial);
 }
 
-void OnKeyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface*) {}
-
 void OnKey(void* data, wl_keyboard*, std::uint32_t serial, std::uint32_t, std::uint32_t, std::uint32_t)
 {
     Self(data)->OnInputSerial(serial);
 }
 
-void OnModifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t) {}
-
-void OnRepeatInfo(void*, wl_keyboard*, std::int32_t, std::int32_t) {}
-
-const wl_keyboard_listener KEYBOARD_LISTENER = {OnKeymap, OnKeyboardEnter, OnKeyboardLeave,
-                                                OnKey,    OnModifiers,     OnRepeatInfo};
+const wl_keyboard_listener KEYBOARD_LISTENER = {
+    OnKeymap,
+    OnKeyboardEnter,
+    Ignore<wl_keyboard*, std::uint32_t, wl_surface*>,
+    OnKey,
+    Ignore<wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t>,
+    Ignore<wl_keyboard*, std::int32_t, std::int32_t>};
 
 void OnPointerEnter(void* data, wl_pointer*, std::uint32_t serial, wl_surface*, wl_fixed_t, wl_fixed_t)
 {
     Self(data)->OnInputSerial(serial);
 }
 
-void OnPointerLeave(void*, wl_pointer*, std::uint32_t, wl_surface*) {}
-
-void OnMotion(void*, wl_pointer*, std::uint32_t, wl_fixed_t, wl_fixed_t) {}
-
 void OnButton(void* data, wl_pointer*, std::uint32_t serial, std::uint32_t, std::uint32_t, std::uint32_t)
 {
     Self(data)->OnInputSerial(serial);
 }
 
-void OnAxis(void*, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) {}
-
-void OnFrame(void*, wl_pointer*) {}
-
-void OnAxisSource(void*, wl_pointer*, std::uint32_t) {}
-
-void OnAxisStop(void*, wl_pointer*, std::uint32_t, std::uint32_t) {}
-
-void OnAxisDiscrete(void*, wl_pointer*, std::uint32_t, std::int32_t) {}
-
-void OnAxisValue120(void*, wl_pointer*, std::uint32_t, std::int32_t) {}
-
-const wl_pointer_listener POINTER_LISTENER = {OnPointerEnter, OnPointerLeave, OnMotion,       OnButton,
-                                              OnAxis,         OnFrame,        OnAxisSource,   OnAxisStop,
-                                              OnAxisDiscrete, OnAxisValue120};
+const wl_pointer_listener POINTER_LISTENER = {OnPointerEnter,
+                                              Ignore<wl_pointer*, std::uint32_t, wl_surface*>,
+                                              Ignore<wl_pointer*, std::uint32_t, wl_fixed_t, wl_fixed_t>,
+                                              OnButton,
+                                              Ignore<wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t>,
+                                              Ignore<wl_pointer*>,
+                                              Ignore<wl_pointer*, std::uint32_t>,
+                                              Ignore<wl_pointer*, std::uint32_t, std::uint32_t>,
+                                              Ignore<wl_pointer*, std::uint32_t, std::int32_t>,
+                                              Ignore<wl_pointer*, std::uint32_t, std::int32_t>};
 
 void OnTokenDone(void* data, xdg_activation_token_v1*, const char* token)
 {
@@ -101,6 +92,22 @@ void OnTokenDone(void* data, xdg_activation_token_v1*, const char* token)
 }
 
 const xdg_activation_token_v1_listener TOKEN_LISTENER = {OnTokenDone};
+
+// Keeps one input device of the seat while the seat has it: the compositor sends input
+// only to devices asked for after the capability appeared.
+template <class Device, class Listener>
+void Follow(bool present, wl_seat* seat, Device*& device, Device* (*get)(wl_seat*), void (*release)(Device*),
+            const Listener* listener, void* data)
+{
+    if (present && !device) {
+        device = get(seat);
+        wl_proxy_add_listener(reinterpret_cast<wl_proxy*>(device),
+                              reinterpret_cast<void (**)(void)>(const_cast<Listener*>(listener)), data);
+    } else if (!present && device) {
+        release(device);
+        device = nullptr;
+    }
+}
 
 } // namespace
 
@@ -116,8 +123,7 @@ XdgActivationClient::XdgActivationClient(wl_display* display)
     wl_display_roundtrip_queue(display, queue);
 }
 
-void XdgActivationClient::OnGlobal(wl_registry* from, std::uint32_t name, const char* interface,
-                                   std::uint32_t version)
+void XdgActivationClient::OnGlobal(wl_registry* from, std::uint32_t name, const char* interface, std::uint32_t version)
 {
     if (!activation && std::strcmp(interface, xdg_activation_v1_interface.name) == 0) {
         activation = static_cast<xdg_activation_v1*>(wl_registry_bind(from, name, &xdg_activation_v1_interface, 1));
@@ -129,22 +135,10 @@ void XdgActivationClient::OnGlobal(wl_registry* from, std::uint32_t name, const 
 
 void XdgActivationClient::OnSeatCapabilities(std::uint32_t capabilities)
 {
-    const bool hasKeyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-    if (hasKeyboard && !keyboard) {
-        keyboard = wl_seat_get_keyboard(seat);
-        wl_keyboard_add_listener(keyboard, &KEYBOARD_LISTENER, this);
-    } else if (!hasKeyboard && keyboard) {
-        wl_keyboard_release(keyboard);
-        keyboard = nullptr;
-    }
-    const bool hasPointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
-    if (hasPointer && !pointer) {
-        pointer = wl_seat_get_pointer(seat);
-        wl_pointer_add_listener(pointer, &POINTER_LISTENER, this);
-    } else if (!hasPointer && pointer) {
-        wl_pointer_release(pointer);
-        pointer = nullptr;
-    }
+    Follow((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0, seat, keyboard, &wl_seat_get_keyboard,
+           &wl_keyboard_release, &KEYBOARD_LISTENER, this);
+    Follow((capabilities & WL_SEAT_CAPABILITY_POINTER) != 0, seat, pointer, &wl_seat_get_pointer, &wl_pointer_release,
+           &POINTER_LISTENER, this);
     wl_display_flush(display);
 }
 

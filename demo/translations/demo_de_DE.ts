@@ -99,6 +99,10 @@
         <translation>Das Hilfsprogramm wurde geschlossen und hat den Fokus zurückgegeben</translation>
     </message>
     <message>
+        <source>The helper closed, but this window did not come forward</source>
+        <translation>Das Hilfsprogramm wurde geschlossen, aber dieses Fenster kam nicht nach vorn</translation>
+    </message>
+    <message>
         <source>Remove files</source>
         <translation>Dateien entfernen</translation>
     </message>

@@ -99,6 +99,10 @@
         <translation>The helper closed and handed the focus back</translation>
     </message>
     <message>
+        <source>The helper closed, but this window did not come forward</source>
+        <translation>The helper closed, but this window did not come forward</translation>
+    </message>
+    <message>
         <source>Remove files</source>
         <translation>Remove files</translation>
     </message>

@@ -99,6 +99,10 @@
         <translation>Помощник закрыт и вернул фокус</translation>
     </message>
     <message>
+        <source>The helper closed, but this window did not come forward</source>
+        <translation>Вспомогательная программа закрылась, но это окно не вышло на передний план</translation>
+    </message>
+    <message>
         <source>Remove files</source>
         <translation>Удаление файлов</translation>
     </message>

@@ -14,6 +14,8 @@ namespace {
 // master's output. Stopped with the compositor.
 class HandBack : public ::testing::Test {
 protected:
+    explicit HandBack(SwaySession::Activation activation = SwaySession::Activation::Offered) : sway(activation) {}
+
     void SetUp() override
     {
         if (!sway.Problem().isEmpty()) {
@@ -33,11 +35,12 @@ protected:
     bool StartPair(const QString& slaveMode, bool plainMaster = false)
     {
         master.setProcessEnvironment(sway.ClientEnvironment());
-        master.start(QStringLiteral(TALVEX_HELPER), {QStringLiteral("master"), QStringLiteral("talvex.master"),
-                                                     plainMaster ? QStringLiteral("1") : QStringLiteral("0"), slaveMode});
+        master.start(QStringLiteral(TALVEX_HELPER),
+                     {QStringLiteral("master"), QStringLiteral("talvex.master"),
+                      plainMaster ? QStringLiteral("1") : QStringLiteral("0"), slaveMode});
         const QByteArray slaveLine = Output("slave ");
         slavePid = slaveLine.mid(6).toLongLong();
-        return slavePid != 0 && (slaveMode == QLatin1String("windowless") || sway.WaitForFocus(slavePid));
+        return slavePid != 0 && sway.WaitForFocus(slavePid);
     }
     // Waits (bounded) for the master's output to hold a line starting with `start`.
     QByteArray Output(const QByteArray& start)
@@ -112,10 +115,17 @@ TEST_F(HandBack, MasterThatNeverAsksGetsNothingButTheClosingMessage)
     EXPECT_FALSE(output.contains("extra=")) << output.constData();
 }
 
-// Each side says once, in its own log, why the window did not come forward.
-TEST_F(HandBack, WithoutATokenEachSideWarnsOnceAndNothingElseReachesTheMaster)
+class HandBackWithoutActivation : public HandBack {
+protected:
+    HandBackWithoutActivation() : HandBack(SwaySession::Activation::Hidden) {}
+};
+
+// Each side says once, in its own log, why the window did not come forward; the master
+// gets nothing it would take for a message of the product's.
+TEST_F(HandBackWithoutActivation, EachSideWarnsOnceAndNothingElseReachesTheMaster)
 {
-    ASSERT_TRUE(StartPair(QStringLiteral("windowless")));
+    ASSERT_TRUE(StartPair(QStringLiteral("close")));
+    ASSERT_TRUE(sway.Type(QStringLiteral("q")));
     QByteArray errors;
     WaitUntil(
         [&] {
@@ -126,7 +136,7 @@ TEST_F(HandBack, WithoutATokenEachSideWarnsOnceAndNothingElseReachesTheMaster)
     WaitUntil([] { return false; }, 300);
     errors += master.readAllStandardError();
     EXPECT_EQ(errors.count("focus cannot be handed back"), 2) << errors.constData();
-    EXPECT_TRUE(errors.contains("no window to ask for an activation token")) << errors.constData();
+    EXPECT_TRUE(errors.contains("the compositor does not offer window activation")) << errors.constData();
     EXPECT_TRUE(errors.contains("could not get an activation token")) << errors.constData();
     output += master.readAllStandardOutput();
     EXPECT_FALSE(output.contains("extra=")) << output.constData();

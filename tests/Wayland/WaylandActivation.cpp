@@ -56,6 +56,8 @@ protected:
         auto client = std::make_unique<Client>(sway, appId);
         EXPECT_EQ(client->Line(), "ready");
         EXPECT_TRUE(sway.WaitForFocus(client->Pid())) << appId.toStdString() << " did not get the focus";
+        // The desktop file name the client set is its windows' app id.
+        EXPECT_EQ(sway.FocusedAppId(), appId);
         return client;
     }
 

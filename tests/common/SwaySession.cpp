@@ -38,12 +38,12 @@ QJsonObject FindFocused(const QJsonObject& node)
 
 // In /tmp itself: the test's own temporary folder may sit in a folder that "nobody"
 // cannot enter.
-SwaySession::SwaySession() : root(QStringLiteral("/tmp/talvex-sway-XXXXXX"))
+SwaySession::SwaySession(Activation activation) : root(QStringLiteral("/tmp/talvex-sway-XXXXXX"))
 {
     if (QStandardPaths::findExecutable(QStringLiteral("sway")).isEmpty() ||
         QStandardPaths::findExecutable(QStringLiteral("swaymsg")).isEmpty()) {
         problem = QStringLiteral("sway is not installed");
-    } else if (!Start()) {
+    } else if (!Start(activation)) {
         sway.kill();
         sway.waitForFinished(5000);
         problem += QStringLiteral(": ") + QString::fromLocal8Bit(sway.readAllStandardError().right(600));
@@ -61,7 +61,7 @@ SwaySession::~SwaySession()
     }
 }
 
-bool SwaySession::Start()
+bool SwaySession::Start(Activation activation)
 {
     compositorFolder = root.filePath(QStringLiteral("compositor"));
     // "nobody" passes through our folder to its own and reads nothing else of ours.
@@ -84,16 +84,34 @@ bool SwaySession::Start()
     environment.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
     environment.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
     environment.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
+    if (activation == Activation::Hidden && !CopyHidingModule(environment)) {
+        problem = QStringLiteral("the module that hides the activation global could not be copied");
+        return false;
+    }
     sway.setProcessEnvironment(environment);
     const QStringList swayArguments{QStringLiteral("sway"), QStringLiteral("-c"), compositorFolder + '/' + CONFIG};
     if (asRoot) {
-        sway.start(QStringLiteral("setpriv"), QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                                          QStringLiteral("--clear-groups")} +
-                                                  swayArguments);
+        sway.start(QStringLiteral("setpriv"),
+                   QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                               QStringLiteral("--clear-groups")} +
+                       swayArguments);
     } else {
         sway.start(swayArguments.front(), swayArguments.mid(1));
     }
     return WaitUntilAnswering();
+}
+
+// Beside the compositor's folder, where "nobody" may read it (the build folder may be
+// closed to that user).
+bool SwaySession::CopyHidingModule(QProcessEnvironment& environment)
+{
+    const QString copy = root.filePath(QStringLiteral("hide-activation.so"));
+    if (!QFile::copy(QStringLiteral(TALVEX_HIDE_ACTIVATION_MODULE), copy) ||
+        !QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther)) {
+        return false;
+    }
+    environment.insert(QStringLiteral("LD_PRELOAD"), copy);
+    return true;
 }
 
 bool SwaySession::WriteConfig()
@@ -140,7 +158,8 @@ QProcessEnvironment SwaySession::ToolEnvironment() const
     environment.insert(QStringLiteral("WAYLAND_DISPLAY"), socket);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("tools")));
     QDir().mkpath(root.filePath(QStringLiteral("tools")));
-    QFile::setPermissions(root.filePath(QStringLiteral("tools")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(root.filePath(QStringLiteral("tools")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return environment;
 }
 
@@ -175,7 +194,7 @@ bool SwaySession::Type(const QString& text)
     wtype.setProcessEnvironment(ToolEnvironment());
     // The keyboard appears when wtype starts; its clients bind it only when they learn
     // of it, so the keys wait a moment.
-    wtype.start(QStringLiteral("wtype"), {QStringLiteral("-s"), QStringLiteral("200"), text});
+    wtype.start(QStringLiteral("wtype"), {QStringLiteral("-s"), QStringLiteral("400"), text});
     return wtype.waitForFinished(5000) && wtype.exitStatus() == QProcess::NormalExit && wtype.exitCode() == 0;
 }
 

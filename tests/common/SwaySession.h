@@ -17,7 +17,10 @@ namespace Talvex::Test {
 // as an absolute path. Stopped (and its folders removed) with this object.
 class SwaySession {
 public:
-    SwaySession();
+    enum class Activation { Offered, Hidden };
+    // With Activation::Hidden, clients see no window-activation global, as on a
+    // compositor without that protocol.
+    explicit SwaySession(Activation activation = Activation::Offered);
     ~SwaySession();
     SwaySession(const SwaySession&) = delete;
     SwaySession& operator=(const SwaySession&) = delete;
@@ -42,8 +45,9 @@ public:
     QByteArray Message(const QStringList& arguments) const;
 
 private:
-    bool Start();
+    bool Start(Activation activation);
     bool WriteConfig();
+    bool CopyHidingModule(QProcessEnvironment& environment);
     bool WaitUntilAnswering();
     QJsonObject FocusedWindow() const;
     QProcessEnvironment ToolEnvironment() const;

@@ -9,9 +9,9 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QWindow>
 #include <QStringList>
 #include <QThreadPool>
+#include <QWindow>
 #include <QtConcurrent>
 
 #include <algorithm>

@@ -7,8 +7,7 @@
 //      never asks for a token); prints every other message as "extra=<message>";
 //  "slave APP_ID MODE": a window that prints "slave <pid>" and hands the focus back once
 //      typed into, then: "close" closes, "stay" stays open; "plain" hands back as a slave
-//      that reads only the reply's first two fields and prints "reply <id>";
-//      "windowless" hands back without a window to ask a token for.
+//      that reads only the reply's first two fields and prints "reply <id>".
 #include "App/Application/IPC/IIPCClient.h"
 #include "App/Application/IPC/IPCFocusTransfererMaster.h"
 #include "App/Application/IPC/IPCFocusTransfererSlave.h"
@@ -20,7 +19,6 @@
 #include <QPainter>
 #include <QRasterWindow>
 #include <QSocketNotifier>
-#include <QTimer>
 #include <QTimer>
 
 #include <cstdio>
@@ -64,7 +62,7 @@ void Answer(Window& window, const QByteArray& line)
     } else if (line.startsWith("activate ")) {
         QString reason;
         Say(Native::ActivateWithToken(&window, QString::fromUtf8(line.mid(9)), &reason) ? "activating"
-                                                                                          : reason.toUtf8());
+                                                                                        : reason.toUtf8());
     } else if (line == "quit") {
         QCoreApplication::quit();
     }
@@ -119,7 +117,8 @@ int RunMaster(const QStringList& arguments)
     Link link;
     App::IPCFocusTransfererMaster master(&window);
     const bool plain = arguments.value(3) == QLatin1String("1");
-    const QString slave = QStringLiteral("slave ") + arguments.value(2) + QStringLiteral(".slave ") + arguments.value(4);
+    const QString slave =
+        QStringLiteral("slave ") + arguments.value(2) + QStringLiteral(".slave ") + arguments.value(4);
     if (!App::IPCManager::LaunchSlave(link, QStringLiteral("WaylandHelper"), slave, true)) {
         return 1;
     }
@@ -169,13 +168,11 @@ int RunSlave(const QString& mode)
         App::IPCFocusTransfererSlave::Instance();
     }
     Window window;
-    if (mode != QLatin1String("windowless")) {
-        ShowWindow(window);
-    }
+    ShowWindow(window);
     Say("slave " + QByteArray::number(QCoreApplication::applicationPid()));
     QTimer typed;
     QObject::connect(&typed, &QTimer::timeout, [&] {
-        if (!window.typedInto && mode != QLatin1String("windowless")) {
+        if (!window.typedInto) {
             return;
         }
         typed.stop();
