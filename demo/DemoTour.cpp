@@ -59,7 +59,8 @@ DemoTour::DemoTour(Talvex::App::Application& application, MainWindow& window, co
                  [this](QWidget&) { this->window.GetInformer().Close(); });
          }},
         {QStringLiteral("crash-report"), [this] { ShowReportOfACrashedChild(); }},
-        {QStringLiteral("helper"), [this] { WaitForHelperAndUpdateCheck(LAST_STEP_WAIT_MS); }},
+        {QStringLiteral("second-launch"), [this] { OpenFromASecondLaunch(); }, true},
+        {QStringLiteral("helper"), [this] { WaitForHelperAndUpdateCheck(LAST_STEP_WAIT_MS); }, true},
     };
 }
 
@@ -78,8 +79,8 @@ void DemoTour::RunNext()
     const Step& step = steps[next++];
     modalPictured = false;
     step.action();
-    if (step.name == QLatin1String("helper")) {
-        return; // the waiting goes on by itself
+    if (step.continuesByItself) {
+        return;
     }
     const QString name = QStringLiteral("%1-%2").arg(next).arg(step.name);
     QTimer::singleShot(SETTLE_MS, this, [this, name] {
@@ -223,6 +224,37 @@ void DemoTour::WaitForHelperAndUpdateCheck(int remainingMs)
         return;
     }
     QTimer::singleShot(100, this, [this, remainingMs] { WaitForHelperAndUpdateCheck(remainingMs - 100); });
+}
+
+// `talvex-demo some-file.mkv` while the tour runs, as a file manager would start it: the
+// launch hands the file over and exits, and the file shows up selected in our list. The
+// launch runs without waiting for it, since the hand-over needs our event loop.
+void DemoTour::OpenFromASecondLaunch()
+{
+    auto* launch = new QProcess(this);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("TALVEX_DEMO_TOUR"));
+    launch->setProcessEnvironment(environment);
+    const QString name = QStringLiteral("%1-second-launch").arg(next);
+    connect(launch, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this, [this, launch, name] {
+        launch->deleteLater();
+        PictureOnceListed(name, QStringLiteral("some-file.mkv"), CHILD_WAIT_MS);
+    });
+    launch->start(QCoreApplication::applicationFilePath(), {QStringLiteral("some-file.mkv")});
+}
+
+void DemoTour::PictureOnceListed(const QString& name, const QString& file, int remainingMs)
+{
+    const bool listed = window.Files().Lists(file);
+    if (!listed && remainingMs > 0) {
+        QTimer::singleShot(100, this, [=] { PictureOnceListed(name, file, remainingMs - 100); });
+        return;
+    }
+    std::printf("second launch handed over: %s\n", listed ? "yes" : "no");
+    QTimer::singleShot(SETTLE_MS, this, [this, name] {
+        Save(name, Picture(nullptr));
+        RunNext();
+    });
 }
 
 // Another instance of the product crashes on purpose; its report is then what the

@@ -17,7 +17,8 @@ class Application;
 // The unattended walk through the sample product: flip the desktop to dark and let the
 // product follow, switch the theme, switch the
 // language, ask the confirmation, scroll the file list by touch, open the Informer,
-// show the crash report of a child instance that crashed on purpose, start the helper and wait for it to hand the focus
+// show the crash report of a child instance that crashed on purpose, open a file from a
+// second launch of the product (which hands it over and exits), start the helper and wait for it to hand the focus
 // back and for the update check. After each step a picture of the window (with the open box drawn where it stands) is
 // saved as <folder>/tour-<n>-<step>.png (and, when TALVEX_DEMO_SCREEN_COMMAND names a
 // screen grabber, the screen as <folder>/screen-<n>-<step>.png); then the application
@@ -34,6 +35,8 @@ private:
     struct Step {
         QString name;
         std::function<void()> action;
+        // The step pictures itself and goes on when it is done.
+        bool continuesByItself = false;
     };
 
     void RunNext();
@@ -48,6 +51,8 @@ private:
     void ScrollByTouch();
     void WaitForHelperAndUpdateCheck(int remainingMs);
     void ShowReportOfACrashedChild();
+    void OpenFromASecondLaunch();
+    void PictureOnceListed(const QString& name, const QString& file, int remainingMs);
 
     Talvex::App::Application& application;
     MainWindow& window;

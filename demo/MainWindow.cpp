@@ -18,7 +18,9 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -126,6 +128,22 @@ void MainWindow::FollowTheDesktop(std::shared_ptr<Talvex::App::DesktopThemeFollo
         }
     });
     handler->OfferFollowSystem(std::move(follower));
+}
+
+void MainWindow::OpenFiles(const QStringList& arguments, const QString& folder)
+{
+    QStringList names;
+    for (const QString& argument : arguments.mid(1)) {
+        if (!argument.startsWith(QLatin1Char('-'))) {
+            names.append(QFileInfo(QDir(folder).absoluteFilePath(argument)).fileName());
+        }
+    }
+    if (names.isEmpty()) {
+        return;
+    }
+    files->Open(names);
+    const QString list = names.join(QStringLiteral(", "));
+    SetStatus([list] { return tr("Opened %1").arg(list); });
 }
 
 void MainWindow::AddLine(const QString& text)

@@ -50,6 +50,10 @@ public:
     // The update check's own place at the right of the status bar.
     void SetUpdateStatus(std::function<QString()> text);
 
+    // Lists the files a command line names (relative ones in `folder`); options are
+    // left to others. `arguments` start with the program, as a launch gives them.
+    void OpenFiles(const QStringList& arguments, const QString& folder);
+
     // What the menus do, also for the unattended tour. The two pickers go through the
     // menu entries, exactly as a click would.
     void RemoveAllFiles();

@@ -44,6 +44,27 @@ void MediaList::SetFiles(const QStringList& names)
     files->setStringList(names);
 }
 
+void MediaList::Open(const QStringList& names)
+{
+    QStringList listed = files->stringList();
+    for (const QString& name : names) {
+        if (!listed.contains(name)) {
+            listed.append(name);
+        }
+    }
+    files->setStringList(listed);
+    if (!names.isEmpty()) {
+        const QModelIndex last = files->index(int(listed.indexOf(names.last())));
+        setCurrentIndex(last);
+        scrollTo(last);
+    }
+}
+
+bool MediaList::Lists(const QString& name) const
+{
+    return files->stringList().contains(name);
+}
+
 void MediaList::Clear()
 {
     files->setStringList({});

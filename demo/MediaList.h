@@ -16,6 +16,9 @@ public:
 
     int Count() const;
     void SetFiles(const QStringList& files);
+    // Adds the names not listed yet and shows the last one of `names`, selected.
+    void Open(const QStringList& names);
+    bool Lists(const QString& name) const;
     void Clear();
 
 private:

@@ -8,7 +8,8 @@
 // tour saves one picture per step into that folder, then quits. TALVEX_DEMO_LANGUAGE
 // names the language to start in; otherwise the one last picked from the menu, else
 // the system's. With --crash-on-purpose it prints "session <id>" and crashes at once,
-// for the tour's crash-report step.
+// for the tour's crash-report step. A second launch while it runs hands its files to
+// the running window and exits.
 #include "App/Application/Application.h"
 #include "App/Application/EmailDialog/EmailDialog.h"
 #include "App/Application/EmailDialog/EmailDialogCreator.h"
@@ -16,6 +17,7 @@
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
 #include "App/Application/ProcessHelpers.h"
 #include "App/Application/Settings/SettingsManager.h"
+#include "App/Application/SingleInstance.h"
 #include "CrashReportOffer.h"
 #include "DemoCustomization.h"
 #include "DemoTour.h"
@@ -28,6 +30,7 @@
 #include <QTime>
 
 #include <cstdio>
+#include <cstring>
 
 #include <glog/logging.h>
 
@@ -152,10 +155,26 @@ __attribute__((noinline)) void CrashOnPurpose(Talvex::App::Application& applicat
     *nowhere = 1;
 }
 
+// One window per session: a file opened while the product runs goes to the window the
+// user has. The tour's crashing child is a second instance on purpose.
+std::unique_ptr<Talvex::App::SingleInstance> OneInstance(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--crash-on-purpose") == 0) {
+            return nullptr;
+        }
+    }
+    return std::make_unique<Talvex::App::SingleInstance>(argc, argv, "talvex-demo");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    const auto instance = OneInstance(argc, argv);
+    if (instance && instance->HandedOver()) {
+        return 0;
+    }
     Talvex::App::HighDpiFix();
     Talvex::App::Application application(argc, argv);
     // The window's identity on the desktop (its app id on Wayland): the task bar finds
@@ -172,6 +191,10 @@ int main(int argc, char** argv)
     MainWindow window(application, LookAndFeel(application, unattended, follower));
     window.FollowTheDesktop(follower);
     application.SetMainWindow(&window);
+    window.OpenFiles(QCoreApplication::arguments(), QDir::currentPath());
+    if (instance) {
+        QObject::connect(instance.get(), &Talvex::App::SingleInstance::LaunchedAgain, &window, &MainWindow::OpenFiles);
+    }
     ShowUpdateCheckStatus(application, window);
     QObject::connect(&application, &Talvex::App::Application::AfterShowEmailDialog, &window, [&window] {
         window.AddTranslatedLine([] { return MainWindow::tr("The e-mail dialog was shown"); });

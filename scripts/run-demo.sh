@@ -2,11 +2,11 @@
 # Runs the sample product. With a display it opens its window; without one it runs
 # under Xvfb (else offscreen), takes a scripted tour (the desktop flipped to dark,
 # theme, language, confirmation, touch scrolling, Informer, the crash report of a child
-# instance that crashes on purpose, helper), saves one picture per step as
-# <build>/demo/tour-<n>-<step>.png and exits. LANG_UI (e.g. de_DE) picks the language
-# it starts in. With WAYLAND=1 the tour runs on a headless Wayland compositor of its own
-# (sway) instead, and grim adds a picture of the whole screen per step
-# (<build>/demo/screen-<n>-<step>.png).
+# instance that crashes on purpose, a file opened by a second launch, helper), saves one
+# picture per step as <build>/demo/tour-<n>-<step>.png and exits. LANG_UI (e.g. de_DE)
+# picks the language it starts in. With WAYLAND=1 the tour runs on a headless Wayland
+# compositor of its own (sway) instead, and grim adds a picture of the whole screen per
+# step (<build>/demo/screen-<n>-<step>.png).
 set -euo pipefail
 build=${1:-build}
 demo="$build/demo/talvex-demo"

@@ -1,6 +1,7 @@
 #include "App/Application/RestartApplication.h"
 
 #include "App/Application/Application.h"
+#include "App/Application/SingleInstance.h"
 #include "Platform/Logging/LogLine.h"
 #include "Platform/Util/AlertBox.h"
 
@@ -46,6 +47,9 @@ void RestartApplication(Talvex::Enums::WorkingMode mode, const QPixmap& icon, co
     }
     // Split by QProcess's own quoting rules, so a path with spaces stays one program.
     QStringList parts = QProcess::splitCommand(command);
+    // The copy must become the running instance, not hand its command line to us while
+    // we shut down.
+    SingleInstance::ReleaseClaim();
     const QString program = parts.takeFirst();
     QProcess::startDetached(program, parts);
 }

@@ -106,7 +106,8 @@ void WarnActivationUnavailable(const QString& reason)
 {
     static std::atomic<bool> warned{false};
     if (!warned.exchange(true)) {
-        TALVEX_LOG(WARNING) << "The focus cannot be handed back to the other window on Wayland: " << reason.toStdString();
+        TALVEX_LOG(WARNING) << "The focus cannot be handed back to the other window on Wayland: "
+                            << reason.toStdString();
     }
 }
 

@@ -1,16 +1,19 @@
-// Usage: FigureInstructions <settings|theme|inertia|startup-wall> [bare program, start-up program]
+// Usage: FigureInstructions <settings|theme|inertia|startup-wall|second-launch-wall>
+//        [bare program, start-up program | second-launch program]
 // Runs the realistic workload of each figure, its baseline first, and brackets every
 // measured loop with callgrind's client requests: the counts of one loop are dumped
 // under the tag "<figure>/<variant>:<operations>", which the measuring script sums per
 // tag. Outside valgrind the same loops are timed and printed as "<tag> <ns>" lines.
 // "startup-wall" starts the bare program and the start-up program (linked only, and
 // full) instead, times their first event-loop turn and their exit and notes their peak
-// resident memory.
+// resident memory. "second-launch-wall" times a second launch handing over to a running
+// instance against a bare QCoreApplication program.
 #include "App/Application/Application.h"
 #include "App/Application/Gesture/TouchBridge.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
 #include "App/Application/Settings/SettingsManager.h"
 #include "Platform/Qt/TouchPoints.h"
+#include "Startup/RunningInstance.h"
 #include "common/Workloads.h"
 
 #include <QApplication>
@@ -292,6 +295,37 @@ void StartupFigures(const QString& bare, const QString& program)
     }
 }
 
+// Whole processes, from exec to exit, the sides in turn; prints the medians.
+void SecondLaunchFigures(const QString& program)
+{
+    constexpr int RUNS = 31;
+    const Talvex::Bench::RunningInstance instance(program);
+    if (!instance.Ready()) {
+        qFatal("the running instance did not start");
+    }
+    const char* variants[] = {"baseline", "Launch"};
+    const QStringList arguments[] = {
+        {QStringLiteral("bare")}, {QStringLiteral("launch"), QLatin1String(Talvex::Bench::RunningInstance::CODE_NAME)}};
+    std::vector<qint64> times[2];
+    for (int run = 0; run <= RUNS; ++run) {
+        for (int side = 0; side < 2; ++side) {
+            QProcess process;
+            QElapsedTimer timer;
+            timer.start();
+            process.start(program, arguments[side]);
+            if (!process.waitForFinished(30000) || process.exitCode() != 0) {
+                qFatal("the second-launch program failed");
+            }
+            if (run > 0) {
+                times[side].push_back(timer.nsecsElapsed());
+            }
+        }
+    }
+    for (int side = 0; side < 2; ++side) {
+        std::printf("wall SecondLaunch/%s:1 %lld\n", variants[side], static_cast<long long>(Median(times[side])));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -317,6 +351,8 @@ int main(int argc, char** argv)
         GetStringFigures(stores, keys);
     } else if (std::strcmp(argv[1], "theme") == 0) {
         ThemeFigures();
+    } else if (std::strcmp(argv[1], "second-launch-wall") == 0 && argc > 2) {
+        SecondLaunchFigures(QString::fromLocal8Bit(argv[2]));
     } else if (std::strcmp(argv[1], "startup-wall") == 0 && argc > 3) {
         StartupFigures(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     } else {

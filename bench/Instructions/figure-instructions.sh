@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Usage: figure-instructions.sh <FigureInstructions> <StartupBare> <StartupProcess> <theme root>
+# Usage: figure-instructions.sh <FigureInstructions> <StartupBare> <StartupProcess> <theme root> <SecondLaunch>
 # Instructions per operation (callgrind, only the bracketed loops) and wall-time medians
 # (native runs) of every realistic figure, each against its baseline of the same run.
 # "SetInt" sums its new-key and rewrite parts; "Startup" its first turn and exit (whole
 # processes: a bare QApplication program, the same linked to the library, the product,
 # and the product following the desktop; the median of three runs), beside which the
-# peak resident memory of each start-up is noted (median, kB). A tag
+# peak resident memory of each start-up is noted (median, kB); "SecondLaunch" a whole
+# second launch of a product, which hands over to a running instance, against a bare
+# QCoreApplication program. A tag
 # ends in its number of operations; 0 marks a later phase of operations counted before.
 # With TALVEX_BENCH_RECORDS set, every row is also appended there as
 # "<instr|wall|mem> <figure>/<variant> <base per op> <per op> <ratio>" for bench/report.py.
@@ -32,10 +34,12 @@ figures=$1
 bare=$2
 startup=$3
 root=$4
+second=$5
 runs=${RUNS:-5}
 export QT_QPA_PLATFORM=offscreen
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+instance=
+trap '[ -z "$instance" ] || kill "$instance" 2>/dev/null; rm -rf "$work"' EXIT
 # A private home, so that stores, crash sessions and fonts never touch the user's.
 export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/runtime
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -76,12 +80,25 @@ collect() {
       echo "$(awk '{ total += $3 } END { print total }' "$work/run$run") $run"
     done | sort -n | sed -n 2p | { read -r _ median; cat "$work/run$median"; }
   done
+  # The running instance runs natively; only the launch is counted.
+  "$second" instance second-launch-bench </dev/null >"$work/instance.out" 2>/dev/null &
+  instance=$!
+  for ((wait = 0; wait < 200; ++wait)); do
+    ! grep -q ready "$work/instance.out" || break
+    sleep 0.05
+  done
+  collect "SecondLaunch/baseline:1" "$second" bare
+  collect "SecondLaunch/Launch:1" "$second" launch second-launch-bench
+  kill "$instance"
+  wait "$instance" 2>/dev/null || true
+  instance=
   for ((run = 0; run < runs; ++run)); do
     "$figures" settings 2>/dev/null | sed 's/^/wall /'
     "$figures" theme 2>/dev/null | sed 's/^/wall /'
     "$figures" inertia 2>/dev/null | sed 's/^/wall /'
   done
   "$figures" startup-wall "$bare" "$startup" 2>/dev/null
+  "$figures" second-launch-wall "$second" 2>/dev/null
 } >"$work/samples"
 
 # Medians of the wall times and memory figures per tag, then one table.

@@ -91,6 +91,10 @@
         <translation>Der E-Mail-Dialog wurde angezeigt</translation>
     </message>
     <message>
+        <source>Opened %1</source>
+        <translation>Geöffnet: %1</translation>
+    </message>
+    <message>
         <source>The helper closed and handed the focus back</source>
         <translation>Das Hilfsprogramm wurde geschlossen und hat den Fokus zurückgegeben</translation>
     </message>

@@ -91,6 +91,10 @@
         <translation>The e-mail dialog was shown</translation>
     </message>
     <message>
+        <source>Opened %1</source>
+        <translation>Opened %1</translation>
+    </message>
+    <message>
         <source>The helper closed and handed the focus back</source>
         <translation>The helper closed and handed the focus back</translation>
     </message>

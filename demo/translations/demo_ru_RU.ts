@@ -91,6 +91,10 @@
         <translation>Показан диалог подписки</translation>
     </message>
     <message>
+        <source>Opened %1</source>
+        <translation>Открыто: %1</translation>
+    </message>
+    <message>
         <source>The helper closed and handed the focus back</source>
         <translation>Помощник закрыт и вернул фокус</translation>
     </message>

@@ -4,6 +4,8 @@
 #include <App/Application/ICustomizationManager.h>
 
 #include <QMainWindow>
+#include <QString>
+#include <QStringList>
 
 class MyCustomization : public Talvex::App::ICustomizationManager {
 public:
@@ -19,4 +21,8 @@ public:
     bool IsEmailDialogEnabled() const override { return true; }
 };
 
-class MainWindow : public QMainWindow {};
+class MainWindow : public QMainWindow {
+public:
+    // Opens the files a command line names, relative ones in `folder`.
+    void OpenFiles(const QStringList& /*arguments*/, const QString& /*folder*/) {}
+};
