@@ -147,9 +147,14 @@ void SingleInstancePrivate::StartReceiving()
         return;
     }
     receiver = std::make_unique<HandOverReceiver>(claim->ListeningDescriptor());
+    // The token is used at once, before the product's handler runs: a handler may open a
+    // modal box (which should come up in front) or give up the claim, which frees the
+    // connection that holds the message, so what the handler gets is a copy.
     QObject::connect(receiver.get(), &HandOverReceiver::Received, owner, [this](const Native::HandOverMessage& m) {
-        owner->Deliver(Decoded(m.arguments), QFile::decodeName(m.workingFolder));
+        const QStringList arguments = Decoded(m.arguments);
+        const QString workingFolder = QFile::decodeName(m.workingFolder);
         BringForward(m.startupId, m.activationToken);
+        owner->Deliver(arguments, workingFolder);
     });
     // Once the event loop has ended nobody answers launches any more: a launch during a
     // long shut-down becomes the running instance rather than wait for us in vain.
