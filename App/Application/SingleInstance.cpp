@@ -94,6 +94,10 @@ SingleInstancePrivate::Role SingleInstancePrivate::HandOver(const QString& socke
                             << Native::HandOverSender::DEFAULT_BOUND_MS << " ms (" << sender.Problem().toStdString()
                             << "); starting on our own";
         return Role::Alone;
+    case Native::HandOverSender::Result::Refused:
+        TALVEX_LOG(WARNING) << "The running instance did not take this launch (" << sender.Problem().toStdString()
+                            << "); starting on our own";
+        return Role::Alone;
     case Native::HandOverSender::Result::Foreign:
     case Native::HandOverSender::Result::Impossible:
         break;

@@ -135,7 +135,14 @@ HandOverSender::Attempt HandOverSender::HandOver(int descriptor)
     }
     const int answer = ReceiveByte(descriptor);
     if (answer != HAND_OVER_ACKNOWLEDGED) {
-        // Closed without an answer: refused, or gone; the next attempt tells which.
+        // Closed without an answer: refused, or gone; the next attempt tells which. A
+        // holder that still holds the claim and closes again refuses this launch (full,
+        // or of another version): asking on until the bound would only fill its log.
+        if (answer == 0 && ++closedWithoutAnswer == 2) {
+            problem = QStringLiteral("the running instance refused this launch twice");
+            result = Result::Refused;
+            return Attempt::Stop;
+        }
         return answer == 0 && MillisecondsLeft() > 0 ? Attempt::Retry : Attempt::Stop;
     }
     if (!SendAll(descriptor, &HAND_OVER_CONFIRMED, 1)) {

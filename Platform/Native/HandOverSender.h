@@ -23,6 +23,7 @@ public:
         Claimed,    // this process is the running instance now
         HandedOver, // the running instance took the message
         NoAnswer,   // nobody answered within the bound
+        Refused,    // the holder closed on the message twice without answering
         Foreign,    // the name is held by something that is not our own instance
         Impossible, // no claim can be taken here (see Problem)
     };
@@ -49,6 +50,7 @@ private:
     std::chrono::steady_clock::time_point deadline;
     std::unique_ptr<InstanceClaim> claim;
     Result result = Result::NoAnswer;
+    int closedWithoutAnswer = 0;
     QString problem;
 };
 

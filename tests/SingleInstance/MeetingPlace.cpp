@@ -7,6 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 
@@ -84,6 +90,38 @@ TEST(MeetingPlace, WorksInARuntimeFolderDeeperThanASocketAddressReaches)
     EXPECT_TRUE(launch.Problem().contains(QStringLiteral("did not answer in time")))
         << "it connected, and only our silence stopped it: " << launch.Problem().toStdString();
     qputenv("XDG_RUNTIME_DIR", runtime);
+}
+
+// A holder that closes on every hand-over (full, or of another version) refuses it: the
+// launch stops at the second refusal instead of filling the holder's log for a second.
+TEST(MeetingPlace, ALaunchThatTheHolderRefusesTwiceStopsAskingAtOnce)
+{
+    QString problem;
+    const QString path = InstanceClaim::SocketPath("refuser", &problem);
+    InstanceClaim::Outcome outcome = InstanceClaim::Outcome::Impossible;
+    const auto claim = InstanceClaim::TryTake(path, &outcome, &problem);
+    ASSERT_TRUE(claim) << problem.toStdString();
+    std::atomic<int> refused{0};
+    std::atomic<bool> stop{false};
+    std::thread holder([&] {
+        while (!stop) {
+            pollfd entry{claim->ListeningDescriptor(), POLLIN, 0};
+            if (::poll(&entry, 1, 20) > 0) {
+                const int connection = ::accept(claim->ListeningDescriptor(), nullptr, nullptr);
+                if (connection >= 0) {
+                    ++refused;
+                    ::close(connection);
+                }
+            }
+        }
+    });
+    const auto start = std::chrono::steady_clock::now();
+    Talvex::Native::HandOverSender launch(path, QByteArray("hello"), 5000);
+    EXPECT_EQ(launch.Run(), Talvex::Native::HandOverSender::Result::Refused) << launch.Problem().toStdString();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    stop = true;
+    holder.join();
+    EXPECT_GE(refused.load(), 2);
 }
 
 // A token is spent by whoever reads it first; a hand-over must carry it away.
