@@ -23,7 +23,10 @@ if [ -z "${TALVEX_BENCH_SESSION:-}" ] && command -v dbus-run-session >/dev/null 
   status=0
   TALVEX_BENCH_SESSION=1 HOME=$session XDG_DATA_HOME=$session/data XDG_CONFIG_HOME=$session/config \
     XDG_CACHE_HOME=$session/cache XDG_RUNTIME_DIR=$session/runtime dbus-run-session -- bash "$0" "$@" || status=$?
-  rm -rf "$session"
+  # The document portal may still have its file system mounted in the runtime folder
+  # while it shuts down with the bus.
+  fusermount -uz "$session/runtime/doc" 2>/dev/null || true
+  rm -rf "$session" || echo "figure-instructions: could not remove $session" >&2
   exit $status
 fi
 if [ -n "${TALVEX_BENCH_SESSION:-}" ] && command -v gdbus >/dev/null 2>&1; then
