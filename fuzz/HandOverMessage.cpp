@@ -1,8 +1,8 @@
 // The running instance reads whatever a process of its user writes to its socket. The
 // input is such a message; judging and decoding it must never fail, and a message it
 // accepts must be exactly what encoding the decoded hand-over gives.
-#include "FuzzSupport.h"
 #include "Platform/Native/HandOverMessage.h"
+#include "FuzzSupport.h"
 
 #include <QByteArray>
 

@@ -155,7 +155,8 @@ TEST(SubstitutionFileReading, CompressedSheetReadsAsQtInflatesIt)
     QByteArray expected = resource.uncompressedData();
     expected.replace("\r", "");
 
-    for (const auto inflate : {Talvex::App::talvex_inflate_zlib, static_cast<Talvex::App::ZlibInflateFunction>(nullptr)}) {
+    for (const auto inflate :
+         {Talvex::App::talvex_inflate_zlib, static_cast<Talvex::App::ZlibInflateFunction>(nullptr)}) {
         inflater = inflate;
         QByteArray text;
         ASSERT_TRUE(ThemeFileReader::ReadText(path, text));

@@ -68,6 +68,7 @@ TEST_F(SingleInstanceTest, OnWaylandTheLaunchersTokenBringsTheRunningWindowForwa
     QProcessEnvironment launch = environment;
     launch.insert(QStringLiteral("XDG_ACTIVATION_TOKEN"), QString::fromUtf8(token.mid(6)));
     EXPECT_EQ(RoleOf(Start(QStringLiteral("launch"), code, {QStringLiteral("clip.mkv")}, launch)), "handed-over");
-    EXPECT_TRUE(sway.WaitForFocus(running->processId())) << "the focus stayed with " << sway.FocusedAppId().toStdString();
+    EXPECT_TRUE(sway.WaitForFocus(running->processId()))
+        << "the focus stayed with " << sway.FocusedAppId().toStdString();
     EXPECT_EQ(WaitForLines("received", 2).size(), 2);
 }

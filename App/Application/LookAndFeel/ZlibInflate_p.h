@@ -16,8 +16,8 @@ using ZlibInflateFunction = InflateResult (*)(const unsigned char* in, std::size
                                               std::size_t capacity, std::size_t* written);
 
 // The module's entry point, by this name.
-extern "C" InflateResult talvex_inflate_zlib(const unsigned char* in, std::size_t size, char* out,
-                                             std::size_t capacity, std::size_t* written);
+extern "C" InflateResult talvex_inflate_zlib(const unsigned char* in, std::size_t size, char* out, std::size_t capacity,
+                                             std::size_t* written);
 
 // The module's entry, or null (after one ERROR line) when the module cannot be loaded;
 // the caller then inflates through Qt.
