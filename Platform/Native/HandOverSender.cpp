@@ -1,7 +1,9 @@
 #include "Platform/Native/HandOverSender.h"
 
+#include "Platform/Native/Descriptor.h"
 #include "Platform/Native/HandOverProtocol_p.h"
 #include "Platform/Native/LocalSocketAddress.h"
+#include "Platform/Native/SocketPeer.h"
 
 #include <QFile>
 
@@ -23,35 +25,10 @@ using Clock = std::chrono::steady_clock;
 // has just gone.
 constexpr auto RETRY_PAUSE = std::chrono::milliseconds(5);
 
-class Socket {
-public:
-    Socket() : descriptor(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)) {}
-    ~Socket()
-    {
-        if (descriptor >= 0) {
-            ::close(descriptor);
-        }
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int Get() const { return descriptor; }
-
-private:
-    int descriptor;
-};
-
 bool IsOurSocket(const QByteArray& path)
 {
     struct stat status {};
     return ::lstat(path.constData(), &status) == 0 && S_ISSOCK(status.st_mode) && status.st_uid == ::geteuid();
-}
-
-bool PeerIsOurUser(int descriptor)
-{
-    ucred credentials{};
-    socklen_t size = sizeof(credentials);
-    return ::getsockopt(descriptor, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0 &&
-           credentials.uid == ::geteuid();
 }
 
 bool Connect(int descriptor, const QByteArray& path)
@@ -65,16 +42,6 @@ bool Connect(int descriptor, const QByteArray& path)
         result = ::connect(descriptor, address.Get(), address.Size());
     } while (result != 0 && errno == EINTR);
     return result == 0;
-}
-
-bool WaitFor(int descriptor, short events, int milliseconds)
-{
-    pollfd entry{descriptor, events, 0};
-    int result = 0;
-    do {
-        result = ::poll(&entry, 1, milliseconds);
-    } while (result < 0 && errno == EINTR);
-    return result > 0;
 }
 
 } // namespace
@@ -114,7 +81,7 @@ HandOverSender::Attempt HandOverSender::TryOnce()
         return Attempt::Done;
     }
     const QByteArray path = QFile::encodeName(socketPath);
-    Socket socket;
+    const Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (socket.Get() < 0 || !Connect(socket.Get(), path)) {
         // Not listening yet, or gone: the claim decides on the next attempt.
         problem = QStringLiteral("the running instance does not accept connections");
@@ -161,7 +128,7 @@ bool HandOverSender::SendAll(int descriptor, const char* data, std::size_t size)
             data += sent;
             size -= static_cast<std::size_t>(sent);
         } else if (sent < 0 && errno == EAGAIN) {
-            if (!WaitFor(descriptor, POLLOUT, MillisecondsLeft())) {
+            if (PollFor(descriptor, POLLOUT, MillisecondsLeft()) <= 0) {
                 problem = QStringLiteral("the running instance did not take the command line in time");
                 return false;
             }
@@ -176,7 +143,7 @@ bool HandOverSender::SendAll(int descriptor, const char* data, std::size_t size)
 // The byte read; 0 at the end of the connection; -1 when none came in time.
 int HandOverSender::ReceiveByte(int descriptor)
 {
-    while (WaitFor(descriptor, POLLIN, MillisecondsLeft())) {
+    while (PollFor(descriptor, POLLIN, MillisecondsLeft()) > 0) {
         char byte = 0;
         const ssize_t count = ::recv(descriptor, &byte, 1, 0);
         if (count == 1) {

@@ -2,7 +2,9 @@
 
 #include "Platform/IO/IOException.h"
 #include "Platform/Logging/LogLine.h"
+#include "Platform/Native/Descriptor.h"
 #include "Platform/Native/OwnedFolder.h"
+#include "Platform/Native/SocketPeer.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,28 +96,6 @@ int NewSocket(const std::string& path)
     return descriptor;
 }
 
-bool PeerIsOurUser(int descriptor)
-{
-    ucred credentials{};
-    socklen_t size = sizeof(credentials);
-    return ::getsockopt(descriptor, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0 &&
-           credentials.uid == ::geteuid();
-}
-
-// -1 on error, 0 on time-out, otherwise the events seen.
-int PollFor(int descriptor, short events, int milliseconds)
-{
-    pollfd entry{descriptor, events, 0};
-    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        const int result = ::poll(&entry, 1, static_cast<int>(std::max<long long>(0, left.count())));
-        if (result >= 0 || errno != EINTR) {
-            return result > 0 ? entry.revents : result;
-        }
-    }
-}
-
 int MillisecondsUntil(Clock::time_point deadline)
 {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -141,22 +121,6 @@ std::optional<std::size_t> TryReceive(int descriptor, void* buffer, std::size_t 
         }
     }
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int value) : value(value) {}
-    ~Descriptor()
-    {
-        if (value >= 0) {
-            ::close(value);
-        }
-    }
-    int Get() const { return value; }
-    int Release() { return std::exchange(value, -1); }
-
-private:
-    int value;
-};
 
 // Without a runtime folder from the session, the names go to a folder with a
 // predictable name in the shared temporary folder, where another user may have put a

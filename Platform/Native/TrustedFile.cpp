@@ -1,5 +1,7 @@
 #include "Platform/Native/TrustedFile_p.h"
 
+#include "Platform/Native/Descriptor.h"
+
 #include <cerrno>
 #include <deque>
 
@@ -38,33 +40,6 @@ void Prepend(std::deque<std::string>& parts, const std::string& path)
     }
     parts.insert(parts.begin(), front.begin(), front.end());
 }
-
-// A held descriptor, so that every way out of the walk closes what it opened.
-class Descriptor {
-public:
-    explicit Descriptor(int value = -1) : value(value) {}
-    ~Descriptor() { Reset(-1); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int Get() const { return value; }
-    void Reset(int next)
-    {
-        if (value >= 0) {
-            ::close(value);
-        }
-        value = next;
-    }
-    int Release()
-    {
-        const int kept = value;
-        value = -1;
-        return kept;
-    }
-
-private:
-    int value;
-};
 
 // Reads the link at `link` (opened with O_PATH) when its owner is one we trust; the text
 // comes from that very link, so it cannot be swapped after the check.

@@ -1,6 +1,7 @@
 #include "Platform/Util/RemoveDir.h"
 
 #include "Platform/Logging/LogLine.h"
+#include "Platform/Native/Descriptor.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -24,20 +25,6 @@ namespace Talvex::Util {
 namespace {
 
 const int OPEN_FOLDER = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-// Closes a descriptor when it leaves scope.
-struct Descriptor {
-    explicit Descriptor(int value) : value(value) {}
-    ~Descriptor()
-    {
-        if (value >= 0) {
-            ::close(value);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int value;
-};
 
 bool Fail(const char* what, const QByteArray& path)
 {
@@ -106,12 +93,12 @@ private:
             return true;
         }
         // The folder's age is judged before clearing it: removing entries renews it.
-        const Descriptor child(::openat(folder, name, OPEN_FOLDER));
-        if (child.value < 0) {
+        const Native::Descriptor child(::openat(folder, name, OPEN_FOLDER));
+        if (child.Get() < 0) {
             return Fail("Cannot open folder", shown);
         }
-        bool cleared = Clear(child.value, shown);
-        if (expired && IsEmptyFolder(child.value) && ::unlinkat(folder, name, AT_REMOVEDIR) != 0) {
+        bool cleared = Clear(child.Get(), shown);
+        if (expired && IsEmptyFolder(child.Get()) && ::unlinkat(folder, name, AT_REMOVEDIR) != 0) {
             cleared = Fail("Failed to remove folder", shown);
         }
         return cleared;
@@ -137,15 +124,15 @@ bool RemoveDir(const QString& path, int days, bool removeSelf)
         TALVEX_LOG(ERROR) << "Cannot clear " << native.constData() << ": not a folder";
         return false;
     }
-    const Descriptor folder(::open(native.constData(), OPEN_FOLDER));
-    if (folder.value < 0) {
+    const Native::Descriptor folder(::open(native.constData(), OPEN_FOLDER));
+    if (folder.Get() < 0) {
         return Fail("Cannot open folder", native);
     }
     // With no age limit, "older than now" would spare files written this very second.
     const qint64 cutoff = days <= 0 ? std::numeric_limits<qint64>::max()
                                     : QDateTime::currentSecsSinceEpoch() - qint64(days) * 24 * 60 * 60;
-    bool cleared = Sweep(cutoff).Clear(folder.value, native);
-    if (removeSelf && IsEmptyFolder(folder.value) && ::rmdir(native.constData()) != 0) {
+    bool cleared = Sweep(cutoff).Clear(folder.Get(), native);
+    if (removeSelf && IsEmptyFolder(folder.Get()) && ::rmdir(native.constData()) != 0) {
         cleared = Fail("Failed to remove folder", native);
     }
     return cleared;

@@ -2,6 +2,7 @@
 
 #include "App/Application/IPC/HandOverConnection.h"
 #include "Platform/Logging/LogLine.h"
+#include "Platform/Native/SocketPeer.h"
 
 #include <QSocketNotifier>
 
@@ -11,21 +12,6 @@
 #include <unistd.h>
 
 namespace Talvex::App {
-namespace {
-
-bool PeerIsOurUser(int descriptor, uid_t* peer)
-{
-    ucred credentials{};
-    socklen_t size = sizeof(credentials);
-    if (::getsockopt(descriptor, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0) {
-        return false;
-    }
-    *peer = credentials.uid;
-    return credentials.uid == ::geteuid();
-}
-
-} // namespace
-
 HandOverReceiver::HandOverReceiver(int listeningDescriptor, QObject* parent)
     : QObject(parent), listener(listeningDescriptor),
       notifier(std::make_unique<QSocketNotifier>(listeningDescriptor, QSocketNotifier::Read))
@@ -56,7 +42,7 @@ void HandOverReceiver::AcceptAll()
 bool HandOverReceiver::Admit(int descriptor)
 {
     uid_t peer = 0;
-    if (!PeerIsOurUser(descriptor, &peer)) {
+    if (!Native::PeerUser(descriptor, &peer) || peer != ::geteuid()) {
         TALVEX_LOG(ERROR) << "Refused a hand-over from user " << peer << ", who is not the user of this instance";
         return false;
     }
