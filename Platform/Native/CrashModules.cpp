@@ -51,6 +51,29 @@ void FindBuildId(std::uintptr_t bias, const ElfW(Phdr) & header, CrashModule& mo
     }
 }
 
+struct BuildIdSearch {
+    std::uintptr_t address = 0;
+    CrashModule module;
+};
+
+int FindModuleBuildId(dl_phdr_info* info, size_t, void* data)
+{
+    auto& search = *static_cast<BuildIdSearch*>(data);
+    const auto contains = [&](const ElfW(Phdr) & header) {
+        const std::uintptr_t start = info->dlpi_addr + header.p_vaddr;
+        return header.p_type == PT_LOAD && search.address >= start && search.address - start < header.p_memsz;
+    };
+    if (std::none_of(info->dlpi_phdr, info->dlpi_phdr + info->dlpi_phnum, contains)) {
+        return 0;
+    }
+    for (int i = 0; i < info->dlpi_phnum && search.module.buildId[0] == '\0'; ++i) {
+        if (info->dlpi_phdr[i].p_type == PT_NOTE) {
+            FindBuildId(info->dlpi_addr, info->dlpi_phdr[i], search.module);
+        }
+    }
+    return 1;
+}
+
 #if defined(__GLIBC__) && __GLIBC_PREREQ(2, 35)
 // The build id of a module found by address alone: its ELF header and program headers
 // are the start of its first mapping, in every module the loader maps.
@@ -169,5 +192,13 @@ const CrashModule* CrashModules::Find(std::uintptr_t address)
     return nullptr;
 }
 #endif
+
+std::string CrashModules::BuildIdAt(std::uintptr_t address)
+{
+    BuildIdSearch search;
+    search.address = address;
+    dl_iterate_phdr(FindModuleBuildId, &search);
+    return search.module.buildId;
+}
 
 } // namespace Talvex::Native

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace Talvex::Native {
 
@@ -29,6 +30,9 @@ public:
     // asked, so a library closed since is never named. The entry is valid until the next
     // call, so one thread at a time (the report's writer) may ask.
     static const CrashModule* Find(std::uintptr_t address);
+    // The build id of the module containing `address`, as Find gives it; empty when it
+    // has none. Takes the loader's lock, so never in a signal handler.
+    static std::string BuildIdAt(std::uintptr_t address);
 };
 
 } // namespace Talvex::Native

@@ -5,6 +5,7 @@
 #include "App/Application/LookAndFeel/IQssPreprocessor.h"
 #include "App/Application/LookAndFeel/LocaleResolution_p.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager_p.h"
+#include "App/Application/LookAndFeel/StyleSheetCache_p.h"
 #include "App/Application/LookAndFeel/TranslationCatalogues_p.h"
 #include "App/Application/Settings/ISettingsManager.h"
 #include "Platform/Core/PropertySerializer.h"
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <langinfo.h>
 
 namespace Talvex::App {
 
@@ -79,6 +81,23 @@ bool ThemeFolderExists(const Talvex::ioPath& folder)
     }
     TALVEX_LOG(ERROR) << "The directory [" << folder.utf8string() << "] doesn't exist!";
     return false;
+}
+
+// Everything the united sheet is built from, so that a sheet kept from an earlier start
+// or switch is used only where building it again would give the same text.
+StyleSheetCache::Key StyleSheetKey(const QString& themeFolder, const QString& locale,
+                                   const ILookAndFeelManager::ThemeDescription& description, const QColor& accent)
+{
+    QStringList files;
+    for (const auto* list : {&description.fontSubstitutionFiles, &description.styleSheets}) {
+        for (const std::string& file : *list) {
+            files.append(ToQString(file));
+        }
+    }
+    // Substitution files that are not plain ASCII are read through the locale's codec.
+    const QStringList settings{locale, PLATFORM_KEY, QString::number(description.fontSubstitutionFiles.size()),
+                               accent.isValid() ? accent.name() : QString(), QString::fromLatin1(nl_langinfo(CODESET))};
+    return StyleSheetCache::KeyOf(themeFolder + QLatin1Char('|') + locale, files, settings);
 }
 
 } // namespace
@@ -326,15 +345,12 @@ void LookAndFeelManager::CollectSubstitutions(const std::list<std::string>& file
     }
 }
 
-void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
+void LookAndFeelManager::BuildStyleSheet(const ThemeDescription& description)
 {
     QMap<QString, QString> substitutions;
     CollectSubstitutions(description.fontSubstitutionFiles, substitutions);
     if (d->systemAccentColor.isValid()) {
         substitutions[QLatin1String(SYSTEM_ACCENT_COLOR)] = d->systemAccentColor.name();
-    }
-    for (const std::string& manifest : description.fontManifests) {
-        RegisterManifestFonts(manifest);
     }
     QStringList parts;
     QByteArray bytes;
@@ -344,6 +360,19 @@ void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
     }
     d->substitution.Reset(substitutions);
     d->substitution.Assemble(parts, unitedStyleSheet);
+}
+
+void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
+{
+    for (const std::string& manifest : description.fontManifests) {
+        RegisterManifestFonts(manifest);
+    }
+    const StyleSheetCache::Key key = StyleSheetKey((ThemesFolder() / currentTheme).ToQString(),
+                                                   ToQString(currentLocale), description, d->systemAccentColor);
+    if (!StyleSheetCache::Find(key, unitedStyleSheet)) {
+        BuildStyleSheet(description);
+        StyleSheetCache::Keep(key, unitedStyleSheet);
+    }
     if (qssPreprocessor) {
         qssPreprocessor->Process(unitedStyleSheet);
     }

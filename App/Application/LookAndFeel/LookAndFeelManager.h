@@ -92,6 +92,8 @@ private:
     QList<QFileInfo> GetFilteredResourceList();
     void ClearCurrentTheme();
     void CollectSubstitutions(const std::list<std::string>& files, QMap<QString, QString>& substitutions);
+    // Decompresses, parses and substitutes the theme's files into the united sheet.
+    void BuildStyleSheet(const ThemeDescription& description);
     void MountBundle(const QFileInfo& bundle);
     // The wanted locale when it is shipped, else the first shipped match of the
     // system's preferred languages, else the installer's language, else "en_US".
