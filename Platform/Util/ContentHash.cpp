@@ -28,6 +28,10 @@ void ContentHash::Mix(std::uint64_t word)
 
 void ContentHash::Add(const void* data, std::size_t size)
 {
+    if (size == 0) {
+        Mix(0);
+        return;
+    }
     const auto* bytes = static_cast<const unsigned char*>(data);
     const unsigned char* const end = bytes + size;
     for (; end - bytes >= 8; bytes += 8) {

@@ -39,8 +39,10 @@ protected:
         return manager->GetUnitedStylesheet();
     }
 
-    // Gives the one entry another text, with a header that matches it: what the header
-    // holds is the key, the length in UTF-16 units and the sum of its 64-bit words.
+    // Gives the one entry another text, with a header that matches it, as an entry
+    // written by another run would have: after the 8-byte mark and the 8-byte key come
+    // the length in UTF-16 units and the sum of the text's 64-bit words (the last one
+    // zero-padded) plus its size in bytes.
     static void RewriteEntry(const QString& text)
     {
         const QStringList entries = Entries();
@@ -138,9 +140,44 @@ TEST_F(StyleSheetCaching, DamagedOrPlantedEntriesAreNeverShown)
     EXPECT_TRUE(QFileInfo(entry + "/inside").isDir());
 }
 
+// What else the sheet is built from is part of the key: the accent colour the desktop
+// gives replaces the theme's own, start after start.
+TEST_F(StyleSheetCaching, AccentColourChangeIsNeverServedFromAnOlderSheet)
+{
+    AddBundle("Light", "Accent", "Accent");
+    const auto show = [&](const QColor& accent) {
+        MakeManager({"Base", "Shared", "Accent"}).SetSystemAccentColor(accent);
+        manager->SetTheme("Light");
+        return manager->GetUnitedStylesheet();
+    };
+    EXPECT_THAT(show(QColor()), ::testing::HasSubstr("background: #123456;"));
+    EXPECT_THAT(show(QColor("#abcdef")), ::testing::HasSubstr("background: #abcdef;"));
+    EXPECT_THAT(show(QColor("#fedcba")), ::testing::HasSubstr("background: #fedcba;"));
+    EXPECT_THAT(show(QColor()), ::testing::HasSubstr("background: #123456;"));
+}
+
+// The folder is checked on every use, not only when the run first makes it: one swapped
+// for a link during the run (to a folder of ours, holding an entry that would match) is
+// never read.
+TEST_F(StyleSheetCaching, FolderSwappedForALinkDuringTheRunIsNotRead)
+{
+    const std::string built = ShowLight();
+    RewriteEntry("/* planted */");
+    const QString moved = root.filePath("moved");
+    ASSERT_TRUE(QDir().rename(Folder(), moved));
+    ASSERT_TRUE(QFile::link(moved, Folder()));
+    EXPECT_EQ(ShowLight(), built);
+    EXPECT_EQ(ShowLight(), built);
+    EXPECT_EQ(log.Count(google::GLOG_WARNING, "Style sheets are built afresh"), 1);
+    QFile::remove(Folder());
+}
+
 // A cache folder that is not ours keeps nothing, says so once, and costs no sheet.
 TEST_F(StyleSheetCaching, FolderNotOursKeepsNothing)
 {
+    // A cache location of this test's own, which the run has not used yet.
+    const QByteArray cacheHome = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(root.filePath("cache")));
     const QString target = root.filePath("someone-elses");
     ASSERT_TRUE(QDir().mkpath(target));
     ASSERT_TRUE(QDir().mkpath(QFileInfo(Folder()).absolutePath()));
@@ -150,7 +187,7 @@ TEST_F(StyleSheetCaching, FolderNotOursKeepsNothing)
     EXPECT_EQ(ShowLight(), first);
     EXPECT_TRUE(QDir(target).isEmpty());
     EXPECT_EQ(log.Count(google::GLOG_WARNING, "Style sheets are built afresh"), 1);
-    QFile::remove(Folder());
+    qputenv("XDG_CACHE_HOME", cacheHome);
 }
 
 } // namespace Talvex::Test

@@ -20,10 +20,13 @@
 #include <QPixmapCache>
 #include <QTextStream>
 #include <QTranslator>
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+#include <QTextCodec>
+#endif
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
-#include <langinfo.h>
 
 namespace Talvex::App {
 
@@ -83,9 +86,21 @@ bool ThemeFolderExists(const Talvex::ioPath& folder)
     return false;
 }
 
+// The codec that substitution files which are not plain ASCII are read through.
+QString LocaleCodecName()
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    return QString::fromLatin1(QTextCodec::codecForLocale()->name());
+#else
+    return QStringLiteral("UTF-8");
+#endif
+}
+
 // Everything the united sheet is built from, so that a sheet kept from an earlier start
-// or switch is used only where building it again would give the same text.
-StyleSheetCache::Key StyleSheetKey(const QString& themeFolder, const QString& locale,
+// or switch is used only where building it again would give the same text. The entry is
+// named by program, theme and language, not by the theme's folder, which may move with
+// every run (a mounted image) and would leave an entry behind each time.
+StyleSheetCache::Key StyleSheetKey(const QString& themeFolder, const std::string& theme, const QString& locale,
                                    const ILookAndFeelManager::ThemeDescription& description, const QColor& accent)
 {
     QStringList files;
@@ -94,10 +109,15 @@ StyleSheetCache::Key StyleSheetKey(const QString& themeFolder, const QString& lo
             files.append(ToQString(file));
         }
     }
-    // Substitution files that are not plain ASCII are read through the locale's codec.
-    const QStringList settings{locale, PLATFORM_KEY, QString::number(description.fontSubstitutionFiles.size()),
-                               accent.isValid() ? accent.name() : QString(), QString::fromLatin1(nl_langinfo(CODESET))};
-    return StyleSheetCache::KeyOf(themeFolder + QLatin1Char('|') + locale, files, settings);
+    const QStringList settings{themeFolder,
+                               locale,
+                               PLATFORM_KEY,
+                               QString::number(description.fontSubstitutionFiles.size()),
+                               accent.isValid() ? accent.name() : QString(),
+                               LocaleCodecName()};
+    const QString slot = QString::fromLocal8Bit(program_invocation_short_name) + QLatin1Char('|') + ToQString(theme) +
+                         QLatin1Char('|') + locale;
+    return StyleSheetCache::KeyOf(slot, files, settings);
 }
 
 } // namespace
@@ -367,7 +387,7 @@ void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
     for (const std::string& manifest : description.fontManifests) {
         RegisterManifestFonts(manifest);
     }
-    const StyleSheetCache::Key key = StyleSheetKey((ThemesFolder() / currentTheme).ToQString(),
+    const StyleSheetCache::Key key = StyleSheetKey((ThemesFolder() / currentTheme).ToQString(), currentTheme,
                                                    ToQString(currentLocale), description, d->systemAccentColor);
     if (!StyleSheetCache::Find(key, unitedStyleSheet)) {
         BuildStyleSheet(description);

@@ -18,6 +18,7 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace Talvex::App {
 namespace {
@@ -38,13 +39,21 @@ void AddText(Util::ContentHash& hash, const QString& text)
     hash.Add(text.constData(), static_cast<std::size_t>(text.size()) * sizeof(QChar));
 }
 
-// The build of this library: a sheet that another build made may have been assembled
-// differently.
-const std::string& LibraryBuild()
+// The builds of this library and of the Qt it runs on: a sheet that another build made
+// may have been assembled differently (Qt parses the JSON and decodes the text).
+const std::string& Builds()
 {
-    static const std::string build =
-        Native::CrashModules::BuildIdAt(reinterpret_cast<std::uintptr_t>(&StyleSheetCache::KeyOf));
-    return build;
+    static const std::string builds = [] {
+        const std::string ours =
+            Native::CrashModules::BuildIdAt(reinterpret_cast<std::uintptr_t>(&StyleSheetCache::KeyOf));
+        const std::string qt = Native::CrashModules::BuildIdAt(reinterpret_cast<std::uintptr_t>(&qVersion));
+        if (ours.empty()) {
+            TALVEX_LOG(INFO) << "Style sheets are built afresh every time: this build of the library has no build id";
+            return std::string();
+        }
+        return ours + '|' + qt + '|' + qVersion();
+    }();
+    return builds;
 }
 
 // Whether a resource file went into the key; false for a file outside the resources.
@@ -68,6 +77,9 @@ bool AddFile(Util::ContentHash& hash, const QString& path)
 // its data reached the disk); the rename already keeps out half-written ones.
 std::uint64_t CheckOf(const QString& sheet)
 {
+    if (sheet.isEmpty()) {
+        return 0;
+    }
     const char* bytes = reinterpret_cast<const char*>(sheet.constData());
     const std::size_t size = static_cast<std::size_t>(sheet.size()) * sizeof(QChar);
     std::uint64_t sum = size;
@@ -91,35 +103,40 @@ void WarnOnce(std::atomic<bool>& said, const std::string& text)
     }
 }
 
-// The cache folder below `base`, made ours; empty, after a WARNING, when nothing may be
-// kept there.
-QString MakeFolder(const QString& base)
+// The cache folder below `base`, made ours; empty when nothing may be kept there, said
+// once in a WARNING (`warned`).
+QString MakeFolder(const QString& base, bool& warned)
 {
     const QStringList parts{QStringLiteral("Talvex"), QStringLiteral("StyleSheets")};
-    QString problem = QStringLiteral("has no place");
+    QString problem = QStringLiteral("cannot be told");
     const QString failed = base.isEmpty() ? base : Native::MakePrivateFolders(base, parts, &problem);
     if (!base.isEmpty() && failed.isEmpty()) {
         return base + QLatin1Char('/') + parts.join(QLatin1Char('/'));
     }
-    TALVEX_LOG(WARNING) << "Style sheets are built afresh every time: the cache folder " << Util::QStringToUtf8(failed)
-                        << " " << Util::QStringToUtf8(problem);
+    if (!std::exchange(warned, true)) {
+        TALVEX_LOG(WARNING) << "Style sheets are built afresh: the cache folder " << Util::QStringToUtf8(failed) << " "
+                            << Util::QStringToUtf8(problem);
+    }
     return QString();
 }
 
 // The cache folder, made ours once for each cache location the process is given, and
-// again when `remake` says it has gone since.
+// again when `remake` says it has gone since. One that is refused is tried again at the
+// next use, without another WARNING.
 QString Folder(bool remake = false)
 {
     static std::mutex lock;
     static QString base;
     static QString folder;
-    static bool made = false;
+    static bool warned = false;
     const QString now = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     const std::lock_guard<std::mutex> guard(lock);
-    if (!made || remake || now != base) {
+    if (now != base) {
+        warned = false;
+    }
+    if (folder.isEmpty() || remake || now != base) {
         base = now;
-        folder = MakeFolder(base);
-        made = true;
+        folder = MakeFolder(base, warned);
     }
     return folder;
 }
@@ -175,6 +192,9 @@ bool WriteFully(int descriptor, const void* data, std::size_t size)
         if (put < 0 && errno == EINTR) {
             continue;
         }
+        if (put == 0) {
+            errno = ENOSPC;
+        }
         if (put <= 0) {
             return false;
         }
@@ -184,14 +204,22 @@ bool WriteFully(int descriptor, const void* data, std::size_t size)
     return true;
 }
 
-// A regular file of ours that nobody else may write, of exactly the size its header
-// promises.
-bool IsWholeEntry(int descriptor, const Header& header)
+// The size of a regular file of ours that nobody else may write; -1 for anything else,
+// which is never read.
+qint64 OwnFileSize(int descriptor)
 {
     struct stat status {};
-    return ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
-           (status.st_mode & (S_IWGRP | S_IWOTH)) == 0 && header.characters <= MAX_CHARACTERS &&
-           static_cast<std::uint64_t>(status.st_size) == sizeof header + header.characters * sizeof(QChar);
+    const bool ours = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
+                      (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    return ours ? static_cast<qint64>(status.st_size) : -1;
+}
+
+// An entry of the right kind for `key`, as long as its header promises.
+bool IsWholeEntry(const Header& header, qint64 size, const StyleSheetCache::Key& key)
+{
+    return std::memcmp(header.magic, MAGIC, sizeof MAGIC) == 0 && header.content == key.content &&
+           header.characters <= MAX_CHARACTERS &&
+           static_cast<std::uint64_t>(size) == sizeof header + header.characters * sizeof(QChar);
 }
 
 // A file of its own for a new entry, next to where it goes, under a name no other
@@ -223,7 +251,7 @@ StyleSheetCache::Key StyleSheetCache::KeyOf(const QString& slotName, const QStri
     Util::ContentHash slot(1);
     Util::ContentHash content(2);
     AddText(slot, slotName);
-    content.Add(LibraryBuild().data(), LibraryBuild().size());
+    content.Add(Builds().data(), Builds().size());
     for (const QString& setting : settings) {
         AddText(content, setting);
     }
@@ -235,7 +263,7 @@ StyleSheetCache::Key StyleSheetCache::KeyOf(const QString& slotName, const QStri
     }
     key.slot = slot.Value();
     key.content = content.Value();
-    key.usable = !LibraryBuild().empty();
+    key.usable = !Builds().empty();
     return key;
 }
 
@@ -250,10 +278,9 @@ bool StyleSheetCache::Find(const Key& key, QString& sheet)
     }
     const Native::Descriptor entry(
         ::openat(folder.Get(), EntryName(key).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const qint64 size = entry.Get() < 0 ? -1 : OwnFileSize(entry.Get());
     Header header{};
-    if (entry.Get() < 0 || !ReadFully(entry.Get(), &header, sizeof header) ||
-        std::memcmp(header.magic, MAGIC, sizeof MAGIC) != 0 || header.content != key.content ||
-        !IsWholeEntry(entry.Get(), header)) {
+    if (size < 0 || !ReadFully(entry.Get(), &header, sizeof header) || !IsWholeEntry(header, size, key)) {
         return false;
     }
     QString text(static_cast<int>(header.characters), Qt::Uninitialized);
@@ -274,11 +301,14 @@ void StyleSheetCache::Keep(const Key& key, const QString& sheet)
         return;
     }
     static std::atomic<bool> failed{false};
+    const auto warn = [](int error) {
+        WarnOnce(failed, "Style sheets are not kept in " + Util::QStringToUtf8(Folder()) + ": " + std::strerror(error));
+    };
     const QByteArray name = EntryName(key);
     QByteArray temporary;
     Native::Descriptor entry(CreateTemporary(folder.Get(), name, temporary));
     if (entry.Get() < 0) {
-        WarnOnce(failed, "Style sheets are not kept: " + std::string(std::strerror(errno)));
+        warn(errno);
         return;
     }
     bool kept = WriteEntry(entry.Get(), key, sheet);
@@ -290,7 +320,7 @@ void StyleSheetCache::Keep(const Key& key, const QString& sheet)
     }
     if (!kept) {
         ::unlinkat(folder.Get(), temporary.constData(), 0);
-        WarnOnce(failed, "Style sheets are not kept: " + std::string(std::strerror(error)));
+        warn(error);
     }
 }
 
