@@ -41,27 +41,26 @@ protected:
 
     // Gives the one entry another text, with a header that matches it, as an entry
     // written by another run would have: after the 8-byte mark and the 8-byte key come
-    // the length in UTF-16 units and the sum of the text's 64-bit words (the last one
-    // zero-padded) plus its size in bytes.
-    static void RewriteEntry(const QString& text)
+    // the text's length in bytes (UTF-8) and the sum of its 64-bit words (the last one
+    // zero-padded) plus that length.
+    static void RewriteEntry(const QByteArray& text)
     {
         const QStringList entries = Entries();
         ASSERT_EQ(entries.size(), 1);
         QFile file(Folder() + "/" + entries.first());
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         QByteArray header = file.read(16);
-        const QByteArray payload(reinterpret_cast<const char*>(text.constData()), text.size() * 2);
-        std::uint64_t sum = static_cast<std::uint64_t>(payload.size());
-        QByteArray padded = payload + QByteArray(8, '\0');
-        for (int at = 0; at < payload.size(); at += 8) {
+        const std::uint64_t size = static_cast<std::uint64_t>(text.size());
+        std::uint64_t sum = size;
+        const QByteArray padded = text + QByteArray(8, '\0');
+        for (int at = 0; at < text.size(); at += 8) {
             std::uint64_t word;
             std::memcpy(&word, padded.constData() + at, 8);
-            sum += at + 8 <= payload.size() ? word : word & ((std::uint64_t(1) << (8 * (payload.size() - at))) - 1);
+            sum += word;
         }
-        const std::uint64_t characters = static_cast<std::uint64_t>(text.size());
-        header.append(reinterpret_cast<const char*>(&characters), 8).append(reinterpret_cast<const char*>(&sum), 8);
+        header.append(reinterpret_cast<const char*>(&size), 8).append(reinterpret_cast<const char*>(&sum), 8);
         ASSERT_TRUE(file.resize(0) && file.seek(0));
-        ASSERT_EQ(file.write(header + payload), header.size() + payload.size());
+        ASSERT_EQ(file.write(header + text), header.size() + text.size());
     }
 };
 

@@ -379,7 +379,9 @@ void LookAndFeelManager::BuildStyleSheet(const ThemeDescription& description)
         parts.append(ThemeFileReader::DecodeUtf8(bytes));
     }
     d->substitution.Reset(substitutions);
-    d->substitution.Assemble(parts, unitedStyleSheet);
+    QString united;
+    d->substitution.Assemble(parts, united);
+    unitedStyleSheet = united.toUtf8();
 }
 
 void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
@@ -394,13 +396,15 @@ void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
         StyleSheetCache::Keep(key, unitedStyleSheet);
     }
     if (qssPreprocessor) {
-        qssPreprocessor->Process(unitedStyleSheet);
+        QString united = QString::fromUtf8(unitedStyleSheet);
+        qssPreprocessor->Process(united);
+        unitedStyleSheet = united.toUtf8();
     }
 }
 
 std::string LookAndFeelManager::GetUnitedStylesheet()
 {
-    return Util::QStringToUtf8(unitedStyleSheet);
+    return std::string(unitedStyleSheet.constData(), static_cast<std::size_t>(unitedStyleSheet.size()));
 }
 
 std::string LookAndFeelManager::GetLocalizedThemeName(const std::string& theme) const

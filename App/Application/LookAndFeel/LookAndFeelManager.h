@@ -8,6 +8,7 @@
 
 #include <TalvexExport.h>
 
+#include <QByteArray>
 #include <QColor>
 #include <QFileInfo>
 #include <QList>
@@ -106,7 +107,8 @@ private:
     std::list<std::string> themes;
     std::string currentTheme;
     std::map<std::string, Talvex::Core::Property> themeDescriptions;
-    QString unitedStyleSheet;
+    // UTF-8, as GetUnitedStylesheet gives it.
+    QByteArray unitedStyleSheet;
     std::list<std::shared_ptr<QTranslator>> translators;
     Talvex::Core::EventHandlerList<ILookAndFeelObserver, Talvex::Core::SyncExecutePolicy> observers;
     std::shared_ptr<IQssPreprocessor> qssPreprocessor;

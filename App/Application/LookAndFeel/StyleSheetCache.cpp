@@ -23,14 +23,14 @@
 namespace Talvex::App {
 namespace {
 
-constexpr char MAGIC[8] = {'T', 'l', 'v', 'x', 'Q', 's', 's', '1'};
+constexpr char MAGIC[8] = {'T', 'l', 'v', 'x', 'Q', 's', 's', '2'};
 // Far beyond any theme's sheet; a header that claims more is damaged.
-constexpr std::uint64_t MAX_CHARACTERS = 64 << 20;
+constexpr std::uint64_t MAX_BYTES = 128 << 20;
 
 struct Header {
     char magic[8];
     std::uint64_t content;
-    std::uint64_t characters;
+    std::uint64_t bytes;
     std::uint64_t check;
 };
 
@@ -75,13 +75,10 @@ bool AddFile(Util::ContentHash& hash, const QString& path)
 
 // Catches an entry that lost or garbled whole blocks (a crash of the machine before
 // its data reached the disk); the rename already keeps out half-written ones.
-std::uint64_t CheckOf(const QString& sheet)
+std::uint64_t CheckOf(const QByteArray& sheet)
 {
-    if (sheet.isEmpty()) {
-        return 0;
-    }
-    const char* bytes = reinterpret_cast<const char*>(sheet.constData());
-    const std::size_t size = static_cast<std::size_t>(sheet.size()) * sizeof(QChar);
+    const char* bytes = sheet.constData();
+    const std::size_t size = static_cast<std::size_t>(sheet.size());
     std::uint64_t sum = size;
     std::size_t at = 0;
     for (; size - at >= 8; at += 8) {
@@ -218,8 +215,7 @@ qint64 OwnFileSize(int descriptor)
 bool IsWholeEntry(const Header& header, qint64 size, const StyleSheetCache::Key& key)
 {
     return std::memcmp(header.magic, MAGIC, sizeof MAGIC) == 0 && header.content == key.content &&
-           header.characters <= MAX_CHARACTERS &&
-           static_cast<std::uint64_t>(size) == sizeof header + header.characters * sizeof(QChar);
+           header.bytes <= MAX_BYTES && static_cast<std::uint64_t>(size) == sizeof header + header.bytes;
 }
 
 // A file of its own for a new entry, next to where it goes, under a name no other
@@ -232,15 +228,14 @@ int CreateTemporary(int folder, const QByteArray& entry, QByteArray& temporary)
                     S_IRUSR | S_IWUSR);
 }
 
-bool WriteEntry(int entry, const StyleSheetCache::Key& key, const QString& sheet)
+bool WriteEntry(int entry, const StyleSheetCache::Key& key, const QByteArray& sheet)
 {
     Header header{};
     std::memcpy(header.magic, MAGIC, sizeof MAGIC);
     header.content = key.content;
-    header.characters = static_cast<std::uint64_t>(sheet.size());
+    header.bytes = static_cast<std::uint64_t>(sheet.size());
     header.check = CheckOf(sheet);
-    return WriteFully(entry, &header, sizeof header) &&
-           WriteFully(entry, sheet.constData(), header.characters * sizeof(QChar));
+    return WriteFully(entry, &header, sizeof header) && WriteFully(entry, sheet.constData(), header.bytes);
 }
 
 } // namespace
@@ -267,7 +262,7 @@ StyleSheetCache::Key StyleSheetCache::KeyOf(const QString& slotName, const QStri
     return key;
 }
 
-bool StyleSheetCache::Find(const Key& key, QString& sheet)
+bool StyleSheetCache::Find(const Key& key, QByteArray& sheet)
 {
     if (!key.usable) {
         return false;
@@ -283,17 +278,17 @@ bool StyleSheetCache::Find(const Key& key, QString& sheet)
     if (size < 0 || !ReadFully(entry.Get(), &header, sizeof header) || !IsWholeEntry(header, size, key)) {
         return false;
     }
-    QString text(static_cast<int>(header.characters), Qt::Uninitialized);
-    if (!ReadFully(entry.Get(), text.data(), header.characters * sizeof(QChar)) || CheckOf(text) != header.check) {
+    QByteArray text(static_cast<int>(header.bytes), Qt::Uninitialized);
+    if (!ReadFully(entry.Get(), text.data(), header.bytes) || CheckOf(text) != header.check) {
         return false;
     }
     sheet = std::move(text);
     return true;
 }
 
-void StyleSheetCache::Keep(const Key& key, const QString& sheet)
+void StyleSheetCache::Keep(const Key& key, const QByteArray& sheet)
 {
-    if (!key.usable || static_cast<std::uint64_t>(sheet.size()) > MAX_CHARACTERS) {
+    if (!key.usable || static_cast<std::uint64_t>(sheet.size()) > MAX_BYTES) {
         return;
     }
     const Native::Descriptor folder(OpenFolder());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -35,9 +36,9 @@ public:
     // unusable, and such a sheet is always built afresh.
     static Key KeyOf(const QString& slotName, const QStringList& files, const QStringList& settings);
 
-    // The sheet kept under `key`; false when there is none.
-    static bool Find(const Key& key, QString& sheet);
-    static void Keep(const Key& key, const QString& sheet);
+    // The sheet (UTF-8) kept under `key`; false when there is none.
+    static bool Find(const Key& key, QByteArray& sheet);
+    static void Keep(const Key& key, const QByteArray& sheet);
 };
 
 } // namespace Talvex::App
