@@ -23,7 +23,7 @@
 namespace Talvex::App {
 namespace {
 
-constexpr char MAGIC[8] = {'T', 'l', 'v', 'x', 'Q', 's', 's', '2'};
+constexpr char MAGIC[8] = {'T', 'l', 'v', 'x', 'Q', 's', 's', '3'};
 // Far beyond any theme's sheet; a header that claims more is damaged.
 constexpr std::uint64_t MAX_BYTES = 128 << 20;
 
@@ -31,7 +31,6 @@ struct Header {
     char magic[8];
     std::uint64_t content;
     std::uint64_t bytes;
-    std::uint64_t check;
 };
 
 void AddText(Util::ContentHash& hash, const QString& text)
@@ -73,22 +72,13 @@ bool AddFile(Util::ContentHash& hash, const QString& path)
     return true;
 }
 
-// Catches an entry that lost or garbled whole blocks (a crash of the machine before
-// its data reached the disk); the rename already keeps out half-written ones.
-std::uint64_t CheckOf(const QByteArray& sheet)
+// Whether an entry's text can be what we wrote: the rename keeps out half-written
+// entries, but a machine that stops before an entry's data reached the disk may leave
+// blocks of zeros in it, and a sheet never holds a NUL (its files are read up to their
+// first NUL; the rare one that does is simply built afresh every time).
+bool IsSheetText(const QByteArray& sheet)
 {
-    const char* bytes = sheet.constData();
-    const std::size_t size = static_cast<std::size_t>(sheet.size());
-    std::uint64_t sum = size;
-    std::size_t at = 0;
-    for (; size - at >= 8; at += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes + at, 8);
-        sum += word;
-    }
-    std::uint64_t tail = 0;
-    std::memcpy(&tail, bytes + at, size - at);
-    return sum + tail;
+    return std::memchr(sheet.constData(), '\0', static_cast<std::size_t>(sheet.size())) == nullptr;
 }
 
 // One WARNING per process for each way the cache can fail, so that a full disk does
@@ -234,7 +224,6 @@ bool WriteEntry(int entry, const StyleSheetCache::Key& key, const QByteArray& sh
     std::memcpy(header.magic, MAGIC, sizeof MAGIC);
     header.content = key.content;
     header.bytes = static_cast<std::uint64_t>(sheet.size());
-    header.check = CheckOf(sheet);
     return WriteFully(entry, &header, sizeof header) && WriteFully(entry, sheet.constData(), header.bytes);
 }
 
@@ -279,7 +268,7 @@ bool StyleSheetCache::Find(const Key& key, QByteArray& sheet)
         return false;
     }
     QByteArray text(static_cast<int>(header.bytes), Qt::Uninitialized);
-    if (!ReadFully(entry.Get(), text.data(), header.bytes) || CheckOf(text) != header.check) {
+    if (!ReadFully(entry.Get(), text.data(), header.bytes) || !IsSheetText(text)) {
         return false;
     }
     sheet = std::move(text);
