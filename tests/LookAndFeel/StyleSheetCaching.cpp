@@ -1,9 +1,11 @@
 #include "ThemeFixture.h"
 
+#include <QDateTime>
 #include <QStandardPaths>
 
 #include <cstdint>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -131,6 +133,25 @@ TEST_F(StyleSheetCaching, DamagedOrPlantedEntriesAreNeverShown)
     plant([&] { ASSERT_TRUE(QDir().mkpath(entry + "/inside")); });
     EXPECT_EQ(log.Count(google::GLOG_WARNING, "Style sheets are not kept"), 1) << "a folder at the name";
     EXPECT_TRUE(QFileInfo(entry + "/inside").isDir());
+
+    // What writers stopped in the middle left behind goes with the next entry written,
+    // once it is old enough to be nobody's: a link or a folder under such a name stays.
+    QDir(entry).removeRecursively();
+    const QString abandoned = entry + ".new-1-1";
+    const QString recent = entry + ".new-2-1";
+    write(abandoned, "half");
+    write(recent, "half");
+    ASSERT_TRUE(QFile::link(elsewhere, entry + ".new-3-1"));
+    const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
+    for (const QString& path : {abandoned, entry + ".new-3-1"}) {
+        const QByteArray name = QFile::encodeName(path);
+        const timespec times[2] = {{old.toSecsSinceEpoch(), 0}, {old.toSecsSinceEpoch(), 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, name.constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+    }
+    EXPECT_EQ(ShowLight(), built);
+    EXPECT_FALSE(QFileInfo::exists(abandoned));
+    EXPECT_TRUE(QFileInfo::exists(recent));
+    EXPECT_TRUE(QFileInfo(entry + ".new-3-1").isSymLink());
 }
 
 // What else the sheet is built from is part of the key: the accent colour the desktop

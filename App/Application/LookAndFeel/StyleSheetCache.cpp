@@ -14,6 +14,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
@@ -227,6 +229,33 @@ bool WriteEntry(int entry, const StyleSheetCache::Key& key, const QByteArray& sh
     return WriteFully(entry, &header, sizeof header) && WriteFully(entry, sheet.constData(), header.bytes);
 }
 
+// New entries that a writer stopped in the middle of (a crash, a kill) left behind,
+// taken away by the next writer of the same entry. One that is minutes old is nobody's
+// any more; only regular files of ours are removed.
+void RemoveAbandoned(int folder, const QByteArray& name)
+{
+    constexpr time_t ABANDONED_AFTER_SECONDS = 600;
+    const int listed = ::dup(folder);
+    DIR* const listing = listed < 0 ? nullptr : ::fdopendir(listed);
+    if (!listing) {
+        if (listed >= 0) {
+            ::close(listed);
+        }
+        return;
+    }
+    const QByteArray prefix = name + ".new-";
+    const time_t now = std::time(nullptr);
+    while (const dirent* found = ::readdir(listing)) {
+        struct stat status {};
+        if (std::strncmp(found->d_name, prefix.constData(), static_cast<std::size_t>(prefix.size())) == 0 &&
+            ::fstatat(folder, found->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode) &&
+            status.st_uid == ::geteuid() && now - status.st_mtime > ABANDONED_AFTER_SECONDS) {
+            ::unlinkat(folder, found->d_name, 0);
+        }
+    }
+    ::closedir(listing);
+}
+
 } // namespace
 
 StyleSheetCache::Key StyleSheetCache::KeyOf(const QString& slotName, const QStringList& files,
@@ -305,7 +334,9 @@ void StyleSheetCache::Keep(const Key& key, const QByteArray& sheet)
     if (!kept) {
         ::unlinkat(folder.Get(), temporary.constData(), 0);
         warn(error);
+        return;
     }
+    RemoveAbandoned(folder.Get(), name);
 }
 
 } // namespace Talvex::App
