@@ -20,7 +20,6 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace Talvex::App {
 namespace {
@@ -92,9 +91,9 @@ void WarnOnce(std::atomic<bool>& said, const std::string& text)
     }
 }
 
-// The cache folder below `base`, made ours; empty when nothing may be kept there, said
-// once in a WARNING (`warned`).
-QString MakeFolder(const QString& base, bool& warned)
+// The cache folder below `base`, made ours; empty, after a WARNING, when nothing may be
+// kept there.
+QString MakeFolder(const QString& base)
 {
     const QStringList parts{QStringLiteral("Talvex"), QStringLiteral("StyleSheets")};
     QString problem = QStringLiteral("cannot be told");
@@ -102,32 +101,34 @@ QString MakeFolder(const QString& base, bool& warned)
     if (!base.isEmpty() && failed.isEmpty()) {
         return base + QLatin1Char('/') + parts.join(QLatin1Char('/'));
     }
-    if (!std::exchange(warned, true)) {
-        TALVEX_LOG(WARNING) << "Style sheets are built afresh: the cache folder " << Util::QStringToUtf8(failed) << " "
-                            << Util::QStringToUtf8(problem);
-    }
+    TALVEX_LOG(WARNING) << "Style sheets are built afresh: the cache folder " << Util::QStringToUtf8(failed) << " "
+                        << Util::QStringToUtf8(problem);
     return QString();
 }
 
 // The cache folder, made ours once for each cache location the process is given, and
-// again when `remake` says it has gone since. One that is refused is tried again at the
-// next use, without another WARNING.
+// again when `remake` says that one made earlier has gone since. A refused location
+// stays refused, so that a theme switch does not try again.
 QString Folder(bool remake = false)
 {
     static std::mutex lock;
     static QString base;
     static QString folder;
-    static bool warned = false;
+    static bool made = false;
     const QString now = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     const std::lock_guard<std::mutex> guard(lock);
-    if (now != base) {
-        warned = false;
-    }
-    if (folder.isEmpty() || remake || now != base) {
+    if (!made || now != base || (remake && !folder.isEmpty())) {
         base = now;
-        folder = MakeFolder(base, warned);
+        folder = MakeFolder(base);
+        made = true;
     }
     return folder;
+}
+
+// Whether what `status` describes belongs to us alone: ours, and writable by nobody else.
+bool IsOursAlone(const struct stat& status)
+{
+    return status.st_uid == ::geteuid() && (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 // The cache folder, opened without following a link and checked to be ours still (a
@@ -143,8 +144,7 @@ int OpenFolder()
         Native::Descriptor opened(
             ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         struct stat status {};
-        if (opened.Get() >= 0 && ::fstat(opened.Get(), &status) == 0 && status.st_uid == ::geteuid() &&
-            (status.st_mode & (S_IWGRP | S_IWOTH)) == 0) {
+        if (opened.Get() >= 0 && ::fstat(opened.Get(), &status) == 0 && IsOursAlone(status)) {
             return opened.Release();
         }
     }
@@ -198,8 +198,7 @@ bool WriteFully(int descriptor, const void* data, std::size_t size)
 qint64 OwnFileSize(int descriptor)
 {
     struct stat status {};
-    const bool ours = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
-                      (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    const bool ours = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && IsOursAlone(status);
     return ours ? static_cast<qint64>(status.st_size) : -1;
 }
 
