@@ -15,8 +15,6 @@
 #include <QTime>
 #include <QTimer>
 
-#include <cstdlib>
-
 namespace Talvex::App {
 namespace {
 
@@ -106,14 +104,16 @@ bool IsTaken(const QString& key, const QString& executable, bool othersToo)
 
 std::string NewSessionId()
 {
-    // The suffix stays reproducible from the seed: rand_r on a seed of our own is what
-    // Qt 5's qsrand and qrand computed (Qt 6 dropped them), so both builds give the same
-    // suffix for the same seed. The millisecond of the start alone would give instances
-    // started together the same identifier and merge their crash reports, so the
-    // process id is mixed in.
-    const auto pid = static_cast<uint>(QCoreApplication::applicationPid());
-    auto seed = static_cast<unsigned>(QTime::currentTime().msec()) ^ (pid * 2654435761u);
-    const int suffix = rand_r(&seed) % 900000 + 100000;
+    // A number drawn at random from 900,000, one per start, is shared by two of the few
+    // dozen instances that a burst of starts puts into one second often enough to merge
+    // their crash reports now and then (about one run in fifty of 800 starts). So the
+    // number is the process id and the millisecond of the start, in the same range:
+    // instances running at the same time never share a process id, and the process
+    // itself gets another number in every millisecond. Two starts in one second get the
+    // same number only in the same millisecond with process ids a multiple of 900 apart.
+    const auto pid = static_cast<quint64>(QCoreApplication::applicationPid());
+    const auto millisecond = static_cast<quint64>(QTime::currentTime().msec());
+    const quint64 suffix = (pid * 1000 + millisecond) % 900000 + 100000;
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd-HHmmss"));
     return Util::QStringToUtf8(stamp + QLatin1Char('-') + QString::number(suffix));
 }

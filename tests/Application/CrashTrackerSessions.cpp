@@ -57,7 +57,7 @@ TEST_F(CrashTrackerSessions, RecordLivesExactlyAsLongAsTheSessionAndCarriesAStam
     }
     EXPECT_TRUE(RecordsIn(OwnSessionFile()).isEmpty()) << "the destructor ends the session too";
 
-    // The suffix is seeded from the millisecond, so trackers started in different ones differ.
+    // The number follows the millisecond, so trackers started in different ones differ.
     QSet<QString> ids;
     for (int i = 0; i < 3; ++i) {
         QThread::msleep(2);
