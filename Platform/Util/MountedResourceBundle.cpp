@@ -1,5 +1,6 @@
 #include "Platform/Util/MountedResourceBundle.h"
 
+#include "Platform/Util/BundleSnapshot_p.h"
 #include "Platform/Util/ResourceBundleCheck.h"
 
 #include <QResource>
@@ -50,16 +51,36 @@ std::vector<const MountedResourceBundle*>& Mounted()
     return *mounted;
 }
 
+// The checked bytes of the bundle at `path`: a mapping of the copy kept in the cache
+// when there is one for the bundle as it is now, else the bundle read into memory of
+// its own (which is then kept for the next mount, unless the bundle changed meanwhile).
+QByteArray CheckedBytes(const QString& path, QString* problem)
+{
+    const BundleSnapshot::Stamp stamp = BundleSnapshot::StampOf(path);
+    QByteArray bytes = BundleSnapshot::Find(path, stamp);
+    if (!bytes.isEmpty()) {
+        if (problem) {
+            problem->clear();
+        }
+        return bytes;
+    }
+    bytes = ResourceBundleCheck::ReadWellFormedFile(path, problem);
+    if (!bytes.isEmpty() && BundleSnapshot::StampOf(path) == stamp) {
+        BundleSnapshot::Keep(path, stamp, bytes);
+    }
+    return bytes.isEmpty() ? bytes : KeptCopyOr(bytes);
+}
+
 } // namespace
 
 std::unique_ptr<MountedResourceBundle> MountedResourceBundle::Mount(const QString& path, const QString& mapRoot,
                                                                     QString* problem)
 {
-    const QByteArray bytes = ResourceBundleCheck::ReadWellFormedFile(path, problem);
+    const QByteArray bytes = CheckedBytes(path, problem);
     if (bytes.isEmpty()) {
         return nullptr;
     }
-    std::unique_ptr<MountedResourceBundle> bundle(new MountedResourceBundle(KeptCopyOr(bytes), mapRoot));
+    std::unique_ptr<MountedResourceBundle> bundle(new MountedResourceBundle(bytes, mapRoot));
     if (!QResource::registerResource(bundle->Data(), mapRoot)) {
         bundle->bytes.clear();
         if (problem) {
