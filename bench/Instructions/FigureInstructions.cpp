@@ -4,10 +4,11 @@
 // measured loop with callgrind's client requests: the counts of one loop are dumped
 // under the tag "<figure>/<variant>:<operations>", which the measuring script sums per
 // tag. Outside valgrind the same loops are timed and printed as "<tag> <ns>" lines.
-// "startup-wall" starts the bare program and the start-up program (linked only, and
-// full) instead, times their first event-loop turn and their exit and notes their peak
-// resident memory. "second-launch-wall" times a second launch handing over to a running
-// instance against a bare QCoreApplication program.
+// "startup-wall" starts the bare program and the start-up program (linked only, full,
+// following the desktop, and the same work without the library) instead, times their
+// first event-loop turn and their exit and notes their peak resident memory.
+// "second-launch-wall" times a second launch handing over to a running instance against
+// a bare QCoreApplication program.
 #include "App/Application/Application.h"
 #include "App/Application/Gesture/TouchBridge.h"
 #include "App/Application/LookAndFeel/LookAndFeelManager.h"
@@ -270,11 +271,12 @@ qint64 Median(std::vector<qint64> values)
 void StartupFigures(const QString& bare, const QString& program)
 {
     constexpr int RUNS = 31;
-    const char* variants[] = {"baseline", "LinkedOnly", "Application", "Following"};
+    const char* variants[] = {"baseline", "LinkedOnly", "Application", "Following", "WithoutLibrary"};
     const QStringList commands[] = {{bare},
                                     {program, QStringLiteral("linked"), BenchThemeRoot()},
                                     {program, QStringLiteral("full"), BenchThemeRoot()},
-                                    {program, QStringLiteral("following"), BenchThemeRoot()}};
+                                    {program, QStringLiteral("following"), BenchThemeRoot()},
+                                    {program, QStringLiteral("without-library"), BenchThemeRoot()}};
     constexpr int SIDES = sizeof(variants) / sizeof(variants[0]);
     std::vector<qint64> times[SIDES][3];
     for (int run = 0; run <= RUNS; ++run) {

@@ -4,7 +4,8 @@
 # (native runs) of every realistic figure, each against its baseline of the same run.
 # "SetInt" sums its new-key and rewrite parts; "Startup" its first turn and exit (whole
 # processes: a bare QApplication program, the same linked to the library, the product,
-# and the product following the desktop; the median of three runs), beside which the
+# the product following the desktop, and the product's work done without the library;
+# the median of three runs), beside which the
 # peak resident memory of each start-up is noted (median, kB); "SecondLaunch" a whole
 # second launch of a product, which hands over to a running instance, against a bare
 # QCoreApplication program. A tag
@@ -68,11 +69,12 @@ collect() {
   collect "" --instr-atstart=no "$figures" settings
   collect "" --instr-atstart=no "$figures" theme
   collect "" --instr-atstart=no "$figures" inertia
-  for variant in baseline LinkedOnly Application Following; do
+  for variant in baseline LinkedOnly Application Following WithoutLibrary; do
     case $variant in
     baseline) command=("$bare") ;;
     LinkedOnly) command=("$startup" linked "$root") ;;
     Application) command=("$startup" full "$root") ;;
+    WithoutLibrary) command=("$startup" without-library "$root") ;;
     *) command=("$startup" following "$root") ;;
     esac
     "${command[@]}" >/dev/null 2>&1 # warm caches and first-run files
