@@ -1,5 +1,5 @@
 // Usage: FigureInstructions <settings|theme|inertia|startup-wall|second-launch-wall>
-//        [bare program, start-up program | second-launch program]
+//        [bare, start-up and without-library programs | second-launch program]
 // Runs the realistic workload of each figure, its baseline first, and brackets every
 // measured loop with callgrind's client requests: the counts of one loop are dumped
 // under the tag "<figure>/<variant>:<operations>", which the measuring script sums per
@@ -268,7 +268,7 @@ qint64 Median(std::vector<qint64> values)
 
 // Runs the sides in turn, so that each sees the same machine load, and prints the
 // medians as "<wall|mem> <tag> <value>" lines.
-void StartupFigures(const QString& bare, const QString& program)
+void StartupFigures(const QString& bare, const QString& program, const QString& plain)
 {
     constexpr int RUNS = 31;
     const char* variants[] = {"baseline", "LinkedOnly", "Application", "Following", "WithoutLibrary"};
@@ -276,7 +276,7 @@ void StartupFigures(const QString& bare, const QString& program)
                                     {program, QStringLiteral("linked"), BenchThemeRoot()},
                                     {program, QStringLiteral("full"), BenchThemeRoot()},
                                     {program, QStringLiteral("following"), BenchThemeRoot()},
-                                    {program, QStringLiteral("without-library"), BenchThemeRoot()}};
+                                    {plain, BenchThemeRoot()}};
     constexpr int SIDES = sizeof(variants) / sizeof(variants[0]);
     std::vector<qint64> times[SIDES][3];
     for (int run = 0; run <= RUNS; ++run) {
@@ -333,7 +333,7 @@ void SecondLaunchFigures(const QString& program)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <settings|theme|inertia|startup-wall> [bare program, start-up program]\n",
+        std::fprintf(stderr, "usage: %s <settings|theme|inertia|startup-wall> [bare, start-up and without-library programs]\n",
                      argv[0]);
         return 2;
     }
@@ -355,8 +355,8 @@ int main(int argc, char** argv)
         ThemeFigures();
     } else if (std::strcmp(argv[1], "second-launch-wall") == 0 && argc > 2) {
         SecondLaunchFigures(QString::fromLocal8Bit(argv[2]));
-    } else if (std::strcmp(argv[1], "startup-wall") == 0 && argc > 3) {
-        StartupFigures(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    } else if (std::strcmp(argv[1], "startup-wall") == 0 && argc > 4) {
+        StartupFigures(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[4]));
     } else {
         return 2;
     }

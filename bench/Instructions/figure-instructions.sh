@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Usage: figure-instructions.sh <FigureInstructions> <StartupBare> <StartupProcess> <theme root> <SecondLaunch>
+#        <StartupWithoutLibrary>
 # Instructions per operation (callgrind, only the bracketed loops) and wall-time medians
 # (native runs) of every realistic figure, each against its baseline of the same run.
 # "SetInt" sums its new-key and rewrite parts; "Startup" its first turn and exit (whole
@@ -39,6 +40,7 @@ bare=$2
 startup=$3
 root=$4
 second=$5
+plain=$6
 runs=${RUNS:-5}
 export QT_QPA_PLATFORM=offscreen
 work=$(mktemp -d)
@@ -74,7 +76,7 @@ collect() {
     baseline) command=("$bare") ;;
     LinkedOnly) command=("$startup" linked "$root") ;;
     Application) command=("$startup" full "$root") ;;
-    WithoutLibrary) command=("$startup" without-library "$root") ;;
+    WithoutLibrary) command=("$plain" "$root") ;;
     *) command=("$startup" following "$root") ;;
     esac
     "${command[@]}" >/dev/null 2>&1 # warm caches and first-run files
@@ -102,7 +104,7 @@ collect() {
     "$figures" theme 2>/dev/null | sed 's/^/wall /'
     "$figures" inertia 2>/dev/null | sed 's/^/wall /'
   done
-  "$figures" startup-wall "$bare" "$startup" 2>/dev/null
+  "$figures" startup-wall "$bare" "$startup" "$plain" 2>/dev/null
   "$figures" second-launch-wall "$second" 2>/dev/null
 } >"$work/samples"
 

@@ -1,14 +1,12 @@
-// Usage: StartupProcess <linked|full|following|without-library> <root folder>
+// Usage: StartupProcess <linked|full|following> <root folder>
 // One start-up, one turn of the event loop (processEvents) and the shut-down of either a
 // QApplication in this program that links the library but calls nothing of it
 // ("linked", what the library costs a product that does not use it), or the library's
 // Application with two file stores, logging, and the look and feel over the realistic
 // theme in "en_US" ("full"; "following" also follows the desktop's preference, so the
-// desktop portal is read before the first theme is set), or the same work as "full"
-// done without the library ("without-library", the least such a start can cost). After
-// the turn it prints a line (for wall time) and dumps callgrind's counts so far (for
-// instructions), which splits the start-up from the exit; at the end it prints the peak
-// resident memory.
+// desktop portal is read before the first theme is set). After the turn it prints a
+// line (for wall time) and dumps callgrind's counts so far (for instructions), which
+// splits the start-up from the exit; at the end it prints the peak resident memory.
 #include "FirstTurn.h"
 
 #include "App/Application/Application.h"
@@ -18,12 +16,7 @@
 #include "App/Application/Settings/SettingsManager.h"
 
 #include <QDir>
-#include <QFontDatabase>
-#include <QResource>
-#include <QSettings>
 #include <QStandardPaths>
-
-#include <glog/logging.h>
 
 #include <cstring>
 
@@ -74,58 +67,6 @@ int RunFull(int& argc, char** argv, const char* root, bool following)
     return Talvex::Bench::RunOneTurn(following ? "Startup.firstTurn/Following:1" : "Startup.firstTurn/Application:1");
 }
 
-// The font named in a bundle's manifest, registered from Qt's mapping of the bundle
-// without a copy.
-void RegisterFonts(const QString& manifestPath)
-{
-    QFile manifest(manifestPath);
-    if (!manifest.open(QIODevice::ReadOnly)) {
-        return;
-    }
-    for (const QByteArray& line : manifest.readAll().split('\n')) {
-        const QResource font(QString::fromUtf8(line.trimmed()));
-        if (font.isValid() && font.data() && font.compressionAlgorithm() == QResource::NoCompression) {
-            QFontDatabase::addApplicationFontFromData(
-                QByteArray::fromRawData(reinterpret_cast<const char*>(font.data()), static_cast<int>(font.size())));
-        }
-    }
-}
-
-// The product's start done as plainly as Qt and glog allow, without the library: glog
-// set up and the start's INFO lines written, the two stores opened, the theme's bundles
-// registered by name (Qt maps them), the font registered and the style sheets applied
-// as they are. What this costs, any library doing the same work costs at least.
-int RunWithoutLibrary(int& argc, char** argv, const char* root)
-{
-    QApplication app(argc, argv);
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    QDir().mkpath(folder + "/logs");
-    FLAGS_log_dir = (folder + "/logs").toStdString();
-    google::InitGoogleLogging("clipforge");
-    LOG(INFO) << "Product Version: 20.1.2";
-    QSettings general(folder + "/general.ini", QSettings::IniFormat);
-    QSettings product(folder + "/product.ini", QSettings::IniFormat);
-    general.value("Language");
-    product.value("Theme");
-    QString sheet;
-    const QDir theme(QString::fromLocal8Bit(root) + "/resources/themes/Light");
-    for (const QFileInfo& bundle : theme.entryInfoList({QStringLiteral("*.rcc")}, QDir::Files, QDir::Name)) {
-        QResource::registerResource(bundle.absoluteFilePath());
-        const QString prefix = ":/" + bundle.baseName() + "/";
-        for (const char* name : {"style.qss", "fonts_linux.qss"}) {
-            QFile file(prefix + name);
-            if (file.open(QIODevice::ReadOnly)) {
-                sheet += QString::fromUtf8(file.readAll());
-            }
-        }
-        RegisterFonts(prefix + "fonts.manifest");
-    }
-    app.setStyleSheet(sheet);
-    const int result = Talvex::Bench::RunOneTurn("Startup.firstTurn/WithoutLibrary:1");
-    google::ShutdownGoogleLogging();
-    return result;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -136,8 +77,6 @@ int main(int argc, char** argv)
     const bool following = std::strcmp(argv[1], "following") == 0;
     if (following || std::strcmp(argv[1], "full") == 0) {
         RunFull(argc, argv, argv[2], following);
-    } else if (std::strcmp(argv[1], "without-library") == 0) {
-        RunWithoutLibrary(argc, argv, argv[2]);
     } else {
         QApplication app(argc, argv);
         Talvex::Bench::RunOneTurn("Startup.firstTurn/LinkedOnly:1");
