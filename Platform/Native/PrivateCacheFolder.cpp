@@ -27,18 +27,35 @@ bool IsOursAlone(const struct stat& status)
 }
 
 // A file of its own for a new entry, next to where it goes, under a name no other
-// writer uses at the same moment; -1 when none can be made.
+// writer uses at the same moment; -1 when none can be made. A name still taken by a
+// writer of another run that had our process id (in another container, say) is passed
+// over for the next one.
 int CreateTemporary(int folder, const QByteArray& entry, QByteArray& temporary)
 {
     static std::atomic<unsigned> counter{0};
-    temporary = entry + ".new-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(++counter);
-    return ::openat(folder, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                    S_IRUSR | S_IWUSR);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temporary = entry + ".new-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(++counter);
+        const int created = ::openat(folder, temporary.constData(),
+                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+        if (created >= 0 || errno != EEXIST) {
+            return created;
+        }
+    }
+    return -1;
 }
 
-// New entries that a writer stopped in the middle of (a crash, a kill) left behind,
-// taken away by the next writer of the same entry. One that is minutes old is nobody's
-// any more; only regular files of ours are removed.
+// Whether `found` is a new entry being written for `name` (for any entry when `name` is
+// empty).
+bool IsTemporaryOf(const char* found, const QByteArray& name)
+{
+    const QByteArray mark = name + ".new-";
+    return name.isEmpty() ? std::strstr(found, ".new-") != nullptr
+                          : std::strncmp(found, mark.constData(), static_cast<std::size_t>(mark.size())) == 0;
+}
+
+// New entries that a writer stopped in the middle of (a crash, a kill) left behind, of
+// `name` (of every entry when empty). One that is minutes old is nobody's any more; only
+// regular files of ours are removed.
 void RemoveAbandoned(int folder, const QByteArray& name)
 {
     constexpr time_t ABANDONED_AFTER_SECONDS = 600;
@@ -50,11 +67,10 @@ void RemoveAbandoned(int folder, const QByteArray& name)
         }
         return;
     }
-    const QByteArray prefix = name + ".new-";
     const time_t now = std::time(nullptr);
     while (const dirent* found = ::readdir(listing)) {
         struct stat status {};
-        if (std::strncmp(found->d_name, prefix.constData(), static_cast<std::size_t>(prefix.size())) == 0 &&
+        if (IsTemporaryOf(found->d_name, name) &&
             ::fstatat(folder, found->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode) &&
             status.st_uid == ::geteuid() && now - status.st_mtime > ABANDONED_AFTER_SECONDS) {
             ::unlinkat(folder, found->d_name, 0);
@@ -110,6 +126,12 @@ int PrivateCacheFolder::Open()
         Descriptor opened(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         struct stat status {};
         if (opened.Get() >= 0 && ::fstat(opened.Get(), &status) == 0 && IsOursAlone(status)) {
+            // Once per run, what stopped writers left of any entry goes: an entry that
+            // is found every time is never written again, so its own writer's clean-up
+            // would never come.
+            if (!swept.exchange(true)) {
+                RemoveAbandoned(opened.Get(), QByteArray());
+            }
             return opened.Release();
         }
     }

@@ -52,6 +52,7 @@ private:
     QString folder;
     bool made = false;
     std::atomic<bool> saidNotKept{false};
+    std::atomic<bool> swept{false};
 };
 
 } // namespace Talvex::Native

@@ -21,7 +21,7 @@
 namespace Talvex::Util {
 namespace {
 
-constexpr char MAGIC[8] = {'T', 'l', 'v', 'x', 'R', 'c', 'c', '1'};
+constexpr char MAGIC[8] = {'T', 'l', 'v', 'x', 'R', 'c', 'c', '2'};
 // A bundle whose last change is this recent is not kept yet (see the class comment).
 constexpr std::int64_t SETTLED_AFTER_NANOSECONDS = 1'000'000'000;
 
@@ -35,9 +35,20 @@ struct Trailer {
     std::uint64_t size;
     std::int64_t modified;
     std::int64_t changed;
+    std::int64_t born;
+    std::uint64_t mount;
 };
 
+// The mount's identifier that the kernel never gives to another mount (Linux 6.8);
+// older kernels answer with the plain one, which a later mount may reuse.
+constexpr unsigned MNT_ID_UNIQUE = 0x00004000U;
+
 std::int64_t Nanoseconds(const struct timespec& time)
+{
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+std::int64_t Nanoseconds(const struct statx_timestamp& time)
 {
     return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
 }
@@ -72,6 +83,8 @@ Trailer TrailerOf(const QString& path, const BundleSnapshot::Stamp& stamp)
     trailer.size = stamp.size;
     trailer.modified = stamp.modified;
     trailer.changed = stamp.changed;
+    trailer.born = stamp.born;
+    trailer.mount = stamp.mount;
     return trailer;
 }
 
@@ -99,13 +112,14 @@ bool Mappable(const BundleSnapshot::Stamp& stamp)
 }
 
 // The copies mapped in this process, by the copy's device and inode: a copy is never
-// written over, so one mapping serves every later mount of it, and mappings are never
-// undone (a font registered from one may be read at any time).
+// written over, so one mapping serves every mount of it, and is undone when the last of
+// them has been released (a mount whose bytes are held for good, a font's, never is).
 struct Mapping {
     dev_t device;
     ino_t inode;
     const char* data;
     int size;
+    int uses;
 };
 std::mutex mappingsLock;
 std::vector<Mapping>& Mappings()
@@ -123,8 +137,9 @@ QByteArray Map(int entry, const BundleSnapshot::Stamp& stamp)
         return QByteArray();
     }
     const std::lock_guard<std::mutex> guard(mappingsLock);
-    for (const Mapping& mapping : Mappings()) {
+    for (Mapping& mapping : Mappings()) {
         if (mapping.device == status.st_dev && mapping.inode == status.st_ino) {
+            ++mapping.uses;
             return QByteArray::fromRawData(mapping.data, mapping.size);
         }
     }
@@ -142,7 +157,7 @@ QByteArray Map(int entry, const BundleSnapshot::Stamp& stamp)
         ::munmap(data, size);
         return QByteArray();
     }
-    Mappings().push_back({status.st_dev, status.st_ino, static_cast<const char*>(data), static_cast<int>(size)});
+    Mappings().push_back({status.st_dev, status.st_ino, static_cast<const char*>(data), static_cast<int>(size), 1});
     return view;
 }
 
@@ -151,21 +166,25 @@ QByteArray Map(int entry, const BundleSnapshot::Stamp& stamp)
 bool BundleSnapshot::Stamp::operator==(const Stamp& other) const
 {
     return valid == other.valid && device == other.device && inode == other.inode && size == other.size &&
-           modified == other.modified && changed == other.changed;
+           modified == other.modified && changed == other.changed && born == other.born && mount == other.mount;
 }
 
 BundleSnapshot::Stamp BundleSnapshot::StampOf(const QString& path)
 {
     Stamp stamp;
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    struct statx status {};
+    if (::statx(AT_FDCWD, QFile::encodeName(path).constData(), 0,
+                STATX_BASIC_STATS | STATX_BTIME | STATX_MNT_ID | MNT_ID_UNIQUE, &status) != 0 ||
+        !S_ISREG(status.stx_mode)) {
         return stamp;
     }
-    stamp.device = status.st_dev;
-    stamp.inode = status.st_ino;
-    stamp.size = static_cast<std::uint64_t>(status.st_size);
-    stamp.modified = Nanoseconds(status.st_mtim);
-    stamp.changed = Nanoseconds(status.st_ctim);
+    stamp.device = (static_cast<std::uint64_t>(status.stx_dev_major) << 32) | status.stx_dev_minor;
+    stamp.inode = status.stx_ino;
+    stamp.size = status.stx_size;
+    stamp.modified = Nanoseconds(status.stx_mtime);
+    stamp.changed = Nanoseconds(status.stx_ctime);
+    stamp.born = (status.stx_mask & STATX_BTIME) ? Nanoseconds(status.stx_btime) : 0;
+    stamp.mount = (status.stx_mask & (STATX_MNT_ID | MNT_ID_UNIQUE)) ? status.stx_mnt_id : 0;
     stamp.valid = true;
     return stamp;
 }
@@ -193,6 +212,18 @@ QByteArray BundleSnapshot::Find(const QString& path, const Stamp& stamp)
         return QByteArray();
     }
     return Map(entry.Get(), stamp);
+}
+
+void BundleSnapshot::Release(const char* data)
+{
+    const std::lock_guard<std::mutex> guard(mappingsLock);
+    auto& mappings = Mappings();
+    const auto found = std::find_if(mappings.begin(), mappings.end(),
+                                    [data](const Mapping& mapping) { return mapping.data == data; });
+    if (found != mappings.end() && --found->uses == 0) {
+        ::munmap(const_cast<char*>(found->data), static_cast<std::size_t>(found->size));
+        mappings.erase(found);
+    }
 }
 
 void BundleSnapshot::Keep(const QString& path, const Stamp& stamp, const QByteArray& bytes)

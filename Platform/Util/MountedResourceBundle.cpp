@@ -33,6 +33,14 @@ void KeepForTheProcess(const QByteArray& bytes)
     }
 }
 
+bool IsKeptForTheProcess(const QByteArray& bytes)
+{
+    const std::lock_guard<std::mutex> guard(keptLock);
+    const auto& kept = Kept();
+    return std::any_of(kept.begin(), kept.end(),
+                       [&bytes](const QByteArray& held) { return held.constData() == bytes.constData(); });
+}
+
 // A bundle mounted again (each switch back to its theme) whose bytes are already held
 // for good is mounted from that copy, so holding it again costs nothing.
 QByteArray KeptCopyOr(const QByteArray& bytes)
@@ -82,6 +90,7 @@ std::unique_ptr<MountedResourceBundle> MountedResourceBundle::Mount(const QStrin
     }
     std::unique_ptr<MountedResourceBundle> bundle(new MountedResourceBundle(bytes, mapRoot));
     if (!QResource::registerResource(bundle->Data(), mapRoot)) {
+        BundleSnapshot::Release(bundle->bytes.constData());
         bundle->bytes.clear();
         if (problem) {
             *problem = QStringLiteral("Qt refuses to register it");
@@ -145,8 +154,15 @@ MountedResourceBundle::~MountedResourceBundle()
     // Qt takes the bundle off its list either way, but one still open somewhere (a
     // QFile or QResource on one of its paths) goes on reading these bytes until it
     // closes, so they must outlive this object.
-    if (!bytes.isEmpty() && !QResource::unregisterResource(Data(), mapRoot)) {
+    if (bytes.isEmpty()) {
+        return;
+    }
+    if (!QResource::unregisterResource(Data(), mapRoot)) {
         KeepForTheProcess(bytes);
+    } else if (!IsKeptForTheProcess(bytes)) {
+        // A kept copy's mapping goes with its last mount; bytes in memory go with the
+        // last reference to them anyway.
+        BundleSnapshot::Release(bytes.constData());
     }
 }
 
