@@ -126,16 +126,30 @@ int PrivateCacheFolder::Open()
         Descriptor opened(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         struct stat status {};
         if (opened.Get() >= 0 && ::fstat(opened.Get(), &status) == 0 && IsOursAlone(status)) {
-            // Once per run, what stopped writers left of any entry goes: an entry that
-            // is found every time is never written again, so its own writer's clean-up
-            // would never come.
-            if (!swept.exchange(true)) {
+            // What stopped writers left of any entry goes when the folder is first used
+            // in a run or has changed since: an entry that is found every time is never
+            // written again, so its own writer's clean-up would never come.
+            if (ChangedSinceSweep(status)) {
                 RemoveAbandoned(opened.Get(), QByteArray());
             }
             return opened.Release();
         }
     }
     return -1;
+}
+
+// Whether the folder `opened` describes is new to this run or has changed since it was
+// last looked through (another folder under the same name, or files added or removed,
+// which a folder's change time tells), so that only then is it looked through again.
+bool PrivateCacheFolder::ChangedSinceSweep(const struct stat& opened)
+{
+    const std::lock_guard<std::mutex> guard(lock);
+    const bool changed = opened.st_dev != sweptDevice || opened.st_ino != sweptInode ||
+                         opened.st_ctim.tv_sec != sweptChange.tv_sec || opened.st_ctim.tv_nsec != sweptChange.tv_nsec;
+    sweptDevice = opened.st_dev;
+    sweptInode = opened.st_ino;
+    sweptChange = opened.st_ctim;
+    return changed;
 }
 
 // One WARNING per process, so that a full disk does not fill the log.
@@ -170,11 +184,9 @@ bool PrivateCacheFolder::Publish(int folder, const QByteArray& entryName, const 
     return true;
 }
 
-qint64 PrivateCacheFolder::OwnFileSize(int descriptor)
+bool PrivateCacheFolder::IsOwnFile(int descriptor, struct stat& status)
 {
-    struct stat status {};
-    const bool ours = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && IsOursAlone(status);
-    return ours ? static_cast<qint64>(status.st_size) : -1;
+    return descriptor >= 0 && ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && IsOursAlone(status);
 }
 
 bool PrivateCacheFolder::ReadFully(int descriptor, void* data, std::size_t size)

@@ -8,6 +8,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <sys/stat.h>
 
 namespace Talvex::Native {
 
@@ -33,15 +34,16 @@ public:
     // left behind. False, after the WARNING, when it could not be kept.
     bool Publish(int folder, const QByteArray& name, const std::function<bool(int)>& write);
 
-    // The size of a regular file of ours that nobody else may write; -1 for anything
-    // else, which is never read.
-    static qint64 OwnFileSize(int descriptor);
+    // Whether `descriptor` is a regular file of ours that nobody else may write, with
+    // what fstat says of it in `status`; anything else is never read.
+    static bool IsOwnFile(int descriptor, struct stat& status);
     static bool ReadFully(int descriptor, void* data, std::size_t size);
     static bool WriteFully(int descriptor, const void* data, std::size_t size);
 
 private:
     QString Folder(bool remake);
     QString MakeFolder(const QString& base) const;
+    bool ChangedSinceSweep(const struct stat& opened);
     void WarnNotKept(int error);
 
     const QString name;
@@ -52,7 +54,10 @@ private:
     QString folder;
     bool made = false;
     std::atomic<bool> saidNotKept{false};
-    std::atomic<bool> swept{false};
+    // The folder as it was when its leftovers were last removed.
+    dev_t sweptDevice = 0;
+    ino_t sweptInode = 0;
+    struct timespec sweptChange {};
 };
 
 } // namespace Talvex::Native

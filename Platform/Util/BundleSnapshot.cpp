@@ -128,14 +128,10 @@ std::vector<Mapping>& Mappings()
     return *mappings;
 }
 
-// The copy open on `entry` (checked to be whole for `stamp`), mapped; empty when it
-// cannot be mapped or is not well formed.
-QByteArray Map(int entry, const BundleSnapshot::Stamp& stamp)
+// The copy open on `entry` (checked to be whole for `stamp`; `status` is what fstat
+// says of it), mapped; empty when it cannot be mapped or is not well formed.
+QByteArray Map(int entry, const struct stat& status, const BundleSnapshot::Stamp& stamp)
 {
-    struct stat status {};
-    if (::fstat(entry, &status) != 0) {
-        return QByteArray();
-    }
     const std::lock_guard<std::mutex> guard(mappingsLock);
     for (Mapping& mapping : Mappings()) {
         if (mapping.device == status.st_dev && mapping.inode == status.st_ino) {
@@ -200,9 +196,10 @@ QByteArray BundleSnapshot::Find(const QString& path, const Stamp& stamp)
     }
     const Native::Descriptor entry(
         ::openat(folder.Get(), EntryName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    const qint64 size = entry.Get() < 0 ? -1 : Native::PrivateCacheFolder::OwnFileSize(entry.Get());
+    struct stat status {};
     Trailer trailer{};
-    if (size < 0 || static_cast<std::uint64_t>(size) != stamp.size + sizeof trailer ||
+    if (!Native::PrivateCacheFolder::IsOwnFile(entry.Get(), status) ||
+        static_cast<std::uint64_t>(status.st_size) != stamp.size + sizeof trailer ||
         ::pread(entry.Get(), &trailer, sizeof trailer, static_cast<off_t>(stamp.size)) !=
             static_cast<ssize_t>(sizeof trailer)) {
         return QByteArray();
@@ -211,7 +208,7 @@ QByteArray BundleSnapshot::Find(const QString& path, const Stamp& stamp)
     if (std::memcmp(&trailer, &expected, sizeof trailer) != 0) {
         return QByteArray();
     }
-    return Map(entry.Get(), stamp);
+    return Map(entry.Get(), status, stamp);
 }
 
 void BundleSnapshot::Release(const char* data)

@@ -23,22 +23,26 @@ std::vector<QByteArray>& Kept()
     return *kept;
 }
 
+// Whether these very bytes are held for good. Callers hold keptLock.
+bool HeldForGood(const QByteArray& bytes)
+{
+    const auto& kept = Kept();
+    return std::any_of(kept.begin(), kept.end(),
+                       [&bytes](const QByteArray& held) { return held.constData() == bytes.constData(); });
+}
+
 void KeepForTheProcess(const QByteArray& bytes)
 {
     const std::lock_guard<std::mutex> guard(keptLock);
-    auto& kept = Kept();
-    const auto same = [&bytes](const QByteArray& held) { return held.constData() == bytes.constData(); };
-    if (std::none_of(kept.begin(), kept.end(), same)) {
-        kept.push_back(bytes);
+    if (!HeldForGood(bytes)) {
+        Kept().push_back(bytes);
     }
 }
 
 bool IsKeptForTheProcess(const QByteArray& bytes)
 {
     const std::lock_guard<std::mutex> guard(keptLock);
-    const auto& kept = Kept();
-    return std::any_of(kept.begin(), kept.end(),
-                       [&bytes](const QByteArray& held) { return held.constData() == bytes.constData(); });
+    return HeldForGood(bytes);
 }
 
 // A bundle mounted again (each switch back to its theme) whose bytes are already held

@@ -1,5 +1,7 @@
 #include "Platform/Util/MountedResourceBundle.h"
+#include "common/LogCapture.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QResource>
@@ -224,4 +226,38 @@ TEST_F(BundleSnapshots, DamagedOrPlantedCopiesAreNeverUsed)
         EXPECT_EQ(Shown(), text) << what;
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2)) << what;
     }
+}
+
+// What writers stopped in the middle left behind goes at the first use of the folder in
+// a run, whichever entry it was for, once it is minutes old; and a temporary name still
+// taken by a writer of an earlier run with our process id (another container) is passed
+// over instead of keeping the copy from being written.
+TEST_F(BundleSnapshots, LeftoversOfStoppedWritersGoAndTheirNamesArePassedOver)
+{
+    WriteSettled(bundle);
+    EXPECT_EQ(Shown(), text);
+    const QString entry = QFileInfo(CopyPath()).fileName();
+
+    // The folder made again, as after a clean-up of the cache, with leftovers in it.
+    QDir(Folder()).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(Folder()));
+    ASSERT_TRUE(QFile::setPermissions(Folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString abandoned = Folder() + "/other.new-99999-1";
+    const QString writing = Folder() + "/other.new-99999-2";
+    ASSERT_TRUE(WriteAll(abandoned, "half") && WriteAll(writing, "half"));
+    QFile old(abandoned);
+    ASSERT_TRUE(old.open(QIODevice::ReadWrite) &&
+                old.setFileTime(QDateTime::currentDateTime().addSecs(-7200), QFileDevice::FileModificationTime));
+    old.close();
+    const QString taken = Folder() + "/" + entry + ".new-" + QString::number(::getpid()) + "-";
+    for (int number = 1; number <= 15; ++number) {
+        ASSERT_TRUE(WriteAll(taken + QString::number(number), "another run's"));
+    }
+
+    Talvex::Test::LogCapture log;
+    EXPECT_EQ(Shown(), text);
+    EXPECT_FALSE(QFile::exists(abandoned)) << "an abandoned file of another entry stayed";
+    EXPECT_TRUE(QFile::exists(writing)) << "a file being written was taken away";
+    EXPECT_TRUE(QFile::exists(Folder() + "/" + entry)) << "a taken temporary name kept the copy from being written";
+    EXPECT_EQ(log.Count(google::GLOG_WARNING, "not kept"), 0);
 }

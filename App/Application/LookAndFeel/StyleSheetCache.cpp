@@ -138,10 +138,11 @@ bool StyleSheetCache::Find(const Key& key, QByteArray& sheet)
     }
     const Native::Descriptor entry(
         ::openat(folder.Get(), EntryName(key).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    const qint64 size = entry.Get() < 0 ? -1 : Native::PrivateCacheFolder::OwnFileSize(entry.Get());
+    struct stat status {};
     Header header{};
-    if (size < 0 || !Native::PrivateCacheFolder::ReadFully(entry.Get(), &header, sizeof header) ||
-        !IsWholeEntry(header, size, key)) {
+    if (!Native::PrivateCacheFolder::IsOwnFile(entry.Get(), status) ||
+        !Native::PrivateCacheFolder::ReadFully(entry.Get(), &header, sizeof header) ||
+        !IsWholeEntry(header, status.st_size, key)) {
         return false;
     }
     QByteArray text(static_cast<int>(header.bytes), Qt::Uninitialized);
